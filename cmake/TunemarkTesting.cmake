@@ -1,0 +1,16 @@
+# add_tunemark_test(NAME SOURCES src... LIBS lib... [GUI])
+# One QtTest executable per area, registered with CTest under the area's label.
+# GUI tests run on the offscreen platform so they need no display.
+function(add_tunemark_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test tunemark_test_support ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    get_filename_component(area "${CMAKE_CURRENT_SOURCE_DIR}" NAME)
+    set(env "QT_QPA_PLATFORM=offscreen")
+    if(ARG_GUI)
+        set_tests_properties(${name} PROPERTIES LABELS "${area};gui" ENVIRONMENT "${env}")
+    else()
+        set_tests_properties(${name} PROPERTIES LABELS "${area}" ENVIRONMENT "${env}")
+    endif()
+endfunction()

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "dialogs/UserDialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The real dialogs, modal over the owner window.
+class QtUserDialogs : public UserDialogs {
+public:
+    explicit QtUserDialogs(QWidget *owner = nullptr)
+        : m_owner(owner) {}
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    void showMessage(const QString &text, const QString &title) override;
+    bool askYesNo(const QString &text, const QString &title) override;
+    QString GetDlgSelectFolder(const QString &title) override;
+    QString GetDlgSelectFileInfo(const QString &title, const QString &filter,
+                                 const QString &initialName, const QString &initialDirectory,
+                                 quint32 flags) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};

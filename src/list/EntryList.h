@@ -1,0 +1,74 @@
+#pragma once
+
+#include "list/EntryTable.h"
+
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QObject>
+#include <QStringList>
+
+// The list face of the EntryTable: the model behind the view ListView1 (original name, new
+// name, title, singer) and the position counter Coun. The table is the truth; the view shows
+// the lines it had at the last rebuild and is never edited line by line.
+class EntryListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit EntryListModel(const EntryTable &table, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
+
+    // Shows the table's entries as they are now: one model reset, whatever their number.
+    void rebuild();
+    void removeAllLines();
+
+private:
+    const EntryTable &m_table;
+    int m_lines = 0;
+    QStringList m_headers;
+};
+
+class EntryList : public QObject {
+    Q_OBJECT
+public:
+    explicit EntryList(EntryTable &table, QObject *parent = nullptr);
+
+    EntryTable &table() { return m_table; }
+    const EntryTable &table() const { return m_table; }
+    EntryListModel *model() { return &m_model; }
+    QItemSelectionModel *selectionModel() { return &m_selection; }
+
+    int lineCount() const { return m_model.rowCount(); }
+    // The current line, counted from 1; 0 when no line is current.
+    int currentLine() const;
+    void setCurrentLine(int line);
+    QString counterText() const { return m_counter; }
+
+    // Rebuilds the view from the table, makes the first line current, sets the counter to
+    // its rebuild form and asks for the keyboard focus.
+    void RefreshEntryList();
+    // Removes the current entry; the rows after it move up by one.
+    void DeleteCurrentEntry();
+    // Empties the view, the table and the counter.
+    void ClearEntries();
+    // Sets the counter to the position form: current line / line count.
+    void ShowCurrentPosition();
+
+signals:
+    void counterTextChanged(const QString &text);
+    // The list wants the keyboard focus; a hidden view simply cannot take it.
+    void focusRequested();
+
+private:
+    void setCounter(const QString &text);
+
+    EntryTable &m_table;
+    EntryListModel m_model;
+    QItemSelectionModel m_selection;
+    QString m_counter;
+};

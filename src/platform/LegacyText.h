@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <QVector>
+
+// Conversion between Unicode and the legacy 8-bit code page that tags, profile files,
+// rename.log and rename.m3u are written in: the system ANSI code page on Windows, GBK
+// elsewhere.
+//
+// Bytes that do not form a character of the code page decode to U+FFFD, one per byte, and
+// decoding goes on with the next byte. Characters the code page cannot represent encode to
+// "?", one per code point, as the Windows conversion does. Neither ever stops a conversion.
+namespace LegacyText {
+
+// Text decoded together with where each character came from.
+struct Decoded {
+    QString text;
+    // One entry per character of text. A character made from one byte carries that byte's
+    // value (0-255); one made from two bytes carries 0x100 | lead byte, which is never 0 and
+    // never below 256.
+    QVector<quint16> codes;
+};
+
+QString decode(QByteArrayView bytes);
+Decoded decodeWithCodes(QByteArrayView bytes);
+QByteArray encode(QStringView text);
+
+// The number of bytes text takes in the legacy code page.
+qsizetype encodedLength(QStringView text);
+
+// One line of a legacy text file: the encoded text followed by CR LF.
+QByteArray line(QStringView text);
+
+} // namespace LegacyText

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "dialogs/UserDialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+#include <QTest>
+
+// Scripted dialogs for tests. Messages are recorded and answered with OK; questions and the
+// two system dialogs take their answers from queues filled by the test. A prompt without a
+// queued answer fails the test instead of blocking.
+class FakeDialogs : public UserDialogs {
+public:
+    struct FileRequest {
+        QString title, filter, initialName, initialDirectory;
+        quint32 flags = 0;
+    };
+
+    QStringList messages; // every message and question, in order
+    QStringList titles;   // their titles
+    QQueue<bool> yesNoAnswers;
+    QQueue<QString> folderAnswers;
+    QStringList folderTitles;
+    QQueue<QString> fileAnswers;
+    QList<FileRequest> fileRequests;
+
+    void showMessage(const QString &text, const QString &title) override {
+        messages << text;
+        titles << title;
+    }
+
+    bool askYesNo(const QString &text, const QString &title) override {
+        messages << text;
+        titles << title;
+        if (yesNoAnswers.isEmpty()) {
+            QTest::qFail(qUtf8Printable(QStringLiteral("unexpected question: ") + text), __FILE__,
+                         __LINE__);
+            return false;
+        }
+        return yesNoAnswers.dequeue();
+    }
+
+    QString GetDlgSelectFolder(const QString &title) override {
+        folderTitles << title;
+        if (folderAnswers.isEmpty()) {
+            QTest::qFail("unexpected folder dialog", __FILE__, __LINE__);
+            return {};
+        }
+        return folderAnswers.dequeue();
+    }
+
+    QString GetDlgSelectFileInfo(const QString &title, const QString &filter,
+                                 const QString &initialName, const QString &initialDirectory,
+                                 quint32 flags) override {
+        fileRequests.append({title, filter, initialName, initialDirectory, flags});
+        if (fileAnswers.isEmpty()) {
+            QTest::qFail("unexpected open-file dialog", __FILE__, __LINE__);
+            return {};
+        }
+        return fileAnswers.dequeue();
+    }
+};
