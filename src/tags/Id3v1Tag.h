@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+class EntryTable;
+
+struct TagText {
+    QString title;
+    QString singer;
+};
+
+// The title and singer of an ID3v1 block (the last 128 bytes of an MP3 file), or nothing
+// when block is not a tag block (no "TAG" marker, or fewer than 128 bytes).
+std::optional<TagText> parseId3v1Block(QByteArrayView block);
+
+// Fills title and singer of row NextEntryRow from its file's ID3v1 block. A file without a
+// block, or one that cannot be read, leaves them as they were.
+void ReadId3v1Tag(EntryTable &table);
