@@ -8,17 +8,23 @@
 FileAdder::FileAdder(EntryList &list, UserDialogs &dialogs, std::function<QString()> nameTemplate)
     : m_list(list)
     , m_dialogs(dialogs)
-    , m_nameTemplate(std::move(nameTemplate)) {}
+    , m_nameTemplate(std::move(nameTemplate))
+{
+}
 
-void FileAdder::setProgress(AddProgress progress) {
+void FileAdder::setProgress(AddProgress progress)
+{
     m_progress = std::move(progress);
 }
 
-bool FileAdder::AddAudioFile() {
-    return false;
+bool FileAdder::AddAudioFile()
+{
+    // placeholder until adding files is built
+    return m_list.lineCount() < 0 && m_dialogs.GetDlgSelectFolder(QString()).isEmpty();
 }
 
-void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
+void FileAdder::ScanFolder(const QString &name, const QString &prefix)
+{
     Q_UNUSED(name);
     Q_UNUSED(prefix);
 }
