@@ -1,0 +1,167 @@
+#include "app/FileBoxes.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStyle>
+
+namespace {
+
+QString normalized(const QString &path)
+{
+    QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+#ifdef Q_OS_WIN
+    if (clean.size() == 2 && clean.at(1) == u':')
+        clean += u'/'; // "C:" means the drive's root here
+#endif
+    return Paths::toNative(clean);
+}
+
+} // namespace
+
+DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
+{
+    fillDrives();
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        const QString chosen = itemData(index).toString();
+        if (!setDrive(chosen)) {
+            setCurrentIndex(findData(m_drive));
+            emit driveRejected(chosen);
+        }
+    });
+}
+
+void DriveListBox::fillDrives()
+{
+    clear();
+    for (const QFileInfo &root : QDir::drives()) {
+        const QString d = driveOf(root.absoluteFilePath());
+        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), d.toLower(), d);
+    }
+}
+
+QString DriveListBox::driveOf(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QString native = Paths::toNative(path);
+    if (native.size() >= 2 && native.at(1) == u':')
+        return native.left(2).toUpper();
+    return native.left(2);
+#else
+    Q_UNUSED(path);
+    return QStringLiteral("/");
+#endif
+}
+
+bool DriveListBox::setDrive(const QString &drive)
+{
+    const QString d = driveOf(drive);
+    if (drive.isEmpty() || (d != QStringLiteral("/") && !drive.contains(u':')))
+        return false;
+    const QString root = normalized(d);
+    if (!QFileInfo(root).isDir() || !DirListBox::isReadableDirectory(root))
+        return false;
+    if (findData(d) < 0)
+        fillDrives();
+    setCurrentIndex(findData(d));
+    m_drive = d;
+    emit driveChanged();
+    return true;
+}
+
+DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
+{
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        setPath(item->data(Qt::UserRole).toString());
+    });
+}
+
+bool DirListBox::isReadableDirectory(const QString &path)
+{
+    const QFileInfo info(normalized(path));
+#ifdef Q_OS_WIN
+    return info.isDir() && info.isReadable();
+#else
+    return info.isDir() && info.isReadable() && info.isExecutable();
+#endif
+}
+
+bool DirListBox::setPath(const QString &path)
+{
+    const QString target = normalized(path);
+    if (path.isEmpty() || !isReadableDirectory(target)) {
+        emit pathRejected(path);
+        return false;
+    }
+    m_path = target;
+    fill();
+    emit pathChanged();
+    return true;
+}
+
+void DirListBox::fill()
+{
+    clear();
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+
+    // The chain from the root down to the current directory.
+    QStringList chain;
+    for (QDir dir(QDir::fromNativeSeparators(m_path));; ) {
+        chain.prepend(dir.absolutePath());
+        if (!dir.cdUp())
+            break;
+    }
+    int depth = 0;
+    for (const QString &p : chain) {
+        const QString native = Paths::toNative(p);
+        const QString name = depth == 0 ? native : QDir(p).dirName();
+        auto *item = new QListWidgetItem(open, QString(depth * 2, u' ') + name, this);
+        item->setData(Qt::UserRole, native);
+        ++depth;
+    }
+    setCurrentRow(count() - 1);
+
+    const QDir current(QDir::fromNativeSeparators(m_path));
+    const QStringList subdirs =
+        current.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString &s : subdirs) {
+        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s, this);
+        item->setData(Qt::UserRole, Paths::toNative(current.filePath(s)));
+    }
+}
+
+FileListBox::FileListBox(QWidget *parent) : QListWidget(parent) {}
+
+void FileListBox::setPath(const QString &path)
+{
+    m_path = path;
+    refresh();
+}
+
+void FileListBox::setPattern(const QString &pattern)
+{
+    if (pattern == m_pattern)
+        return;
+    m_pattern = pattern;
+    refresh();
+}
+
+void FileListBox::refresh()
+{
+    m_names.clear();
+    if (!m_path.isEmpty()) {
+        // "*.*" means every file, with or without a dot, as on Windows.
+        const QString filter = m_pattern == QStringLiteral("*.*") ? QStringLiteral("*") : m_pattern;
+        QDir::Filters filters = QDir::Files;
+#ifndef Q_OS_WIN
+        filters |= QDir::Hidden; // dotfiles are ordinary files here
+#endif
+        QDir dir(QDir::fromNativeSeparators(m_path));
+        dir.setNameFilters({filter});
+        m_names = dir.entryList(filters, QDir::Name | QDir::IgnoreCase);
+    }
+    clear();
+    addItems(m_names);
+}

@@ -1,0 +1,62 @@
+// Renders the main window on each of its four pages to PNG files, with a few sample entries
+// listed, so the window can be looked at without running the program:
+//   QT_QPA_PLATFORM=offscreen tunemark_screens <output folder>
+#include "app/Form1.h"
+#include "dialogs/UserDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+// Nothing is asked while rendering.
+class SilentDialogs : public UserDialogs {
+public:
+    void showMessage(const QString &, const QString &) override {}
+    bool askYesNo(const QString &, const QString &) override { return false; }
+    QString GetDlgSelectFolder(const QString &) override { return {}; }
+    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
+                                 const QString &, quint32) override
+    {
+        return {};
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QTemporaryDir programDir; // a fresh rename.ini, so the defaults show
+    SilentDialogs dialogs;
+    Form1 form(dialogs, programDir.path() + QLatin1Char('/'));
+
+    EntryTable &table = form.entryList().table();
+    const QString dir = QStringLiteral("/music/");
+    table.append({dir, QStringLiteral("track01.mp3"), QStringLiteral("月亮代表我的心-邓丽君.mp3"),
+                  QStringLiteral("月亮代表我的心"), QStringLiteral("邓丽君")});
+    table.append({dir, QStringLiteral("track02.mp3"), QStringLiteral("Blue Night-Alice.mp3"),
+                  QStringLiteral("Blue Night"), QStringLiteral("Alice")});
+    table.append({dir, QStringLiteral("clip.rm"), QStringLiteral("茉莉花-民歌.rm"),
+                  QStringLiteral("茉莉花"), QStringLiteral("民歌")});
+    table.append({dir, QStringLiteral("untagged.mp3"), QStringLiteral("untagged.mp3"), QString(),
+                  QString()});
+    form.entryList().RefreshEntryList();
+
+    form.show();
+    auto *tabs = form.findChild<QTabBar *>(QStringLiteral("TabStrip1"));
+    bool ok = tabs != nullptr;
+    for (int page = 0; ok && page < 4; ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString file = QDir(out).filePath(QStringLiteral("page%1.png").arg(page + 1));
+        ok = form.grab().save(file);
+        QTextStream(stderr) << file << "\n";
+    }
+    form.close();
+    return ok ? 0 : 1;
+}
