@@ -1,17 +1,16 @@
 // Paints the window icon and the About picture that src/app/resources holds. Run it by hand
 // when the artwork changes: tunemark_artwork <output folder>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QImage>
 #include <QTextStream>
 
 namespace {
 
 // A pair of beamed eighth notes with its top-left corner at (x, y), scaled by s.
-void drawNotes(QPainter &p, qreal x, qreal y, qreal s, const QColor &color)
-{
+void drawNotes(QPainter &p, qreal x, qreal y, qreal s, const QColor &color) {
     p.save();
     p.translate(x, y);
     p.scale(s, s);
@@ -31,8 +30,7 @@ void drawNotes(QPainter &p, qreal x, qreal y, qreal s, const QColor &color)
     p.restore();
 }
 
-QImage icon()
-{
+QImage icon() {
     QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -52,8 +50,7 @@ QImage icon()
     return image;
 }
 
-QImage about()
-{
+QImage about() {
     QImage image(313, 245, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -79,15 +76,15 @@ QImage about()
     small.setPixelSize(15);
     small.setBold(false);
     p.setFont(small);
-    p.drawText(QRect(0, 82, 313, 22), Qt::AlignHCenter, QStringLiteral("音乐文件批量改名  VER 3.0"));
+    p.drawText(QRect(0, 82, 313, 22), Qt::AlignHCenter,
+               QStringLiteral("音乐文件批量改名  VER 3.0"));
     p.drawText(QRect(0, 210, 313, 22), Qt::AlignHCenter, QStringLiteral("FOR FREE"));
     return image;
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QGuiApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const bool ok = icon().save(out + QStringLiteral("/icon.png")) &&

@@ -18,17 +18,15 @@ public:
     void showMessage(const QString &, const QString &) override {}
     bool askYesNo(const QString &, const QString &) override { return false; }
     QString GetDlgSelectFolder(const QString &) override { return {}; }
-    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
-                                 const QString &, quint32) override
-    {
+    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &, const QString &,
+                                 quint32) override {
         return {};
     }
 };
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QTemporaryDir programDir; // a fresh rename.ini, so the defaults show

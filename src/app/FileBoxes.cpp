@@ -8,8 +8,7 @@
 
 namespace {
 
-QString normalized(const QString &path)
-{
+QString normalized(const QString &path) {
     QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
 #ifdef Q_OS_WIN
     if (clean.size() == 2 && clean.at(1) == u':')
@@ -20,8 +19,8 @@ QString normalized(const QString &path)
 
 } // namespace
 
-DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
-{
+DriveListBox::DriveListBox(QWidget *parent)
+    : QComboBox(parent) {
     fillDrives();
     connect(this, &QComboBox::activated, this, [this](int index) {
         const QString chosen = itemData(index).toString();
@@ -32,8 +31,7 @@ DriveListBox::DriveListBox(QWidget *parent) : QComboBox(parent)
     });
 }
 
-void DriveListBox::fillDrives()
-{
+void DriveListBox::fillDrives() {
     clear();
     for (const QFileInfo &root : QDir::drives()) {
         const QString d = driveOf(root.absoluteFilePath());
@@ -41,8 +39,7 @@ void DriveListBox::fillDrives()
     }
 }
 
-QString DriveListBox::driveOf(const QString &path)
-{
+QString DriveListBox::driveOf(const QString &path) {
 #ifdef Q_OS_WIN
     const QString native = Paths::toNative(path);
     if (native.size() >= 2 && native.at(1) == u':')
@@ -54,8 +51,7 @@ QString DriveListBox::driveOf(const QString &path)
 #endif
 }
 
-bool DriveListBox::setDrive(const QString &drive)
-{
+bool DriveListBox::setDrive(const QString &drive) {
     const QString d = driveOf(drive);
     if (drive.isEmpty() || (d != QStringLiteral("/") && !drive.contains(u':')))
         return false;
@@ -70,15 +66,13 @@ bool DriveListBox::setDrive(const QString &drive)
     return true;
 }
 
-DirListBox::DirListBox(QWidget *parent) : QListWidget(parent)
-{
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        setPath(item->data(Qt::UserRole).toString());
-    });
+DirListBox::DirListBox(QWidget *parent)
+    : QListWidget(parent) {
+    connect(this, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem *item) { setPath(item->data(Qt::UserRole).toString()); });
 }
 
-bool DirListBox::isReadableDirectory(const QString &path)
-{
+bool DirListBox::isReadableDirectory(const QString &path) {
     const QFileInfo info(normalized(path));
 #ifdef Q_OS_WIN
     return info.isDir() && info.isReadable();
@@ -87,8 +81,7 @@ bool DirListBox::isReadableDirectory(const QString &path)
 #endif
 }
 
-bool DirListBox::setPath(const QString &path)
-{
+bool DirListBox::setPath(const QString &path) {
     const QString target = normalized(path);
     if (path.isEmpty() || !isReadableDirectory(target)) {
         emit pathRejected(path);
@@ -100,15 +93,14 @@ bool DirListBox::setPath(const QString &path)
     return true;
 }
 
-void DirListBox::fill()
-{
+void DirListBox::fill() {
     clear();
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
 
     // The chain from the root down to the current directory.
     QStringList chain;
-    for (QDir dir(QDir::fromNativeSeparators(m_path));; ) {
+    for (QDir dir(QDir::fromNativeSeparators(m_path));;) {
         chain.prepend(dir.absolutePath());
         if (!dir.cdUp())
             break;
@@ -132,24 +124,22 @@ void DirListBox::fill()
     }
 }
 
-FileListBox::FileListBox(QWidget *parent) : QListWidget(parent) {}
+FileListBox::FileListBox(QWidget *parent)
+    : QListWidget(parent) {}
 
-void FileListBox::setPath(const QString &path)
-{
+void FileListBox::setPath(const QString &path) {
     m_path = path;
     refresh();
 }
 
-void FileListBox::setPattern(const QString &pattern)
-{
+void FileListBox::setPattern(const QString &pattern) {
     if (pattern == m_pattern)
         return;
     m_pattern = pattern;
     refresh();
 }
 
-void FileListBox::refresh()
-{
+void FileListBox::refresh() {
     m_names.clear();
     if (!m_path.isEmpty()) {
         // "*.*" means every file, with or without a dot, as on Windows.

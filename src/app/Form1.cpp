@@ -35,30 +35,25 @@ namespace {
 // Positions are given in twips; the window works at 15 twips per logical pixel.
 constexpr int kTwipsPerPixel = 15;
 
-int px(int twips)
-{
+int px(int twips) {
     return static_cast<int>(std::lround(double(twips) / kTwipsPerPixel));
 }
 
-void place(QWidget *w, int left, int top, int width, int height)
-{
+void place(QWidget *w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-QString indexed(const char *name, int index)
-{
+QString indexed(const char *name, int index) {
     return QString::fromLatin1(name) + u'(' + QString::number(index) + u')';
 }
 
-template <typename W> W *make(QWidget *parent, const QString &name)
-{
+template <typename W> W *make(QWidget *parent, const QString &name) {
     auto *w = new W(parent);
     w->setObjectName(name);
     return w;
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text)
-{
+QLabel *label(QWidget *parent, const QString &name, const QString &text) {
     auto *l = make<QLabel>(parent, name);
     l->setText(text);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop); // captions sit at the top, as drawn
@@ -66,8 +61,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text)
 }
 
 // The check-box states as stored: 0 unchecked, 1 checked, 2 grayed.
-int storedState(const QCheckBox *box)
-{
+int storedState(const QCheckBox *box) {
     switch (box->checkState()) {
     case Qt::Checked:
         return 1;
@@ -78,8 +72,7 @@ int storedState(const QCheckBox *box)
     }
 }
 
-void setStoredState(QCheckBox *box, int state)
-{
+void setStoredState(QCheckBox *box, int state) {
     box->setCheckState(state == 1   ? Qt::Checked
                        : state == 2 ? Qt::PartiallyChecked
                                     : Qt::Unchecked);
@@ -91,8 +84,7 @@ public:
     using QTabBar::QTabBar;
 
 protected:
-    void paintEvent(QPaintEvent *event) override
-    {
+    void paintEvent(QPaintEvent *event) override {
         QPainter painter(this);
         QStyleOptionTabWidgetFrame panel;
         panel.initFrom(this);
@@ -108,8 +100,7 @@ protected:
 } // namespace
 
 // The artwork lives in the GUI library's resources, which a static library must register.
-static void initResources()
-{
+static void initResources() {
     Q_INIT_RESOURCE(tunemark);
 }
 
@@ -117,12 +108,12 @@ static void initResources()
 // the user sees what is happening and no other handler of the window can run.
 class Form1::Busy {
 public:
-    Busy(Form1 &form, bool cancellable) : m_form(form), m_cancellable(cancellable)
-    {
+    Busy(Form1 &form, bool cancellable)
+        : m_form(form)
+        , m_cancellable(cancellable) {
         m_form.m_busy = true;
     }
-    ~Busy()
-    {
+    ~Busy() {
         delete m_dialog;
         m_form.m_busy = false;
     }
@@ -130,8 +121,7 @@ public:
     Busy &operator=(const Busy &) = delete;
 
     // Returns false once the user has cancelled.
-    bool update(int done, int total, const QString &text)
-    {
+    bool update(int done, int total, const QString &text) {
         if (!m_clock.isValid()) {
             m_clock.start();
             return true;
@@ -179,16 +169,14 @@ Form1::Form1(UserDialogs &dialogs, const QString &programDirectory, QWidget *par
     , m_programDirectory(programDirectory)
     , m_list(m_table)
     , m_settings(programDirectory)
-    , m_adder(m_list, dialogs, [this] { return m_text3->text(); })
-{
+    , m_adder(m_list, dialogs, [this] { return m_text3->text(); }) {
     buildWindow();
     Form_Load();
 }
 
 Form1::~Form1() = default;
 
-void Form1::buildWindow()
-{
+void Form1::buildWindow() {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(px(7170), px(4770));
@@ -233,8 +221,7 @@ void Form1::buildWindow()
     buildMenu();
 }
 
-void Form1::buildAudioPage(QGroupBox *page)
-{
+void Form1::buildAudioPage(QGroupBox *page) {
     m_listView = make<QTreeView>(page, QStringLiteral("ListView1"));
     place(m_listView, 120, 240, 6615, 2655);
     m_listView->setModel(m_list.model());
@@ -267,8 +254,7 @@ void Form1::buildAudioPage(QGroupBox *page)
     connect(&m_list, &EntryList::counterTextChanged, m_counter, &QLabel::setText);
 }
 
-void Form1::buildAllFilesPage(QGroupBox *page)
-{
+void Form1::buildAllFilesPage(QGroupBox *page) {
     m_drive = make<DriveListBox>(page, QStringLiteral("Drive1"));
     place(m_drive, 120, 240, 1935, 300);
     m_dir = make<DirListBox>(page, QStringLiteral("Dir1"));
@@ -314,8 +300,7 @@ void Form1::buildAllFilesPage(QGroupBox *page)
     place(m_text1[2], 4920, tops[2], 975, 375);
 }
 
-void Form1::buildSettingsPage(QGroupBox *page)
-{
+void Form1::buildSettingsPage(QGroupBox *page) {
     place(label(page, QStringLiteral("Label1(2)"), QStringLiteral("新文件名格式：")), 240, 480,
           1335, 375);
     m_text3 = make<QLineEdit>(page, QStringLiteral("Text3"));
@@ -336,16 +321,14 @@ void Form1::buildSettingsPage(QGroupBox *page)
     place(m_commands[3], 5760, 2760, 975, 495);
 }
 
-void Form1::buildAboutPage(QGroupBox *page)
-{
+void Form1::buildAboutPage(QGroupBox *page) {
     auto *picture = make<QLabel>(page, QStringLiteral("Picture1"));
     picture->setPixmap(QPixmap(QStringLiteral(":/tunemark/about.jpg")));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(picture, 1080, 240, 4695, 3135);
 }
 
-void Form1::buildMenu()
-{
+void Form1::buildMenu() {
     m_openMenu = new QMenu(QStringLiteral("open"), this);
     m_openMenu->setObjectName(QStringLiteral("OpenMenu"));
     QAction *addDirectory = m_openMenu->addAction(QStringLiteral("添加文件夹"));
@@ -359,8 +342,7 @@ void Form1::buildMenu()
     openList->setVisible(false);
 }
 
-void Form1::Form_Load()
-{
+void Form1::Form_Load() {
     m_counter->setText(QStringLiteral("0/0"));
     m_frames[0]->setVisible(true);
     m_frames[1]->setVisible(false);
@@ -373,16 +355,14 @@ void Form1::Form_Load()
     setWindowTitle(QStringLiteral("Tunemark VER 3.0 FOR FREE"));
 }
 
-void Form1::Form_Unload()
-{
+void Form1::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
     m_settings.SaveSettings(*this);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
-{
+void Form1::closeEvent(QCloseEvent *event) {
     if (m_busy) {
         event->ignore(); // a scan or rename is running; it ends first
         return;
@@ -391,8 +371,7 @@ void Form1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void Form1::TabStrip1_Click()
-{
+void Form1::TabStrip1_Click() {
     const int k = m_tabStrip->currentIndex() + 1;
     if (k < 1 || k > 4)
         return;
@@ -400,8 +379,7 @@ void Form1::TabStrip1_Click()
         m_frames[i]->setVisible(i == k - 1);
 }
 
-void Form1::Command1_Click(int index)
-{
+void Form1::Command1_Click(int index) {
     switch (index) {
     case 0:
         m_openMenu->exec(QCursor::pos());
@@ -422,8 +400,9 @@ void Form1::Command1_Click(int index)
             Busy busy(*this, false);
             RenameListedFiles(m_list, m_dialogs, m_programDirectory,
                               {playlistState(), historyState()}, [&](int done, int total) {
-                                  busy.update(done, total,
-                                              QStringLiteral("正在改名：%1 / %2").arg(done).arg(total));
+                                  busy.update(
+                                      done, total,
+                                      QStringLiteral("正在改名：%1 / %2").arg(done).arg(total));
                               });
             break;
         }
@@ -449,20 +428,17 @@ void Form1::Command1_Click(int index)
     }
 }
 
-void Form1::Command2_Click()
-{
+void Form1::Command2_Click() {
     LoadLanguage(m_programDirectory, *this);
 }
 
-void Form1::Combo1_Click()
-{
+void Form1::Combo1_Click() {
     m_files->setPattern(QStringLiteral("*.") + m_combo->currentText());
     m_text1[2]->setText(m_combo->currentText());
     m_files->refresh();
 }
 
-void Form1::Combo1_KeyPress(int keyAscii)
-{
+void Form1::Combo1_KeyPress(int keyAscii) {
     if (keyAscii != 13)
         return;
     m_files->setPattern(QStringLiteral("*.") + m_combo->currentText());
@@ -470,8 +446,7 @@ void Form1::Combo1_KeyPress(int keyAscii)
     m_text1[2]->setText(m_combo->currentText());
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_combo && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
@@ -480,8 +455,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::Drive1_Change()
-{
+void Form1::Drive1_Change() {
     // The drive's current directory: the process's own when it lies on that drive.
     const QString current = Paths::toNative(QDir::currentPath());
     const QString drive = m_drive->drive();
@@ -489,19 +463,16 @@ void Form1::Drive1_Change()
                                                            : Paths::withTrailingSeparator(drive));
 }
 
-void Form1::Dir1_Change()
-{
+void Form1::Dir1_Change() {
     m_files->setPath(m_dir->path());
 }
 
-void Form1::ListView1_Click()
-{
+void Form1::ListView1_Click() {
     if (m_list.lineCount() >= 1)
         m_list.ShowCurrentPosition();
 }
 
-void Form1::AddDirectory_Click()
-{
+void Form1::AddDirectory_Click() {
     Busy busy(*this, true);
     m_adder.setProgress([&](int files, const QString &folder) {
         return busy.update(0, 0, QStringLiteral("已添加 %1 个文件\n%2").arg(files).arg(folder));
@@ -510,8 +481,7 @@ void Form1::AddDirectory_Click()
     m_adder.setProgress({});
 }
 
-void Form1::AddFile_Click()
-{
+void Form1::AddFile_Click() {
     Busy busy(*this, true);
     m_adder.setProgress([&](int files, const QString &folder) {
         return busy.update(0, 0, QStringLiteral("已添加 %1 个文件\n%2").arg(files).arg(folder));
@@ -520,65 +490,53 @@ void Form1::AddFile_Click()
     m_adder.setProgress({});
 }
 
-int Form1::playlistState() const
-{
+int Form1::playlistState() const {
     return storedState(m_check[0]);
 }
 
-void Form1::setPlaylistState(int state)
-{
+void Form1::setPlaylistState(int state) {
     setStoredState(m_check[0], state);
 }
 
-int Form1::historyState() const
-{
+int Form1::historyState() const {
     return storedState(m_check[1]);
 }
 
-void Form1::setHistoryState(int state)
-{
+void Form1::setHistoryState(int state) {
     setStoredState(m_check[1], state);
 }
 
-QString Form1::nameTemplate() const
-{
+QString Form1::nameTemplate() const {
     return m_text3->text();
 }
 
-void Form1::setNameTemplate(const QString &text)
-{
+void Form1::setNameTemplate(const QString &text) {
     m_text3->setText(text);
 }
 
-void Form1::setFilterText(const QString &text)
-{
+void Form1::setFilterText(const QString &text) {
     m_combo->setEditText(text);
 }
 
-void Form1::addFilterItem(const QString &text)
-{
+void Form1::addFilterItem(const QString &text) {
     m_combo->addItem(text);
 }
 
-void Form1::setButtonCaption(int index, const QString &text)
-{
+void Form1::setButtonCaption(int index, const QString &text) {
     if (index >= 0 && index < int(m_commands.size()))
         m_commands[index]->setText(text);
 }
 
-void Form1::setFrameCaption(int index, const QString &text)
-{
+void Form1::setFrameCaption(int index, const QString &text) {
     if (index >= 0 && index < int(m_frames.size()))
         m_frames[index]->setTitle(text);
 }
 
-void Form1::setTabCaption(int index, const QString &text)
-{
+void Form1::setTabCaption(int index, const QString &text) {
     if (index >= 0 && index < m_tabStrip->count())
         m_tabStrip->setTabText(index, text);
 }
 
-void Form1::setColumnCaption(int index, const QString &text)
-{
+void Form1::setColumnCaption(int index, const QString &text) {
     m_list.model()->setHeaderData(index, Qt::Horizontal, text);
 }

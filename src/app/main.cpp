@@ -5,8 +5,7 @@
 #include <QApplication>
 #include <QScreen>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QtUserDialogs dialogs;
     Form1 window(dialogs, Paths::programDirectory());
