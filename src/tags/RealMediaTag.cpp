@@ -65,14 +65,14 @@ void parseRealMediaHeader(QByteArrayView block, QString &title, QString &singer)
 
     // The title runs to the first NUL; the two characters from it on (the NUL and the low
     // byte of the next length) are passed over, and the singer runs to the next NUL.
-    QString *field = &title;
+    bool onSinger = false;
     qsizetype p = fields.at(0) == u'\'' || fields.at(0) == u')' ? 1 : 0;
     while (p < kPaddedLength) {
         QChar ch = fields.at(p);
         if (fields.code(p) == 0) {
-            if (field == &singer)
+            if (onSinger)
                 return;
-            field = &singer;
+            onSinger = true;
             p += 2;
             if (p >= kPaddedLength)
                 return;
@@ -83,7 +83,7 @@ void parseRealMediaHeader(QByteArrayView block, QString &title, QString &singer)
             }
         }
         if (!isDropped(ch))
-            field->append(ch);
+            (onSinger ? singer : title).append(ch);
         ++p;
     }
 }
