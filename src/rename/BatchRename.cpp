@@ -16,11 +16,30 @@ constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
 constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
 #endif
 
-// One line of rename.log or rename.m3u. Characters the legacy code page cannot represent
-// become "?" (LegacyText::encode), control characters too, so every line stays one line.
-QByteArray outputLine(const QString &text) {
-    return LegacyText::line(PrintableText(text));
+// Text for rename.log and rename.m3u. Characters the legacy code page cannot represent become
+// "?" (LegacyText::encode), control characters too, so that every line stays one line.
+QByteArray outputText(const QString &text) {
+    return LegacyText::encode(PrintableText(text));
 }
+
+// Paths in the legacy code page, each directory encoded once for all its files: rows of one
+// folder share it.
+class PathEncoder {
+public:
+    QByteArray path(const QString &directory, const QString &name) {
+        if (directory != m_directory) {
+            m_directory = directory;
+            m_encodedDirectory = outputText(directory);
+        }
+        return m_encodedDirectory + outputText(name);
+    }
+
+private:
+    QString m_directory;
+    QByteArray m_encodedDirectory;
+};
+
+constexpr char kLineEnd[] = "\r\n";
 
 // Opens path for writing, replacing an earlier file, unless a listed file lies there: that
 // file is the user's and must not be emptied.
@@ -64,14 +83,15 @@ void RenameListedFiles(EntryList &list, UserDialogs &dialogs, const QString &pro
     bool m3uWritable = playlist && openOutput(m3u, table, rows);
     QByteArray m3uBytes;
     if (m3uWritable)
-        m3uBytes = outputLine(QStringLiteral("#EXTM3U"));
+        m3uBytes = QByteArray("#EXTM3U") + kLineEnd;
 
+    PathEncoder encoder;
     for (int r = 1; r <= rows; ++r) {
         const RenameEntry &entry = table.row(r);
-        const QString source = entry.path();
-        const QString target = entry.newPath();
+        const QByteArray source = encoder.path(entry.directory, entry.originalName);
+        const QByteArray target = encoder.path(entry.directory, entry.newName);
         if (logWritable) {
-            const QByteArray line = outputLine(source + QStringLiteral("-->") + target);
+            const QByteArray line = source + "-->" + target + kLineEnd;
             logWritable = log.write(line) == line.size();
         }
 
@@ -82,8 +102,11 @@ void RenameListedFiles(EntryList &list, UserDialogs &dialogs, const QString &pro
 
         if (m3uWritable) {
             // Where the file lies now.
-            m3uBytes += outputLine(QStringLiteral("#EXTINF:,") + entry.title);
-            m3uBytes += outputLine(result.ok() ? target : source);
+            m3uBytes += "#EXTINF:,";
+            m3uBytes += outputText(entry.title);
+            m3uBytes += kLineEnd;
+            m3uBytes += result.ok() ? target : source;
+            m3uBytes += kLineEnd;
         }
         if (progress)
             progress(r, rows);
