@@ -44,8 +44,13 @@ constexpr char kLineEnd[] = "\r\n";
 // Opens path for writing, replacing an earlier file, unless a listed file lies there: that
 // file is the user's and must not be emptied.
 bool openOutput(QFile &file, const EntryTable &table, int rows, QIODevice::OpenMode extra = {}) {
+    const QString path = file.fileName();
     for (int r = 1; r <= rows; ++r) {
-        if (table.row(r).path().compare(file.fileName(), kPathCase) == 0)
+        // directory + original name == path, without building the sum for every row
+        const RenameEntry &e = table.row(r);
+        if (path.size() == e.directory.size() + e.originalName.size() &&
+            QStringView(path).left(e.directory.size()).compare(e.directory, kPathCase) == 0 &&
+            QStringView(path).mid(e.directory.size()).compare(e.originalName, kPathCase) == 0)
             return false;
     }
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate | extra);
