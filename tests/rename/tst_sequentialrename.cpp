@@ -70,20 +70,15 @@ void TestSequentialRename::startNumber_data() {
     QTest::newRow("blanks tabs line feeds") << u"\t- 1\n5 "_s << -15.0;
     QTest::newRow("carriage return stops") << u"1\r2"_s << 1.0;
     QTest::newRow("minus half") << u"-2.5"_s << -2.0;
-    QTest::newRow("plus") << u"+4"_s << 4.0;
     QTest::newRow("fraction only") << u".5"_s << 0.0;
     QTest::newRow("just above half") << u"0.5000001"_s << 1.0;
     QTest::newRow("exponent") << u"1.5e1"_s << 15.0;
-    QTest::newRow("exponent with sign") << u"25E-1x"_s << 2.0;
     QTest::newRow("exponent without digits") << u"3e+"_s << 3.0;
-    QTest::newRow("comma stops") << u"1,5"_s << 1.0;
-    QTest::newRow("sign alone") << u"-"_s << 0.0;
     QTest::newRow("full-width digits") << u"１２"_s << 0.0;
     QTest::newRow("hex") << u"&H10"_s << 16.0;
     QTest::newRow("hex lower case") << u"& h1fz"_s << 31.0;
     QTest::newRow("octal") << u"&O17"_s << 15.0;
     QTest::newRow("octal stops at 8") << u"&o78"_s << 7.0;
-    QTest::newRow("ampersand alone") << u"&12"_s << 0.0;
     QTest::newRow("too large") << u"1e999"_s << qInf();
 }
 
@@ -98,7 +93,6 @@ void TestSequentialRename::numberText_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<QString>("text");
     QTest::newRow("padded") << 7 << 3 << u"007"_s;
-    QTest::newRow("as wide") << 10 << 2 << u"10"_s;
     QTest::newRow("negative, longer") << -10 << 2 << u"-10"_s;
     QTest::newRow("negative, shorter: zeros go first") << -5 << 3 << u"0-5"_s;
 }
@@ -194,8 +188,6 @@ void TestSequentialRename::numbersOutOfRangeRenameNothing_data() {
     QTest::newRow("hex beyond") << u"&HFFFF"_s << 1 << range;
     QTest::newRow("sum too high")
         << u"32767"_s << 1 << u"起始编号 32767 加上 1 个文件超过了 32767。没有文件被改名。"_s;
-    QTest::newRow("sum too high, many files")
-        << u"32000"_s << 800 << u"起始编号 32000 加上 800 个文件超过了 32767。没有文件被改名。"_s;
 }
 
 void TestSequentialRename::numbersOutOfRangeRenameNothing() {
