@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-// Small helpers for tests that rename real files in a temporary folder.
+// File access for tests that rename real files in a temporary folder.
 namespace FileTree {
 
 inline void write(const QString &path, const QByteArray &content) {
