@@ -1,9 +1,79 @@
 #include "rename/SequentialRename.h"
 
+#include "dialogs/UserDialogs.h"
+#include "platform/Paths.h"
+#include "platform/RenameNoReplace.h"
+#include "rename/RenameReport.h"
+#include "rename/StartNumber.h"
+
+namespace {
+
+constexpr double kSmallest = -32768;
+constexpr double kLargest = 32767;
+
+// The suffix of a file's own name: from its last "." to the end; none without a dot.
+QString ownSuffix(const QString &name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+} // namespace
+
+QString SequenceNumberText(int number, int width) {
+    const QString digits = QString::number(number);
+    // Digits longer than the width (negative numbers) get no padding.
+    return digits.size() >= width ? digits : QString(width - digits.size(), u'0') + digits;
+}
+
 bool RenameFilesInSequence(const SequenceInput &input, UserDialogs &dialogs,
                            const RenameProgress &progress) {
-    Q_UNUSED(input);
-    Q_UNUSED(dialogs);
-    Q_UNUSED(progress);
-    return false;
+    if (input.files.isEmpty()) {
+        dialogs.showMessage(QStringLiteral("没有文件"), UserDialogs::kAppTitle);
+        return false;
+    }
+
+    const QString directory = Paths::withTrailingSeparator(input.directory);
+    const double start = ReadStartNumber(input.startNumber);
+    if (!(start >= kSmallest && start <= kLargest)) {
+        dialogs.showMessage(QStringLiteral("起始编号超出范围：只能是 -32768 到 32767 之间的数。"
+                                           "没有文件被改名。"),
+                            UserDialogs::kAppTitle);
+        return false;
+    }
+    const int first = static_cast<int>(start);
+    const qsizetype count = input.files.size();
+    // One more than the last number used; it decides the width and must fit as well.
+    const qint64 end = first + qint64(count);
+    if (end > kLargest) {
+        dialogs.showMessage(QStringLiteral("起始编号 %1 加上 %2 个文件超过了 32767。"
+                                           "没有文件被改名。")
+                                .arg(first)
+                                .arg(count),
+                            UserDialogs::kAppTitle);
+        return false;
+    }
+    const int width = int(QString::number(end).size());
+
+    // Decided once: a box holding only blanks is not empty, and its text is taken as typed.
+    const bool keepOwnSuffix = input.extension.isEmpty();
+    const QString boxSuffix = QStringLiteral(".") + input.extension;
+
+    RenameReport report;
+    int number = first;
+    for (qsizetype k = 0; k < count; ++k, ++number) {
+        const QString &name = input.files.at(k);
+        const QString newName = input.prefix + SequenceNumberText(number, width) +
+                                (keepOwnSuffix ? ownSuffix(name) : boxSuffix);
+        const RenameNoReplace::Result result =
+            RenameNoReplace::renameInDirectory(directory, name, newName);
+        if (!result.ok())
+            report.addFailure(name, newName, result);
+        if (progress)
+            progress(int(k + 1), int(count));
+    }
+
+    // Silence on success; the failures otherwise.
+    if (!report.isClean())
+        dialogs.showMessage(report.message(), UserDialogs::kAppTitle);
+    return true;
 }

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Renaming a file inside its own directory without ever replacing another file.
+//
+// A check for the target followed by a plain rename leaves a gap in which another file can
+// appear and be overwritten, so the refusal to replace is left to the file system: on Linux
+// renameat2 with RENAME_NOREPLACE, or a hard link followed by removing the old name where the
+// file system does not know that flag; on Windows MoveFileExW without the replace flag.
+namespace RenameNoReplace {
+
+enum class Failure {
+    None,
+    // The new name (or the old one) could lead out of the directory or is no name at all.
+    EmptyName,
+    DotName,           // "." or ".."
+    Separator,         // "/" (and "\" on Windows)
+    ControlCharacter,  // U+0000 to U+001F
+    ReservedCharacter, // characters Windows never allows in a name: < > : " | ? *
+    // The file system refused.
+    TargetExists,
+    SourceMissing,
+    AccessDenied,
+    InvalidName, // the file system does not take the name (too long, not allowed there)
+    Other,
+};
+
+struct Result {
+    Failure failure = Failure::None;
+    int systemError = 0; // errno or the Windows error code, when the system gave one
+
+    bool ok() const { return failure == Failure::None; }
+};
+
+// Why name cannot be a file name inside a directory; Failure::None when it can.
+Failure checkName(QStringView name);
+
+// Renames directory + oldName to directory + newName. directory ends in a separator. Both
+// names are checked with checkName first. Equal names leave the file as it is (success when
+// it exists). A name that differs only in letter case or in a way the file system does not
+// tell apart from the old name renames the file to the exact new spelling.
+Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName);
+
+// The rename used when the file system sees both names as one: through a temporary name in
+// the same directory, each step refusing to replace. Exposed for tests, which usually run on
+// file systems that tell letter case apart.
+Result renameThroughTemporaryName(const QString &directory, const QString &oldName,
+                                  const QString &newName);
+
+#ifndef Q_OS_WIN
+// The ways tried in turn where the file system does not know RENAME_NOREPLACE: a hard link
+// then removing the old name, or, without hard links, an exclusively created empty file under
+// the new name that the rename then replaces. Exposed for tests.
+enum class Fallback { Link, Placeholder };
+Result renameWithFallback(Fallback fallback, const QString &directory, const QString &oldName,
+                          const QString &newName);
+#endif
+
+} // namespace RenameNoReplace

@@ -1,0 +1,70 @@
+#include "rename/RenameReport.h"
+
+#include <algorithm>
+
+using RenameNoReplace::Failure;
+
+void RenameReport::addFailure(const QString &oldName, const QString &newName,
+                              const RenameNoReplace::Result &result) {
+    ++m_failureCount;
+    if (m_listed.size() < kListedFailures)
+        m_listed.append({oldName, newName, result});
+}
+
+void RenameReport::addNote(const QString &text) {
+    m_notes.append(text);
+}
+
+QString RenameReport::message() const {
+    QString text = QStringLiteral("自动改名完成");
+    if (m_failureCount > 0) {
+        text += QStringLiteral("\n\n有 %1 个文件未能改名：").arg(m_failureCount);
+        for (const Failed &f : m_listed) {
+            text += QStringLiteral("\n%1 → %2：%3")
+                        .arg(PrintableText(f.oldName), PrintableText(f.newName),
+                             RenameFailureReason(f.result));
+        }
+        if (m_failureCount > m_listed.size())
+            text += QStringLiteral("\n……另有 %1 个未列出").arg(m_failureCount - m_listed.size());
+    }
+    if (!m_notes.isEmpty())
+        text += QStringLiteral("\n\n") + m_notes.join(u'\n');
+    return text;
+}
+
+QString RenameFailureReason(const RenameNoReplace::Result &result) {
+    switch (result.failure) {
+    case Failure::None:
+        return {};
+    case Failure::EmptyName:
+        return QStringLiteral("文件名为空");
+    case Failure::DotName:
+        return QStringLiteral("文件名不能是“.”或“..”");
+    case Failure::Separator:
+        return QStringLiteral("文件名含有路径分隔符");
+    case Failure::ControlCharacter:
+        return QStringLiteral("文件名含有控制字符");
+    case Failure::ReservedCharacter:
+        return QStringLiteral("文件名含有不允许的字符");
+    case Failure::TargetExists:
+        return QStringLiteral("已有同名文件");
+    case Failure::SourceMissing:
+        return QStringLiteral("原文件不存在");
+    case Failure::AccessDenied:
+        return QStringLiteral("没有权限");
+    case Failure::InvalidName:
+        return QStringLiteral("文件系统不接受这个文件名");
+    case Failure::Other:
+        break;
+    }
+    return QStringLiteral("系统错误（%1）").arg(qt_error_string(result.systemError));
+}
+
+QString PrintableText(const QString &text) {
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20; };
+    if (std::none_of(text.cbegin(), text.cend(), isControl))
+        return text; // the common case: no copy
+    QString out = text;
+    std::replace_if(out.begin(), out.end(), isControl, QChar(u'?'));
+    return out;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/RenameNoReplace.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Collects what went wrong during a rename run and words the one message shown at its end.
+class RenameReport {
+public:
+    // The message lists the first this many failed files by name.
+    static constexpr int kListedFailures = 20;
+
+    void addFailure(const QString &oldName, const QString &newName,
+                    const RenameNoReplace::Result &result);
+    // A line about something besides the renames, such as a log that could not be written.
+    void addNote(const QString &text);
+
+    int failureCount() const { return m_failureCount; }
+    bool isClean() const { return m_failureCount == 0 && m_notes.isEmpty(); }
+
+    // "自动改名完成", then, when anything went wrong, the number of files that could not be
+    // renamed, the first of them with old name, new name and reason, and the notes.
+    QString message() const;
+
+private:
+    struct Failed {
+        QString oldName;
+        QString newName;
+        RenameNoReplace::Result result;
+    };
+
+    QVector<Failed> m_listed;
+    int m_failureCount = 0;
+    QStringList m_notes;
+};
+
+// Why a rename failed, in words for the user.
+QString RenameFailureReason(const RenameNoReplace::Result &result);
+
+// text with every control character (U+0000 to U+001F) shown as "?", so that a name taken
+// from a tag cannot break a line of a message, a log or a playlist apart.
+QString PrintableText(const QString &text);
