@@ -1,12 +1,49 @@
 #include "tags/Id3v1Tag.h"
 
 #include "list/EntryTable.h"
+#include "platform/LegacyText.h"
+#include "tags/TagFile.h"
+
+namespace {
+
+constexpr qsizetype kFieldSize = 30;
+constexpr qsizetype kTitleOffset = 3;
+constexpr qsizetype kSingerOffset = 33;
+
+// Spaces are trimmed before the NULs go, never after: spaces between the text and a NUL
+// padding stay, and so does a space behind a leading NUL. Only U+0020 counts as a space.
+QString fieldText(QByteArrayView bytes) {
+    const QString text = LegacyText::decode(bytes);
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    QString field = text.mid(begin, end - begin);
+    field.remove(QChar(u'\0'));
+    return field;
+}
+
+} // namespace
 
 std::optional<TagText> parseId3v1Block(QByteArrayView block) {
-    Q_UNUSED(block);
-    return std::nullopt;
+    if (block.size() < kId3v1BlockSize)
+        return std::nullopt;
+    block = block.last(kId3v1BlockSize);
+    if (!block.startsWith(QByteArrayView("TAG")))
+        return std::nullopt;
+    return TagText{fieldText(block.sliced(kTitleOffset, kFieldSize)),
+                   fieldText(block.sliced(kSingerOffset, kFieldSize))};
 }
 
 void ReadId3v1Tag(EntryTable &table) {
-    Q_UNUSED(table);
+    RenameEntry &entry = table.row(table.NextEntryRow());
+    const std::optional<QByteArray> block = readFileTail(entry.path(), kId3v1BlockSize);
+    if (!block)
+        return;
+    if (std::optional<TagText> tag = parseId3v1Block(*block)) {
+        entry.title = std::move(tag->title);
+        entry.singer = std::move(tag->singer);
+    }
 }

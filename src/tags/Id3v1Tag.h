@@ -12,8 +12,12 @@ struct TagText {
     QString singer;
 };
 
+// The size of an ID3v1 block, which fills the last bytes of an MP3 file.
+inline constexpr qsizetype kId3v1BlockSize = 128;
+
 // The title and singer of an ID3v1 block (the last 128 bytes of an MP3 file), or nothing
-// when block is not a tag block (no "TAG" marker, or fewer than 128 bytes).
+// when block is not a tag block (no "TAG" marker, or fewer than 128 bytes). Given more than
+// 128 bytes, block is taken as a whole file and only its last 128 bytes are looked at.
 std::optional<TagText> parseId3v1Block(QByteArrayView block);
 
 // Fills title and singer of row NextEntryRow from its file's ID3v1 block. A file without a

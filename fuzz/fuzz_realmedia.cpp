@@ -1,0 +1,39 @@
+// Feeds arbitrary bytes to the RealMedia header scan and checks what a field may hold.
+#include "tags/RealMediaTag.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+// The scan drops NUL and the six characters not allowed in names, and never reads past the
+// 1024 characters of its padded text.
+bool plausible(const QString &field) {
+    if (field.size() > 1024)
+        return false;
+    for (const QChar ch : field) {
+        if (ch == u'\0' || ch == u'\\' || ch == u'/' || ch == u'"' || ch == u':' || ch == u'*' ||
+            ch == u'?')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
+    QString title;
+    QString singer;
+    parseRealMediaHeader(bytes, title, singer);
+    if (!plausible(title) || !plausible(singer))
+        __builtin_trap();
+
+    // Appending: text already in the fields stays in front of what the scan adds.
+    QString title2 = QStringLiteral("x");
+    QString singer2 = QStringLiteral("y");
+    parseRealMediaHeader(bytes, title2, singer2);
+    if (title2 != QStringLiteral("x") + title || singer2 != QStringLiteral("y") + singer)
+        __builtin_trap();
+    return 0;
+}

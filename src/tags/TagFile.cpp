@@ -1,0 +1,39 @@
+#include "tags/TagFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Opens path for reading, or returns false for anything but a readable regular file.
+bool openRegularFile(QFile &file) {
+    // Checked before opening: opening a pipe for reading waits for a writer.
+    if (!QFileInfo(file.fileName()).isFile())
+        return false;
+    return file.open(QIODevice::ReadOnly) && !file.isSequential();
+}
+
+} // namespace
+
+std::optional<QByteArray> readFileHead(const QString &path, qint64 count) {
+    QFile file(path);
+    if (count < 0 || !openRegularFile(file))
+        return std::nullopt;
+    QByteArray bytes = file.read(count);
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QByteArray> readFileTail(const QString &path, qint64 count) {
+    QFile file(path);
+    if (count < 0 || !openRegularFile(file))
+        return std::nullopt;
+    const qint64 size = file.size();
+    if (size < count || !file.seek(size - count))
+        return std::nullopt;
+    QByteArray bytes = file.read(count);
+    if (bytes.size() != count)
+        return std::nullopt;
+    return bytes;
+}
