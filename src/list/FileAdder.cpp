@@ -117,12 +117,11 @@ void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
     while (!pending.empty()) {
         const QString base = std::move(pending.back());
         pending.pop_back();
-        if (!reportProgress(base))
-            return;
-
         // base never ends in a separator; enumerating base + separator also covers a root,
         // which reaches here as "D:" or as empty text.
         const QString directory = base + sep;
+        if (!reportProgress(directory))
+            return;
         subfolders.clear();
         {
             QDirIterator it(directory, filters);
@@ -141,7 +140,7 @@ void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
                     continue;
                 } else if (!hasAudioExtension(entryName) || !info.isFile()) {
                     // Devices, pipes and sockets are not files: reading a pipe could block.
-                    if (++passed % kEntriesPerReport == 0 && !reportProgress(base))
+                    if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
                         return;
                     continue;
                 }

@@ -8,7 +8,8 @@ class EntryList;
 class UserDialogs;
 
 // Called now and then during a long add with the number of files added so far and the folder
-// being read. Returning false stops the add; what was added until then stays.
+// being read (with its trailing separator, as rows keep it). Returning false stops the add;
+// what was added until then stays.
 //
 // It is called on entering every folder of a scan, after every 32nd file added and after every
 // 1024th entry passed over, so it must be cheap; a window keeps its own clock to decide when

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,11 +19,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kRefusal = u"知你是这种人，pk!!!"_s;
-const QChar kNul;
-
-// Both readers find something in this file: a RealMedia header in front (Blue / Ann) and an
-// ID3v1 block at the end (你好 / 歌手), so the title tells which reader ran.
+// Both readers find something here: a RealMedia header in front (Blue / Ann) and an ID3v1
+// block at the end (你好 / 歌手), so the title tells which reader ran.
 QByteArray taggedBytes() {
     QByteArray b = ".RMF"_ba + QByteArray(14, '\0') + "CONT"_ba + QByteArray(6, '\0');
     for (const QByteArray &field : {"Blue"_ba, "Ann"_ba, "ABCD"_ba, QByteArray()})
@@ -31,8 +29,12 @@ QByteArray taggedBytes() {
     b.resize(1100, '\0');
     QByteArray tag(128, '\0');
     tag.replace(0, 3, "TAG"_ba).replace(3, 4, LegacyText::encode(u"你好"));
-    tag.replace(33, 4, LegacyText::encode(u"歌手"));
-    return b + tag;
+    return b + tag.replace(33, 4, LegacyText::encode(u"歌手"));
+}
+
+// "|" stands for NUL, "/" for the native separator.
+QString packed(QString s) {
+    return QDir::toNativeSeparators(s).replace(u'|', QChar());
 }
 
 struct Fixture {
@@ -43,35 +45,23 @@ struct Fixture {
     FileAdder adder{list, dialogs, [] { return u"%1-%2"_s; }};
 
     QString root() const { return QDir::toNativeSeparators(dir.path()); }
-    void file(const QString &rel, const QByteArray &bytes = taggedBytes()) {
-        const QString path = dir.filePath(rel);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
+    void file(const QString &rel) {
+        QDir().mkpath(QFileInfo(dir.filePath(rel)).path());
+        QFile f(dir.filePath(rel));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        f.write(taggedBytes());
     }
-    void preset(int n) {
-        for (int i = 1; i <= n; ++i)
-            table.append({u"/old/"_s, u"o%1.mp3"_s.arg(i), u"n.mp3"_s, {}, {}});
-        list.RefreshEntryList();
-    }
-    // Every row as directory relative to the temporary folder + "|" + name; checks for gaps.
+    // Every row as "directory|name", the temporary folder written "~"; checks for gaps.
     QStringList rows() const {
         QStringList out;
-        for (int r = 1; r < table.NextEntryRow(); ++r) {
-            QString d = table.row(r).directory;
-            if (d.startsWith(root()))
-                d = u"~"_s + d.mid(root().size());
-            out << QDir::fromNativeSeparators(d) + u'|' + table.row(r).originalName;
-        }
+        for (int r = 1; r < table.NextEntryRow(); ++r)
+            out << QDir::fromNativeSeparators(
+                       QString(table.row(r).directory).replace(root(), u"~"_s)) +
+                       u'|' + table.row(r).originalName;
         [&] { QCOMPARE(table.entryCount(), int(out.size())); }();
         return out;
     }
 };
-
-QString packed(QStringList items) {
-    return QDir::toNativeSeparators(items.join(kNul)) + kNul + kNul;
-}
 
 } // namespace
 
@@ -85,7 +75,6 @@ private slots:
     void unpacking_data();
     void unpacking();
     void cancelChangesNothing();
-    void scanTakesAudioFilesDepthFirst_data();
     void scanTakesAudioFilesDepthFirst();
     void scanNeverFollowsFolderLinks();
     void scanSkipsFoldersItCannotEnter();
@@ -110,44 +99,40 @@ void TestFileAdder::typeTestOnWholePath() {
     QFETCH(QString, newName);
     Fixture f;
     f.file(name);
-    f.dialogs.fileAnswers << packed({f.root() + u'/' + name});
+    f.dialogs.fileAnswers << packed(f.root() + u'/' + name + u"||"_s);
     f.adder.AddFilesFromDialog();
 
-    QCOMPARE(f.dialogs.messages, newName.isEmpty() ? QStringList{kRefusal} : QStringList());
+    QCOMPARE(f.dialogs.messages,
+             newName.isEmpty() ? QStringList{u"知你是这种人，pk!!!"_s} : QStringList());
     QCOMPARE(f.rows(), newName.isEmpty() ? QStringList() : QStringList{u"~/|"_s + name});
     QCOMPARE(f.table.row(1).newName, newName);
 }
 
 void TestFileAdder::refusal_data() {
     QTest::addColumn<int>("shown");
-    QTest::addColumn<QStringList>("picked");
+    QTest::addColumn<QString>("picked");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("counter");
-    QTest::addColumn<int>("refused");
-    QTest::newRow("shown list, refused last")
-        << 3 << QStringList{u"a.mp3"_s, u"notes.txt"_s} << QStringList() << u"0/0"_s << 1;
+    QTest::newRow("shown list") << 3 << u"a.mp3|notes.txt"_s << QStringList() << u"0/0"_s;
     QTest::newRow("shown list, then more")
-        << 3 << QStringList{u"x.mp3"_s, u"notes.txt"_s, u"y.mp3"_s} << QStringList{u"/m/|y.mp3"_s}
-        << u"1/ 1"_s << 1;
-    QTest::newRow("empty list") << 0 << QStringList{u"a.mp3"_s, u"notes.txt"_s, u"b.mp3"_s}
-                                << QStringList{u"/m/|a.mp3"_s, u"/m/|b.mp3"_s} << u"1/ 2"_s << 1;
-    QTest::newRow("empty list, two refused") << 0 << QStringList{u"c.txt"_s, u"a.mp3"_s, u"d"_s}
-                                             << QStringList{u"/m/|a.mp3"_s} << u"1/ 1"_s << 2;
+        << 3 << u"x.mp3|notes.txt|y.mp3"_s << QStringList{u"/m/|y.mp3"_s} << u"1/ 1"_s;
+    QTest::newRow("empty list") << 0 << u"a.mp3|notes.txt|b.mp3"_s
+                                << QStringList{u"/m/|a.mp3"_s, u"/m/|b.mp3"_s} << u"1/ 2"_s;
 }
 
 void TestFileAdder::refusal() {
     QFETCH(int, shown);
-    QFETCH(QStringList, picked);
+    QFETCH(QString, picked);
     QFETCH(QStringList, rows);
     QFETCH(QString, counter);
-    QFETCH(int, refused);
     Fixture f;
-    f.preset(shown);
-    f.dialogs.fileAnswers << (QStringList{u"/m"_s} + picked).join(kNul) + kNul + kNul;
+    for (int i = 0; i < shown; ++i)
+        f.table.append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+    f.list.RefreshEntryList();
+    f.dialogs.fileAnswers << packed(u"/m|"_s + picked + u"||"_s);
     f.adder.AddFilesFromDialog();
 
-    QCOMPARE(f.dialogs.messages.size(), refused);
-    QCOMPARE(f.dialogs.titles, QStringList(qsizetype(refused), u"Tunemark"_s));
+    QCOMPARE(f.dialogs.titles, QStringList{u"Tunemark"_s});
     QCOMPARE(f.rows(), rows);
     QVERIFY(f.table.row(f.table.NextEntryRow()).isEmpty());
     QCOMPARE(f.list.lineCount(), rows.size());
@@ -157,17 +142,14 @@ void TestFileAdder::refusal() {
 void TestFileAdder::unpacking_data() {
     QTest::addColumn<QString>("result");
     QTest::addColumn<QStringList>("rows");
-    const QStringList none;
-    QTest::newRow("one file") << packed({u"/m/a.mp3"_s}) << QStringList{u"/m/|a.mp3"_s};
-    QTest::newRow("one file in root") << packed({u"/a.mp3"_s}) << QStringList{u"/|a.mp3"_s};
-    QTest::newRow("three files") << packed({u"/m"_s, u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s})
+    QTest::newRow("one file") << u"/m/a.mp3||"_s << QStringList{u"/m/|a.mp3"_s};
+    QTest::newRow("one file in root") << u"/a.mp3||"_s << QStringList{u"/|a.mp3"_s};
+    QTest::newRow("three files") << u"/m|a.mp3|b.rm|c.mp3||"_s
                                  << QStringList{u"/m/|a.mp3"_s, u"/m/|b.rm"_s, u"/m/|c.mp3"_s};
     QTest::newRow("several in root")
-        << packed({u"/"_s, u"x.mp3"_s, u"y.rm"_s}) << QStringList{u"/|x.mp3"_s, u"/|y.rm"_s};
-    QTest::newRow("one segment") << u"/m/a.mp3"_s << none;
-    QTest::newRow("two segments") << u"/m/a.mp3"_s + kNul << none;
-    QTest::newRow("bare name") << packed({u"a.mp3"_s}) << none;
-    QTest::newRow("no directory") << packed({QString(), u"a.mp3"_s, u"b.mp3"_s}) << none;
+        << u"/|x.mp3|y.rm||"_s << QStringList{u"/|x.mp3"_s, u"/|y.rm"_s};
+    QTest::newRow("two segments") << u"/m/a.mp3|"_s << QStringList();
+    QTest::newRow("bare name") << u"a.mp3||"_s << QStringList();
 }
 
 void TestFileAdder::unpacking() {
@@ -175,24 +157,23 @@ void TestFileAdder::unpacking() {
     QFETCH(QStringList, rows);
     Fixture f;
     QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
-    f.dialogs.fileAnswers << result;
+    f.dialogs.fileAnswers << packed(result);
     f.adder.AddFilesFromDialog();
 
-    QCOMPARE(f.rows().replaceInStrings(u"\\"_s, u"/"_s), rows);
+    QCOMPARE(f.rows(), rows);
     QCOMPARE(rebuilt.size(), 1);
     const FakeDialogs::FileRequest &req = f.dialogs.fileRequests.at(0);
-    QCOMPARE(req.title, u"打开"_s);
-    QCOMPARE(req.filter, u"ALL(*.mp3;*.rm)\0*.mp3;*.rm\0mp3 (*.mp3)\0*.mp3\0rm (*.rm)\0*.rm"_s);
-    QCOMPARE(req.initialName, QString());
-    QCOMPARE(req.initialDirectory, u"d:\\temp\\rm"_s);
+    QCOMPARE(QStringList({req.title, req.filter, req.initialName, req.initialDirectory}),
+             QStringList({u"打开"_s,
+                          u"ALL(*.mp3;*.rm)\0*.mp3;*.rm\0mp3 (*.mp3)\0*.mp3\0rm (*.rm)\0*.rm"_s,
+                          QString(), u"d:\\temp\\rm"_s}));
     QCOMPARE(req.flags, 524800u);
 }
 
 void TestFileAdder::cancelChangesNothing() {
     Fixture f;
-    f.preset(2);
-    f.list.setCurrentLine(2);
-    f.list.ShowCurrentPosition();
+    f.table.append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+    f.list.RefreshEntryList();
     QSignalSpy counter(&f.list, &EntryList::counterTextChanged);
     QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
     f.dialogs.fileAnswers << QString();
@@ -200,48 +181,38 @@ void TestFileAdder::cancelChangesNothing() {
     f.adder.AddFilesFromDialog();
     f.adder.AddDirectory();
 
-    QCOMPARE(f.rows(), QStringList({u"/old/|o1.mp3"_s, u"/old/|o2.mp3"_s}));
-    QCOMPARE(f.list.currentLine(), 2);
-    QCOMPARE(f.list.counterText(), u" 2/ 2"_s);
+    QCOMPARE(f.rows(), QStringList{u"/old/|o.mp3"_s});
     QCOMPARE(counter.size() + rebuilt.size(), 0);
 }
 
-void TestFileAdder::scanTakesAudioFilesDepthFirst_data() {
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("folder") << QString();
-    QTest::newRow("chosen with trailing separator") << u"/"_s;
-}
-
 void TestFileAdder::scanTakesAudioFilesDepthFirst() {
-    QFETCH(QString, suffix);
     Fixture f;
-    for (const char *name : {"a.mp3", "b.RM", "c.txt", "Old/d.mp3", ".hidden.mp3", "x.Mp3",
-                             "x.mp3.bak", "alarm", "clip.arm", "歌.rm", "A/1.mp3", "A/A1/2.rm",
+    for (const char *name : {"a.mp3", "b.RM", "c.txt", ".hidden.mp3", "x.Mp3", "x.mp3.bak", "alarm",
+                             "clip.arm", "歌.rm", "Old/d.mp3", "A/1.mp3", "A/A1/2.rm",
                              "A/A1/AA/3.mp3", "B/4.mp3", "B/B1/5.mp3", "empty/none.txt"})
         f.file(QString::fromUtf8(name));
-    f.dialogs.folderAnswers << f.root() + QDir::toNativeSeparators(suffix);
+    // A root comes back with its separator, and only a root; any path with one works alike.
+    f.dialogs.folderAnswers << f.root() + QDir::separator();
     f.adder.AddDirectory();
 
     QCOMPARE(f.dialogs.folderTitles, QStringList{u"Tunemark"_s});
     QVERIFY(f.dialogs.messages.isEmpty());
-    const QStringList rows = f.rows();
     QCOMPARE(f.list.counterText(), u"1/ 11"_s);
-    // The folder's own files first, in the file system's order.
-    QStringList own = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
-    own = own.filter(
-        QRegularExpression(u"\\.(mp3|rm)$"_s, QRegularExpression::CaseInsensitiveOption));
-    QCOMPARE(rows.mid(0, 5), own.replaceInStrings(QRegularExpression(u"^"_s), u"~/|"_s));
-    // Then every subfolder's whole tree in turn, its own files before its subfolders'.
-    QMap<QString, QStringList> trees{
+    QCOMPARE(f.table.row(1).directory, f.root() + QDir::separator());
+    // The folder's own files first, in the file system's order, then each subfolder's tree.
+    const QMap<QString, QStringList> trees{
         {u"Old"_s, {u"~/Old/|d.mp3"_s}},
         {u"A"_s, {u"~/A/|1.mp3"_s, u"~/A/A1/|2.rm"_s, u"~/A/A1/AA/|3.mp3"_s}},
         {u"B"_s, {u"~/B/|4.mp3"_s, u"~/B/B1/|5.mp3"_s}}};
-    QStringList expected = rows.mid(0, 5);
+    QStringList expected = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    expected = expected
+                   .filter(QRegularExpression(u"\\.(mp3|rm)$"_s,
+                                              QRegularExpression::CaseInsensitiveOption))
+                   .replaceInStrings(QRegularExpression(u"^"_s), u"~/|"_s);
     for (const QString &sub :
          QDir(f.dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted))
         expected += trees.value(sub);
-    QCOMPARE(rows, expected);
-    QCOMPARE(f.table.row(1).directory, f.root() + QDir::separator());
+    QCOMPARE(f.rows(), expected);
 }
 
 void TestFileAdder::scanNeverFollowsFolderLinks() {
@@ -263,8 +234,7 @@ void TestFileAdder::scanNeverFollowsFolderLinks() {
     QStringList rows = f.rows();
     rows.sort();
     QCOMPARE(rows, QStringList({u"~/top/|linked.mp3"_s, u"~/top/|song.mp3"_s}));
-    for (int r = 1; r <= 2; ++r)
-        QCOMPARE(f.table.row(r).title, u"你好"_s); // the linked file's tag is read too
+    QCOMPARE(f.table.row(1).title + f.table.row(2).title, u"你好你好"_s); // the link's file is read
 #endif
 }
 
@@ -272,35 +242,30 @@ void TestFileAdder::scanSkipsFoldersItCannotEnter() {
     Fixture f;
     f.file(u"A/a.mp3"_s);
     f.file(u"B/b.mp3"_s);
-    // A folder removed while the scan runs cannot be entered any more: the first of A and B
-    // to be entered removes the other.
+    // Whichever of A and B is entered first removes the other, which then cannot be entered.
     f.adder.setProgress([&](int, const QString &folder) {
-        const QString name = QFileInfo(folder).fileName();
+        const QString name = QDir(folder).dirName();
         if (name == u"A"_s || name == u"B"_s)
             QDir(f.dir.filePath(name == u"A"_s ? u"B"_s : u"A"_s)).removeRecursively();
         return true;
     });
+    int expected = 1;
 #ifdef Q_OS_UNIX
-    // Permissions do not stop root, who enters every folder.
-    const bool canLock = geteuid() != 0;
+    // Root enters every folder whatever its permissions.
     f.file(u"C/locked/c.mp3"_s);
     const QByteArray locked = QFile::encodeName(f.dir.filePath(u"C/locked"_s));
-    if (canLock)
+    if (geteuid() != 0)
         QCOMPARE(chmod(locked.constData(), 0), 0);
-#else
-    const bool canLock = false;
+    else
+        ++expected;
 #endif
     f.adder.ScanFolder(f.root(), QString());
 #ifdef Q_OS_UNIX
     chmod(locked.constData(), 0700);
 #endif
-
     QVERIFY(f.dialogs.messages.isEmpty());
-    QStringList rows = f.rows();
-    rows.removeAll(u"~/C/locked/|c.mp3"_s);
-    QCOMPARE(f.table.NextEntryRow(), canLock ? 2 : 3);
-    QCOMPARE(rows.size(), 1);
-    QVERIFY(rows.first() == u"~/A/|a.mp3"_s || rows.first() == u"~/B/|b.mp3"_s);
+    QCOMPARE(f.rows().size(), expected);
+    QVERIFY(f.rows().first() == u"~/A/|a.mp3"_s || f.rows().first() == u"~/B/|b.mp3"_s);
 }
 
 void TestFileAdder::progressCanStopScan() {
@@ -316,11 +281,11 @@ void TestFileAdder::progressCanStopScan() {
     f.dialogs.folderAnswers << f.root();
     f.adder.AddDirectory();
 
-    // Stopped after the 32nd file: those stay and are shown.
+    // Stopped at the 32nd file: those stay and are shown.
     QCOMPARE(f.list.lineCount(), 32);
     QCOMPARE(f.table.NextEntryRow(), 33);
-    QCOMPARE(folders.mid(0, 2), QStringList({f.root(), f.dir.filePath(u"many"_s)}));
-    QVERIFY(!folders.contains(f.dir.filePath(u"many/sub"_s)));
+    const QString many = QDir::toNativeSeparators(f.dir.filePath(u"many/"_s));
+    QCOMPARE(folders, QStringList({f.root() + QDir::separator(), many, many}));
 }
 
 QTEST_GUILESS_MAIN(TestFileAdder)
