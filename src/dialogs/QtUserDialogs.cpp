@@ -1,5 +1,7 @@
 #include "dialogs/QtUserDialogs.h"
 
+#include "dialogs/SysDlg32.h"
+
 #include <QMessageBox>
 
 void QtUserDialogs::showMessage(const QString &text, const QString &title) {
@@ -14,17 +16,11 @@ bool QtUserDialogs::askYesNo(const QString &text, const QString &title) {
 }
 
 QString QtUserDialogs::GetDlgSelectFolder(const QString &title) {
-    Q_UNUSED(title);
-    return {}; // the folder browser comes with adding files
+    return ::GetDlgSelectFolder(m_owner, title);
 }
 
 QString QtUserDialogs::GetDlgSelectFileInfo(const QString &title, const QString &filter,
                                             const QString &initialName,
                                             const QString &initialDirectory, quint32 flags) {
-    Q_UNUSED(title);
-    Q_UNUSED(filter);
-    Q_UNUSED(initialName);
-    Q_UNUSED(initialDirectory);
-    Q_UNUSED(flags);
-    return {}; // the open-file dialog comes with adding files
+    return ::GetDlgSelectFileInfo(m_owner, title, filter, initialName, initialDirectory, flags);
 }

@@ -8,13 +8,24 @@ class EntryList;
 class UserDialogs;
 
 // Called now and then during a long add with the number of files added so far and the folder
-// being read. Returning false stops the add; what was added until then stays.
+// being read (with its trailing separator, as rows keep it). Returning false stops the add;
+// what was added until then stays.
+//
+// It is called on entering every folder of a scan, after every 32nd file added and after every
+// 1024th entry passed over, so it must be cheap; a window keeps its own clock to decide when
+// to show or update a progress dialog.
 using AddProgress = std::function<bool(int filesAdded, const QString &folder)>;
 
 // Turns files on disk into entries: one file (AddAudioFile), a folder tree (ScanFolder, the
 // AddDirectory menu item) or the files picked in the open-file dialog (AddFilesFromDialog).
 class FileAdder {
 public:
+    // The title, filter list, start folder and options of the open-file dialog.
+    static const QString kOpenTitle;
+    static const QString kOpenFilter;
+    static const QString kOpenDirectory;
+    static constexpr quint32 kOpenFlags = 524800; // explorer style, multi-select
+
     // nameTemplate yields the current name template each time a file is added.
     FileAdder(EntryList &list, UserDialogs &dialogs, std::function<QString()> nameTemplate);
 
@@ -24,7 +35,9 @@ public:
     // reads its tag and forms its new name. Refuses a file that is neither MP3 nor RM.
     bool AddAudioFile();
 
-    // Appends every MP3 and RM file of the folder prefix + name and of its subfolders.
+    // Appends every MP3 and RM file of the folder prefix + name and of its subfolders: a
+    // folder's own files first, then each subfolder's whole tree in turn. Links to folders
+    // are never followed.
     void ScanFolder(const QString &name, const QString &prefix);
 
     // The menu item "添加文件夹": picks a folder, scans it, rebuilds the list.
@@ -34,8 +47,17 @@ public:
     void AddFilesFromDialog();
 
 private:
+    // Writes directory and name into row NextEntryRow and completes it; advances the row
+    // when the file was accepted.
+    void appendFile(const QString &directory, const QString &name);
+    // Passes the progress on; false once the user has stopped the add.
+    bool reportProgress(const QString &folder);
+    void startBatch();
+
     EntryList &m_list;
     UserDialogs &m_dialogs;
     std::function<QString()> m_nameTemplate;
     AddProgress m_progress;
+    int m_added = 0;
+    bool m_stopped = false;
 };

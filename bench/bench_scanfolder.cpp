@@ -1,0 +1,132 @@
+// Times ScanFolder over a tree of tagged MP3 files against a floor that only lists the same
+// tree and reads the last 128 bytes of each file.
+#include "dialogs/UserDialogs.h"
+#include "list/EntryList.h"
+#include "list/FileAdder.h"
+#include "platform/LegacyText.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+class SilentDialogs : public UserDialogs {
+public:
+    int messages = 0;
+    void showMessage(const QString &, const QString &) override { ++messages; }
+    bool askYesNo(const QString &, const QString &) override { return false; }
+    QString GetDlgSelectFolder(const QString &) override { return {}; }
+    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &, const QString &,
+                                 quint32) override {
+        return {};
+    }
+};
+
+// Some audio bytes and an ID3v1 block with a GBK title and singer.
+QByteArray mp3Bytes(int n) {
+    QByteArray bytes(1024, '\xff');
+    QByteArray tag(128, '\0');
+    tag.replace(0, 3, "TAG");
+    const QByteArray title = LegacyText::encode(QStringLiteral("歌曲第%1首").arg(n));
+    const QByteArray singer = LegacyText::encode(QStringLiteral("歌手%1").arg(n % 97));
+    tag.replace(3, title.size(), title);
+    tag.replace(33, singer.size(), singer);
+    return bytes + tag;
+}
+
+bool generate(const QString &root, int folders, int filesPerFolder) {
+    for (int d = 0; d < folders; ++d) {
+        const QString dir = root + QStringLiteral("/专辑%1").arg(d, 3, 10, QLatin1Char('0'));
+        if (!QDir().mkpath(dir))
+            return false;
+        for (int i = 0; i < filesPerFolder; ++i) {
+            QFile f(dir + QStringLiteral("/track%1.mp3").arg(i, 3, 10, QLatin1Char('0')));
+            if (!f.open(QIODevice::WriteOnly) || f.write(mp3Bytes(i)) < 0)
+                return false;
+        }
+    }
+    return true;
+}
+
+// The floor: the same listing, then the 128 bytes at the end of every file.
+int floorLoop(const QString &root, qint64 &checksum) {
+    const QDir::Filters filters =
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    std::vector<QString> pending{root};
+    int files = 0;
+    while (!pending.empty()) {
+        const QString base = pending.back();
+        pending.pop_back();
+        QDirIterator it(base, filters);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (it.fileInfo().isDir()) {
+                pending.push_back(path);
+                continue;
+            }
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly) || !f.seek(f.size() - 128))
+                continue;
+            checksum += f.read(128).at(3);
+            ++files;
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const int folders = 200;
+    const int filesPerFolder = 100;
+    const int total = folders * filesPerFolder;
+
+    QTemporaryDir tmp;
+    const QString root = QDir::toNativeSeparators(tmp.path());
+    QTextStream out(stdout);
+    if (!tmp.isValid() || !generate(tmp.path(), folders, filesPerFolder)) {
+        out << "cannot create the tree under " << root << "\n";
+        return 1;
+    }
+
+    // The first pass warms the cache; the ratio uses the best pass of each.
+    const int passes = argc > 1 ? std::max(2, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
+    bool ok = true;
+    double scanRate = 0, floorRate = 0;
+    for (int pass = 1; pass <= passes; ++pass) {
+        qint64 checksum = 0;
+        QElapsedTimer t;
+        t.start();
+        const int listed = floorLoop(root, checksum);
+        const qint64 floorNs = t.nsecsElapsed();
+        floorRate = std::max(floorRate, listed / (floorNs / 1e9));
+
+        EntryTable table;
+        EntryList list(table);
+        SilentDialogs dialogs;
+        FileAdder adder(list, dialogs, [] { return QStringLiteral("%1-%2"); });
+        t.restart();
+        adder.ScanFolder(root, QString());
+        const double rate = (table.NextEntryRow() - 1) / (t.nsecsElapsed() / 1e9);
+        scanRate = std::max(scanRate, rate);
+
+        ok = ok && listed == total && table.NextEntryRow() - 1 == total && dialogs.messages == 0 &&
+             !table.row(total).title.isEmpty();
+        out << "pass " << pass << ": floor " << qRound(listed / (floorNs / 1e9))
+            << " files/s, ScanFolder " << qRound(rate) << " files/s\n";
+    }
+    out << "files: " << total << " in " << folders << " folders\n"
+        << "best: floor " << qRound(floorRate) << " files/s, ScanFolder " << qRound(scanRate)
+        << " files/s\n"
+        << "ScanFolder / floor time: " << floorRate / scanRate << "x (target <= 1.5x)\n";
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,113 @@
+#include "dialogs/SysDlg32.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// "|" stands for NUL, "~" for dir, "/" for the native separator.
+QString packed(QString s, const QString &dir = {}) {
+    return QDir::toNativeSeparators(s.replace(u'~', dir)).replace(u'|', QChar());
+}
+
+// Runs act on the file dialog as soon as it is shown modally.
+void whenDialogShows(std::function<void(QFileDialog *)> act) {
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start(10);
+}
+
+} // namespace
+
+class TestSysDlg32 : public QObject {
+    Q_OBJECT
+private slots:
+    void translations();
+    void openFileDialog_data();
+    void openFileDialog();
+    void folderDialog();
+};
+
+void TestSysDlg32::translations() {
+    QCOMPARE(
+        SysDlg32::nameFilters(packed(u"ALL(*.mp3;*.rm)|*.mp3;*.rm|All||Some| *.a ;;*.b|Lone"_s)),
+        QStringList({u"ALL(*.mp3;*.rm) (*.mp3 *.rm)"_s, u"All (*)"_s, u"Some (*.a *.b)"_s}));
+    QCOMPARE(SysDlg32::nameFilters(QString()), QStringList());
+
+    QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s}), packed(u"/m/a.mp3||"_s));
+    QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s, u"/m/b.rm"_s}), packed(u"/m|a.mp3|b.rm||"_s));
+    QCOMPARE(SysDlg32::packSelection({u"/a.mp3"_s, u"/b.rm"_s}), packed(u"/|a.mp3|b.rm||"_s));
+    // The packed form holds one folder.
+    QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s, u"/n/b.rm"_s}), packed(u"/m/a.mp3||"_s));
+    QCOMPARE(SysDlg32::packSelection({}), QString());
+
+    QCOMPARE(SysDlg32::folderResult(u"/"_s), packed(u"/"_s));
+    QCOMPARE(SysDlg32::folderResult(u"/home/x/"_s), packed(u"/home/x"_s));
+    QCOMPARE(SysDlg32::folderResult(QString()), QString());
+}
+
+void TestSysDlg32::openFileDialog_data() {
+    QTest::addColumn<QString>("typed"); // empty: cancel
+    QTest::addColumn<QString>("result");
+    QTest::newRow("cancel") << QString() << QString();
+    QTest::newRow("one") << u"b.rm"_s << u"~/b.rm||"_s;
+    QTest::newRow("several") << u"\"a.mp3\" \"c.mp3\""_s << u"~|a.mp3|c.mp3||"_s;
+}
+
+void TestSysDlg32::openFileDialog() {
+    QFETCH(QString, typed);
+    QFETCH(QString, result);
+    QTemporaryDir dir;
+    for (const QString &name : {u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s}) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QString seen;
+    whenDialogShows([&](QFileDialog *dialog) {
+        // The display text is shown, the patterns filter.
+        seen = QStringList{dialog->windowTitle(), dialog->directory().absolutePath(),
+                           dialog->selectedNameFilter(),
+                           dialog->findChild<QFileSystemModel *>()->nameFilters().join(u' ')}
+                   .join(u'|');
+        if (typed.isEmpty())
+            return dialog->reject();
+        dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(typed);
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog checks the choice
+    });
+    QCOMPARE(GetDlgSelectFileInfo(nullptr, u"打开"_s,
+                                  packed(u"ALL(*.mp3;*.rm)|*.mp3;*.rm|rm|*.rm"_s), QString(),
+                                  QDir::toNativeSeparators(dir.path()), 524800),
+             packed(result, dir.path()));
+    QCOMPARE(seen, u"打开|"_s + dir.path() + u"|ALL(*.mp3;*.rm)|*.mp3 *.rm"_s);
+}
+
+void TestSysDlg32::folderDialog() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+    whenDialogShows([&](QFileDialog *dialog) {
+        dialog->setDirectory(dir.filePath(u"sub"_s));
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    QCOMPARE(GetDlgSelectFolder(nullptr, u"Tunemark"_s), packed(u"~/sub"_s, dir.path()));
+    whenDialogShows([](QFileDialog *dialog) { dialog->reject(); });
+    QCOMPARE(GetDlgSelectFolder(nullptr, u"Tunemark"_s), QString());
+}
+
+QTEST_MAIN(TestSysDlg32)
+#include "tst_sysdlg32.moc"

@@ -1,0 +1,292 @@
+#include "list/EntryList.h"
+#include "list/FileAdder.h"
+#include "platform/LegacyText.h"
+#include "support/FakeDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Both readers find something here: a RealMedia header in front (Blue / Ann) and an ID3v1
+// block at the end (你好 / 歌手), so the title tells which reader ran.
+QByteArray taggedBytes() {
+    QByteArray b = ".RMF"_ba + QByteArray(14, '\0') + "CONT"_ba + QByteArray(6, '\0');
+    for (const QByteArray &field : {"Blue"_ba, "Ann"_ba, "ABCD"_ba, QByteArray()})
+        b += '\0' + QByteArray(1, static_cast<char>(field.size())) + field;
+    b += "DATA"_ba;
+    b.resize(1100, '\0');
+    QByteArray tag(128, '\0');
+    tag.replace(0, 3, "TAG"_ba).replace(3, 4, LegacyText::encode(u"你好"));
+    return b + tag.replace(33, 4, LegacyText::encode(u"歌手"));
+}
+
+// "|" stands for NUL, "/" for the native separator.
+QString packed(QString s) {
+    return QDir::toNativeSeparators(s).replace(u'|', QChar());
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    EntryTable table;
+    EntryList list{table};
+    FakeDialogs dialogs;
+    FileAdder adder{list, dialogs, [] { return u"%1-%2"_s; }};
+
+    QString root() const { return QDir::toNativeSeparators(dir.path()); }
+    void file(const QString &rel) {
+        QDir().mkpath(QFileInfo(dir.filePath(rel)).path());
+        QFile f(dir.filePath(rel));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(taggedBytes());
+    }
+    // Every row as "directory|name", the temporary folder written "~"; checks for gaps.
+    QStringList rows() const {
+        QStringList out;
+        for (int r = 1; r < table.NextEntryRow(); ++r)
+            out << QDir::fromNativeSeparators(
+                       QString(table.row(r).directory).replace(root(), u"~"_s)) +
+                       u'|' + table.row(r).originalName;
+        [&] { QCOMPARE(table.entryCount(), int(out.size())); }();
+        return out;
+    }
+};
+
+} // namespace
+
+class TestFileAdder : public QObject {
+    Q_OBJECT
+private slots:
+    void typeTestOnWholePath_data();
+    void typeTestOnWholePath();
+    void refusal_data();
+    void refusal();
+    void unpacking_data();
+    void unpacking();
+    void cancelChangesNothing();
+    void scanTakesAudioFilesDepthFirst();
+    void scanNeverFollowsFolderLinks();
+    void scanSkipsFoldersItCannotEnter();
+    void progressCanStopScan();
+};
+
+void TestFileAdder::typeTestOnWholePath_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("newName"); // empty: refused
+    QTest::newRow("mp3") << u"song.mp3"_s << u"你好-歌手.mp3"_s;
+    QTest::newRow("mixed case") << u"SONG.Mp3"_s << u"你好-歌手.Mp3"_s;
+    QTest::newRow("mp3 without dot") << u"songmp3"_s << u"你好-歌手"_s;
+    QTest::newRow("rm") << u"clip.rm"_s << u"Blue-Ann.rm"_s;
+    QTest::newRow("alarm") << u"alarm"_s << u"Blue-Ann"_s;
+    QTest::newRow("ends in mp3, not rm") << u"x.rm.mp3"_s << u"你好-歌手.mp3"_s;
+    QTest::newRow("text") << u"notes.txt"_s << QString();
+    QTest::newRow("backup") << u"x.mp3.bak"_s << QString();
+}
+
+void TestFileAdder::typeTestOnWholePath() {
+    QFETCH(QString, name);
+    QFETCH(QString, newName);
+    Fixture f;
+    f.file(name);
+    f.dialogs.fileAnswers << packed(f.root() + u'/' + name + u"||"_s);
+    f.adder.AddFilesFromDialog();
+
+    QCOMPARE(f.dialogs.messages,
+             newName.isEmpty() ? QStringList{u"知你是这种人，pk!!!"_s} : QStringList());
+    QCOMPARE(f.rows(), newName.isEmpty() ? QStringList() : QStringList{u"~/|"_s + name});
+    QCOMPARE(f.table.row(1).newName, newName);
+}
+
+void TestFileAdder::refusal_data() {
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("counter");
+    QTest::newRow("shown list") << 3 << u"a.mp3|notes.txt"_s << QStringList() << u"0/0"_s;
+    QTest::newRow("shown list, then more")
+        << 3 << u"x.mp3|notes.txt|y.mp3"_s << QStringList{u"/m/|y.mp3"_s} << u"1/ 1"_s;
+    QTest::newRow("empty list") << 0 << u"a.mp3|notes.txt|b.mp3"_s
+                                << QStringList{u"/m/|a.mp3"_s, u"/m/|b.mp3"_s} << u"1/ 2"_s;
+}
+
+void TestFileAdder::refusal() {
+    QFETCH(int, shown);
+    QFETCH(QString, picked);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, counter);
+    Fixture f;
+    for (int i = 0; i < shown; ++i)
+        f.table.append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+    f.list.RefreshEntryList();
+    f.dialogs.fileAnswers << packed(u"/m|"_s + picked + u"||"_s);
+    f.adder.AddFilesFromDialog();
+
+    QCOMPARE(f.dialogs.titles, QStringList{u"Tunemark"_s});
+    QCOMPARE(f.rows(), rows);
+    QVERIFY(f.table.row(f.table.NextEntryRow()).isEmpty());
+    QCOMPARE(f.list.lineCount(), rows.size());
+    QCOMPARE(f.list.counterText(), counter);
+}
+
+void TestFileAdder::unpacking_data() {
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("one file") << u"/m/a.mp3||"_s << QStringList{u"/m/|a.mp3"_s};
+    QTest::newRow("one file in root") << u"/a.mp3||"_s << QStringList{u"/|a.mp3"_s};
+    QTest::newRow("three files") << u"/m|a.mp3|b.rm|c.mp3||"_s
+                                 << QStringList{u"/m/|a.mp3"_s, u"/m/|b.rm"_s, u"/m/|c.mp3"_s};
+    QTest::newRow("several in root")
+        << u"/|x.mp3|y.rm||"_s << QStringList{u"/|x.mp3"_s, u"/|y.rm"_s};
+    QTest::newRow("two segments") << u"/m/a.mp3|"_s << QStringList();
+    QTest::newRow("bare name") << u"a.mp3||"_s << QStringList();
+}
+
+void TestFileAdder::unpacking() {
+    QFETCH(QString, result);
+    QFETCH(QStringList, rows);
+    Fixture f;
+    QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
+    f.dialogs.fileAnswers << packed(result);
+    f.adder.AddFilesFromDialog();
+
+    QCOMPARE(f.rows(), rows);
+    QCOMPARE(rebuilt.size(), 1);
+    const FakeDialogs::FileRequest &req = f.dialogs.fileRequests.at(0);
+    QCOMPARE(QStringList({req.title, req.filter, req.initialName, req.initialDirectory}),
+             QStringList({u"打开"_s,
+                          u"ALL(*.mp3;*.rm)\0*.mp3;*.rm\0mp3 (*.mp3)\0*.mp3\0rm (*.rm)\0*.rm"_s,
+                          QString(), u"d:\\temp\\rm"_s}));
+    QCOMPARE(req.flags, 524800u);
+}
+
+void TestFileAdder::cancelChangesNothing() {
+    Fixture f;
+    f.table.append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+    f.list.RefreshEntryList();
+    QSignalSpy counter(&f.list, &EntryList::counterTextChanged);
+    QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
+    f.dialogs.fileAnswers << QString();
+    f.dialogs.folderAnswers << QString();
+    f.adder.AddFilesFromDialog();
+    f.adder.AddDirectory();
+
+    QCOMPARE(f.rows(), QStringList{u"/old/|o.mp3"_s});
+    QCOMPARE(counter.size() + rebuilt.size(), 0);
+}
+
+void TestFileAdder::scanTakesAudioFilesDepthFirst() {
+    Fixture f;
+    for (const char *name : {"a.mp3", "b.RM", "c.txt", ".hidden.mp3", "x.Mp3", "x.mp3.bak", "alarm",
+                             "clip.arm", "歌.rm", "Old/d.mp3", "A/1.mp3", "A/A1/2.rm",
+                             "A/A1/AA/3.mp3", "B/4.mp3", "B/B1/5.mp3", "empty/none.txt"})
+        f.file(QString::fromUtf8(name));
+    // A root comes back with its separator, and only a root; any path with one works alike.
+    f.dialogs.folderAnswers << f.root() + QDir::separator();
+    f.adder.AddDirectory();
+
+    QCOMPARE(f.dialogs.folderTitles, QStringList{u"Tunemark"_s});
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.list.counterText(), u"1/ 11"_s);
+    QCOMPARE(f.table.row(1).directory, f.root() + QDir::separator());
+    // The folder's own files first, in the file system's order, then each subfolder's tree.
+    const QMap<QString, QStringList> trees{
+        {u"Old"_s, {u"~/Old/|d.mp3"_s}},
+        {u"A"_s, {u"~/A/|1.mp3"_s, u"~/A/A1/|2.rm"_s, u"~/A/A1/AA/|3.mp3"_s}},
+        {u"B"_s, {u"~/B/|4.mp3"_s, u"~/B/B1/|5.mp3"_s}}};
+    QStringList expected = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    expected = expected
+                   .filter(QRegularExpression(u"\\.(mp3|rm)$"_s,
+                                              QRegularExpression::CaseInsensitiveOption))
+                   .replaceInStrings(QRegularExpression(u"^"_s), u"~/|"_s);
+    for (const QString &sub :
+         QDir(f.dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted))
+        expected += trees.value(sub);
+    QCOMPARE(f.rows(), expected);
+}
+
+void TestFileAdder::scanNeverFollowsFolderLinks() {
+#ifndef Q_OS_UNIX
+    QSKIP("needs symbolic links and named pipes");
+#else
+    Fixture f;
+    f.file(u"top/song.mp3"_s);
+    f.file(u"outside/real.mp3"_s);
+    const QString top = f.dir.filePath(u"top"_s);
+    QVERIFY(QDir().mkpath(top + u"/sub"_s));
+    QVERIFY(QFile::link(top, top + u"/sub/loop"_s));   // back up: a loop
+    QVERIFY(QFile::link(top, top + u"/sub/up.mp3"_s)); // a folder link with an audio name
+    QVERIFY(QFile::link(f.dir.filePath(u"outside/real.mp3"_s), top + u"/linked.mp3"_s));
+    QVERIFY(QFile::link(f.dir.filePath(u"gone"_s), top + u"/gone.mp3"_s));
+    QCOMPARE(mkfifo(QFile::encodeName(top + u"/pipe.mp3"_s).constData(), 0600), 0);
+    f.adder.ScanFolder(u"top"_s, f.root() + QDir::separator());
+
+    QStringList rows = f.rows();
+    rows.sort();
+    QCOMPARE(rows, QStringList({u"~/top/|linked.mp3"_s, u"~/top/|song.mp3"_s}));
+    QCOMPARE(f.table.row(1).title + f.table.row(2).title, u"你好你好"_s); // the link's file is read
+#endif
+}
+
+void TestFileAdder::scanSkipsFoldersItCannotEnter() {
+    Fixture f;
+    f.file(u"A/a.mp3"_s);
+    f.file(u"B/b.mp3"_s);
+    // Whichever of A and B is entered first removes the other, which then cannot be entered.
+    f.adder.setProgress([&](int, const QString &folder) {
+        const QString name = QDir(folder).dirName();
+        if (name == u"A"_s || name == u"B"_s)
+            QDir(f.dir.filePath(name == u"A"_s ? u"B"_s : u"A"_s)).removeRecursively();
+        return true;
+    });
+    int expected = 1;
+#ifdef Q_OS_UNIX
+    // Root enters every folder whatever its permissions.
+    f.file(u"C/locked/c.mp3"_s);
+    const QByteArray locked = QFile::encodeName(f.dir.filePath(u"C/locked"_s));
+    if (geteuid() != 0)
+        QCOMPARE(chmod(locked.constData(), 0), 0);
+    else
+        ++expected;
+#endif
+    f.adder.ScanFolder(f.root(), QString());
+#ifdef Q_OS_UNIX
+    chmod(locked.constData(), 0700);
+#endif
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.rows().size(), expected);
+    QVERIFY(f.rows().first() == u"~/A/|a.mp3"_s || f.rows().first() == u"~/B/|b.mp3"_s);
+}
+
+void TestFileAdder::progressCanStopScan() {
+    Fixture f;
+    for (int i = 0; i < 40; ++i)
+        f.file(u"many/%1.mp3"_s.arg(i));
+    f.file(u"many/sub/late.mp3"_s);
+    QStringList folders;
+    f.adder.setProgress([&](int added, const QString &folder) {
+        folders << folder;
+        return added < 32;
+    });
+    f.dialogs.folderAnswers << f.root();
+    f.adder.AddDirectory();
+
+    // Stopped at the 32nd file: those stay and are shown.
+    QCOMPARE(f.list.lineCount(), 32);
+    QCOMPARE(f.table.NextEntryRow(), 33);
+    const QString many = QDir::toNativeSeparators(f.dir.filePath(u"many/"_s));
+    QCOMPARE(folders, QStringList({f.root() + QDir::separator(), many, many}));
+}
+
+QTEST_GUILESS_MAIN(TestFileAdder)
+#include "tst_fileadder.moc"
