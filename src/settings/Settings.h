@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The window's controls that hold the settings.
@@ -38,4 +39,5 @@ public:
 private:
     QString m_iniPath;
     QString m_m3uPath;
+    QByteArray m_m3uPathBytes; // m3upath as read, written back unchanged
 };
