@@ -45,8 +45,7 @@ bool sameName(QByteArrayView a, QByteArrayView b) {
 enum class Kind { Blank, Comment, Header, Plain };
 
 struct Line {
-    qsizetype begin = 0; // first byte in the content
-    qsizetype next = 0;  // first byte after the line break
+    qsizetype next = 0; // first byte after the line break
     bool hasBreak = false;
     QByteArrayView text; // up to the first NUL, blanks around removed
     Kind kind = Kind::Blank;
@@ -56,7 +55,6 @@ struct Line {
 
 Line parseLine(QByteArrayView content, qsizetype begin, qsizetype end, qsizetype next) {
     Line line;
-    line.begin = begin;
     line.next = next;
     line.hasBreak = next > end;
     QByteArrayView raw = content.sliced(begin, end - begin);
@@ -175,7 +173,15 @@ QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype
     }
     if (out.size() + 1 <= capacity)
         return out;
-    out.truncate(std::max<qsizetype>(capacity - 2, 0));
+    const qsizetype cut = capacity - 2;
+    if (cut <= 0)
+        return {};
+    // The line that is cut may still be used (as the first line of a section that does not
+    // fit), so it ends on a whole character. out holds at least one byte beyond the cut, which
+    // tells whether a character spans it.
+    const qsizetype lineStart = out.lastIndexOf('\0', cut - 1) + 1;
+    out.truncate(lineStart +
+                 cutWhole(QByteArrayView(out).sliced(lineStart), cut - lineStart).size());
     return out;
 }
 

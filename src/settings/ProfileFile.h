@@ -27,8 +27,8 @@ QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayV
                      QByteArrayView defaultValue, qsizetype capacity);
 
 // The lines of section, each followed by a NUL; the size of the result is the count. When the
-// lines and a final NUL do not fit in capacity bytes, the result is cut to capacity - 2 bytes,
-// which may end in part of a line (and of a character): callers drop what follows the last NUL.
+// lines and a final NUL do not fit in capacity bytes, the result is cut to capacity - 2 bytes
+// and so ends in part of a line; one byte less when the cut would halve a two-byte character.
 // An absent section gives empty text.
 QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity);
 
