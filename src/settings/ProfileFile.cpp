@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QVector>
 
 namespace {
 
@@ -80,22 +79,35 @@ Line parseLine(QByteArrayView content, qsizetype begin, qsizetype end, qsizetype
     return line;
 }
 
-QVector<Line> splitLines(QByteArrayView content) {
-    QVector<Line> lines;
-    qsizetype pos = content.startsWith(kBom) ? kBom.size() : 0;
-    const qsizetype size = content.size();
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && content[end] != '\n' && content[end] != '\r')
+// Walks the lines of content one at a time; a file of many short lines is never held as a
+// list of them.
+class LineReader {
+public:
+    explicit LineReader(QByteArrayView content)
+        : m_content(content)
+        , m_pos(content.startsWith(kBom) ? kBom.size() : 0) {}
+
+    bool next(Line &line) {
+        const qsizetype size = m_content.size();
+        if (m_pos >= size)
+            return false;
+        qsizetype end = m_pos;
+        while (end < size && m_content[end] != '\n' && m_content[end] != '\r')
             ++end;
-        qsizetype next = end;
-        if (next < size)
-            next += content[next] == '\r' && next + 1 < size && content[next + 1] == '\n' ? 2 : 1;
-        lines.append(parseLine(content, pos, end, next));
-        pos = next;
+        qsizetype after = end;
+        if (after < size)
+            after += m_content[after] == '\r' && after + 1 < size && m_content[after + 1] == '\n'
+                         ? 2
+                         : 1;
+        line = parseLine(m_content, m_pos, end, after);
+        m_pos = after;
+        return true;
     }
-    return lines;
-}
+
+private:
+    QByteArrayView m_content;
+    qsizetype m_pos;
+};
 
 // The line break the file already uses, so that added lines match it.
 QByteArrayView lineBreakOf(QByteArrayView content) {
@@ -146,7 +158,8 @@ namespace ProfileText {
 QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
                      QByteArrayView defaultValue, qsizetype capacity) {
     bool inSection = false;
-    for (const Line &line : splitLines(content)) {
+    LineReader reader(content);
+    for (Line line; reader.next(line);) {
         if (line.kind == Kind::Header) {
             inSection = sameName(line.name, section);
         } else if (inSection && line.kind == Kind::Plain && line.equals >= 0 &&
@@ -161,7 +174,8 @@ QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayV
 QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity) {
     QByteArray out;
     bool inSection = false;
-    for (const Line &line : splitLines(content)) {
+    LineReader reader(content);
+    for (Line line; reader.next(line);) {
         if (line.kind == Kind::Header) {
             inSection = sameName(line.name, section);
         } else if (inSection && line.kind == Kind::Plain) {
@@ -188,24 +202,26 @@ QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype
 QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
                      QByteArrayView value) {
     value = singleLine(value);
-    const QVector<Line> lines = splitLines(content);
 
     bool inSection = false;
-    bool inFirst = false;       // within the first header of the section and its lines
-    qsizetype lastOfFirst = -1; // the last line there that is not blank
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Line &line = lines[i];
+    bool inFirst = false; // within the first header of the section and its lines
+    bool seenFirst = false;
+    Line lastOfFirst; // the last line there that is not blank
+    LineReader reader(content);
+    for (Line line; reader.next(line);) {
         if (line.kind == Kind::Header) {
             inSection = sameName(line.name, section);
-            inFirst = inSection && lastOfFirst < 0;
-            if (inFirst)
-                lastOfFirst = i;
+            inFirst = inSection && !seenFirst;
+            if (inFirst) {
+                seenFirst = true;
+                lastOfFirst = line;
+            }
             continue;
         }
         if (!inSection)
             continue;
         if (inFirst && line.kind != Kind::Blank)
-            lastOfFirst = i;
+            lastOfFirst = line;
         if (line.kind == Kind::Plain && line.equals >= 0 && sameName(line.name, key)) {
             const QByteArrayView after = line.text.sliced(line.equals + 1);
             const QByteArrayView old = trimmed(after);
@@ -225,8 +241,8 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
     const QByteArrayView lineBreak = lineBreakOf(content);
     QByteArray keyLine;
     keyLine.append(key).append('=').append(value).append(lineBreak);
-    if (lastOfFirst >= 0) {
-        const Line &after = lines[lastOfFirst];
+    if (seenFirst) {
+        const Line &after = lastOfFirst;
         QByteArray out = content.first(after.next).toByteArray();
         if (!after.hasBreak)
             out.append(lineBreak);
@@ -256,8 +272,8 @@ std::optional<QByteArray> load(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize)
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return bytes;
 }
