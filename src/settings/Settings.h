@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The window's controls that hold the settings.
@@ -28,9 +29,11 @@ public:
     QString IniPath() const { return m_iniPath; }
     QString M3uPath() const { return m_m3uPath; }
 
-    // Reads rename.ini into the controls; absent values give the defaults.
+    // Reads rename.ini into the controls; absent values give the defaults, and a check box
+    // value other than "0", "1" or "2" leaves the box unchecked.
     void LoadSettings(SettingsControls &controls);
-    // Writes m3u, m3upath, history and format into section setup; failures are silent.
+    // Writes m3u, m3upath, history and format into section setup; everything else in the file
+    // stays as it was. Failures are silent and leave the old file whole.
     void SaveSettings(const SettingsControls &controls);
     // Writes key=value into section setup.
     void WriteSetting(const QString &key, const QString &value);
@@ -38,4 +41,5 @@ public:
 private:
     QString m_iniPath;
     QString m_m3uPath;
+    QByteArray m_m3uPathBytes; // m3upath as read, written back unchanged
 };

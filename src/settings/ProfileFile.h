@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// Profile (INI) files as rename.ini and elanguage.dat use them, in bytes of the legacy code page.
+//
+// How the text is read:
+// - Lines end at CR LF, LF or a lone CR. A UTF-8 byte-order mark at the very start is skipped.
+// - A line is read up to its first NUL byte; blanks (space, tab) around it do not count.
+// - A line starting with "[" opens a section; its name runs to the first "]" or, when there is
+//   none, to the end of the line. Lines before the first section belong to none.
+// - Blank lines and lines starting with ";" are no lines of their section.
+// - Other lines are the section's lines; one holding "=" is a key: the blanks around the key
+//   and around the value do not count.
+// - Section and key names match without regard to ASCII letter case. Sections of the same name
+//   count as one, in file order, and the first line of a key wins.
+namespace ProfileText {
+
+// The value of key in section, or defaultValue when the section or key is absent (a key with
+// an empty value gives empty text). The result is cut to at most capacity - 1 bytes; a
+// two-byte character that would not fit whole is left out entirely rather than halved.
+QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
+                     QByteArrayView defaultValue, qsizetype capacity);
+
+// The lines of section, each followed by a NUL; the size of the result is the count. When the
+// lines and a final NUL do not fit in capacity bytes, the result is cut to capacity - 2 bytes
+// and so ends in part of a line; one byte less when the cut would halve a two-byte character.
+// An absent section gives empty text.
+QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity);
+
+// content with key set to value in section. Only the value of the key's line changes; a missing
+// key goes after the last line of the section, a missing section at the end. Every other byte
+// stays as it was. New lines end like the file's first line (CR LF in a file without any).
+// value is cut at its first line break or NUL, which could not be read back.
+QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
+                     QByteArrayView value);
+
+} // namespace ProfileText
+
+// The same operations on a file.
+namespace ProfileFile {
+
+// The file's bytes: empty when it does not exist, nothing when it exists but cannot be read
+// (not a regular file, no permission, unreasonably large).
+std::optional<QByteArray> load(const QString &path);
+
+QByteArray readValue(const QString &path, QByteArrayView section, QByteArrayView key,
+                     QByteArrayView defaultValue, qsizetype capacity);
+QByteArray readSection(const QString &path, QByteArrayView section, qsizetype capacity);
+
+// Sets the value in the file, creating it as needed. The new content goes to a temporary file
+// in the same directory that then replaces the old one, so a failure at any point leaves the
+// old file whole. A file that cannot be read or is write-protected is left alone. Returns
+// whether the file now holds the value.
+bool writeValue(const QString &path, QByteArrayView section, QByteArrayView key,
+                QByteArrayView value);
+
+} // namespace ProfileFile
