@@ -1,0 +1,410 @@
+#include "app/FileBoxes.h"
+#include "app/Form1.h"
+#include "support/FakeDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// An MP3 body followed by an ID3v1 block with the given (legacy-encoded) title and singer.
+QByteArray mp3(const QByteArray &title, const QByteArray &singer) {
+    QByteArray block(128, '\0');
+    block.replace(0, 3, "TAG");
+    block.replace(3, title.size(), title);
+    block.replace(33, singer.size(), singer);
+    return QByteArray(400, '\x55') + block;
+}
+
+// The start of a RealMedia file: a CONT header with title and author, then a DATA chunk.
+QByteArray rm(const QByteArray &title, const QByteArray &author) {
+    QByteArray b(".RMF");
+    b += QByteArray(14, '\0');
+    b += "CONT";
+    b += QByteArray(4, '\0') + QByteArray(2, '\0');
+    auto field = [](const QByteArray &text) {
+        return QByteArray(1, '\0') + char(text.size()) + text; // 16-bit big-endian length
+    };
+    b += field(title);
+    b += field(author);
+    b += QByteArray("\0\0\0\0", 4);
+    b += "DATA";
+    b += QByteArray(200, '\0');
+    return b;
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startUpState();
+    void closingSavesSettings();
+    void controlsCarryTheirNames();
+    void tabSwitching_data();
+    void tabSwitching();
+    void sameTabTwiceKeepsPage();
+    void renameOnSettingsOrAboutDoesNothing_data();
+    void renameOnSettingsOrAboutDoesNothing();
+    void renameOnAllFilesAsksFirst();
+    void saveWithEmptyList();
+    void saveAfterTemplateChange();
+    void comboClickAppliesFilter();
+    void comboTypingNeedsEnter();
+    void addMenuDismissedAddsNothing();
+    void unreadableDirectoryKeepsPlace();
+    void commandTwoAppliesLanguageFile();
+    void endToEnd();
+    void sampleFilesRenameAsDocumented();
+
+private:
+    template <typename T> T *child(const QString &name) {
+        auto *w = m_form->findChild<T *>(name);
+        if (!w)
+            qFatal("missing control %s", qPrintable(name));
+        return w;
+    }
+    void clickTab(int index);
+    void addEntries(const QStringList &names);
+
+    std::unique_ptr<QTemporaryDir> m_programDir;
+    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestForm1::init() {
+    m_programDir = std::make_unique<QTemporaryDir>();
+    m_work = std::make_unique<QTemporaryDir>();
+    m_dialogs = std::make_unique<FakeDialogs>();
+    QDir::setCurrent(m_work->path());
+    m_form = std::make_unique<Form1>(*m_dialogs, m_programDir->path() + u'/');
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestForm1::cleanup() {
+    m_form.reset();
+    QDir::setCurrent(QDir::tempPath());
+    m_work.reset();
+    m_programDir.reset();
+    m_dialogs.reset();
+}
+
+void TestForm1::clickTab(int index) {
+    auto *tabs = child<QTabBar>(u"TabStrip1"_s);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+}
+
+void TestForm1::addEntries(const QStringList &names) {
+    EntryTable &table = m_form->entryList().table();
+    for (const QString &n : names) {
+        writeFile(m_work->filePath(n), n.toUtf8());
+        table.append({m_work->path() + u'/', n, u"new-"_s + n, u"T"_s + n, u"S"_s});
+    }
+    m_form->entryList().RefreshEntryList();
+}
+
+void TestForm1::startUpState() {
+    QCOMPARE(m_form->windowTitle(), u"Tunemark VER 3.0 FOR FREE"_s);
+    QCOMPARE(m_form->objectName(), u"Form1"_s);
+    QCOMPARE(m_form->size(), QSize(478, 318));
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
+    QCOMPARE(child<QTabBar>(u"TabStrip1"_s)->currentIndex(), 0);
+    QVERIFY(child<QGroupBox>(u"Frame1(0)"_s)->isVisible());
+    QVERIFY(!child<QGroupBox>(u"Frame1(1)"_s)->isVisible());
+    QVERIFY(!child<QGroupBox>(u"Frame1(2)"_s)->isVisible());
+    QCOMPARE(child<QLineEdit>(u"Text3"_s)->text(), u"%1-%2"_s);
+    QCOMPARE(child<QCheckBox>(u"Check1(0)"_s)->checkState(), Qt::Unchecked);
+    QCOMPARE(child<QCheckBox>(u"Check1(1)"_s)->checkState(), Qt::Unchecked);
+    QCOMPARE(child<QLineEdit>(u"Text1(0)"_s)->text(), u"Rename"_s);
+    QCOMPARE(child<QLineEdit>(u"Text1(1)"_s)->text(), u"0"_s);
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), QString());
+    QCOMPARE(m_form->entryList().table().NextEntryRow(), 1);
+    // No drive e: here: the page shows the current directory, all files.
+    QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), QDir::toNativeSeparators(m_work->path()));
+    auto *files = child<FileListBox>(u"File1"_s);
+    QCOMPARE(files->property("pattern").toString(), u"*.*"_s);
+    QCOMPARE(files->property("path").toString(), QDir::toNativeSeparators(m_work->path()));
+    QVERIFY(m_dialogs->messages.isEmpty());
+}
+
+void TestForm1::closingSavesSettings() {
+    const QString ini = m_programDir->filePath(u"rename.ini"_s);
+    QVERIFY(!QFile::exists(ini));
+    child<QLineEdit>(u"Text3"_s)->setText(u"%2-%1"_s);
+    m_form->close();
+    QVERIFY(readFile(ini).contains("format=%2-%1\r\n"));
+}
+
+void TestForm1::controlsCarryTheirNames() {
+    const QStringList names = {
+        u"TabStrip1"_s,   u"Frame1(0)"_s,   u"Frame1(1)"_s,   u"Frame1(2)"_s,   u"Frame1(3)"_s,
+        u"Command1(0)"_s, u"Command1(1)"_s, u"Command1(2)"_s, u"Command1(3)"_s, u"Command1(4)"_s,
+        u"Command2"_s,    u"ListView1"_s,   u"Coun"_s,        u"Drive1"_s,      u"Dir1"_s,
+        u"File1"_s,       u"Combo1"_s,      u"Label1(0)"_s,   u"Label1(1)"_s,   u"Label1(2)"_s,
+        u"Label1(3)"_s,   u"Label1(4)"_s,   u"Label2(0)"_s,   u"Label2(1)"_s,   u"Text1(0)"_s,
+        u"Text1(1)"_s,    u"Text1(2)"_s,    u"Text3"_s,       u"Check1(0)"_s,   u"Check1(1)"_s,
+        u"Picture1"_s,    u"OpenMenu"_s};
+    for (const QString &n : names)
+        QVERIFY2(m_form->findChild<QObject *>(n), qPrintable(n));
+    QCOMPARE(child<QPushButton>(u"Command1(4)"_s)->text(), u"改名"_s);
+    QCOMPARE(child<QPushButton>(u"Command1(4)"_s)->geometry(), QRect(8, 280, 73, 33));
+    QCOMPARE(child<QTreeView>(u"ListView1"_s)->geometry(), QRect(8, 16, 441, 177));
+    QVERIFY(!child<QAction>(u"Openlist"_s)->isVisible());
+    QVERIFY(child<QPushButton>(u"Command2"_s)->isVisible());
+    QVERIFY(!child<QPushButton>(u"Command2"_s)->toolTip().isEmpty());
+}
+
+void TestForm1::tabSwitching_data() {
+    QTest::addColumn<int>("tab");
+    for (int t = 0; t < 4; ++t)
+        QTest::addRow("tab %d", t + 1) << t;
+}
+
+void TestForm1::tabSwitching() {
+    QFETCH(int, tab);
+    addEntries({u"a.mp3"_s, u"b.mp3"_s});
+    child<QLineEdit>(u"Text1(0)"_s)->setText(u"Pre"_s);
+    clickTab(tab);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(child<QGroupBox>(u"Frame1(%1)"_s.arg(i))->isVisible(), i == tab);
+    QVERIFY(child<QPushButton>(u"Command1(4)"_s)->isVisible());
+    QVERIFY(child<QPushButton>(u"Command2"_s)->isVisible());
+    clickTab(0);
+    QVERIFY(child<QGroupBox>(u"Frame1(0)"_s)->isVisible());
+    QCOMPARE(m_form->entryList().lineCount(), 2);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ 2"_s);
+    QCOMPARE(child<QLineEdit>(u"Text1(0)"_s)->text(), u"Pre"_s);
+}
+
+void TestForm1::sameTabTwiceKeepsPage() {
+    clickTab(2);
+    clickTab(2);
+    QVERIFY(child<QGroupBox>(u"Frame1(2)"_s)->isVisible());
+    QVERIFY(!child<QGroupBox>(u"Frame1(0)"_s)->isVisible());
+}
+
+void TestForm1::renameOnSettingsOrAboutDoesNothing_data() {
+    QTest::addColumn<int>("tab");
+    QTest::newRow("settings") << 2;
+    QTest::newRow("about") << 3;
+}
+
+void TestForm1::renameOnSettingsOrAboutDoesNothing() {
+    QFETCH(int, tab);
+    addEntries({u"a.mp3"_s});
+    clickTab(tab);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QVERIFY(m_dialogs->messages.isEmpty()); // any question would have failed the test
+    QVERIFY(QFile::exists(m_work->filePath(u"a.mp3"_s)));
+    QCOMPARE(m_form->entryList().lineCount(), 1);
+}
+
+void TestForm1::renameOnAllFilesAsksFirst() {
+    writeFile(m_work->filePath(u"x.txt"_s), "x");
+    writeFile(m_work->filePath(u"y.doc"_s), "y");
+    child<FileListBox>(u"File1"_s)->refresh();
+    clickTab(1);
+
+    m_dialogs->yesNoAnswers.enqueue(false);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"把所有文件改名吗？"_s});
+    QCOMPARE(m_dialogs->titles, QStringList{u"Tunemark"_s});
+    QVERIFY(QFile::exists(m_work->filePath(u"x.txt"_s)));
+
+    m_dialogs->yesNoAnswers.enqueue(true);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files, QDir::Name),
+             QStringList({u"Rename0.txt"_s, u"Rename1.doc"_s}));
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(),
+             QStringList({u"Rename0.txt"_s, u"Rename1.doc"_s}));
+}
+
+void TestForm1::saveWithEmptyList() {
+    clickTab(2);
+    QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    QCOMPARE(m_form->entryList().lineCount(), 0);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
+    QCOMPARE(readFile(m_programDir->filePath(u"rename.ini"_s)),
+             QByteArray("[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"));
+}
+
+void TestForm1::saveAfterTemplateChange() {
+    addEntries({u"a.mp3"_s, u"b.rm"_s});
+    clickTab(2);
+    child<QLineEdit>(u"Text3"_s)->setText(u"%2_%1"_s);
+    QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    const EntryTable &table = m_form->entryList().table();
+    QCOMPARE(table.row(1).newName, u"S_Ta.mp3.mp3"_s);
+    QCOMPARE(table.row(2).newName, u"S_Tb.rm.rm"_s);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ 2"_s);
+    QVERIFY(readFile(m_programDir->filePath(u"rename.ini"_s)).contains("format=%2_%1\r\n"));
+}
+
+void TestForm1::comboClickAppliesFilter() {
+    writeFile(m_work->filePath(u"A.MP3"_s), "a");
+    writeFile(m_work->filePath(u"b.txt"_s), "b");
+    writeFile(m_work->filePath(u"c.mp3"_s), "c");
+    auto *files = child<FileListBox>(u"File1"_s);
+    files->refresh();
+    QCOMPARE(files->fileNames(), QStringList({u"A.MP3"_s, u"b.txt"_s, u"c.mp3"_s}));
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), QString());
+
+    auto *combo = child<QComboBox>(u"Combo1"_s);
+    combo->addItem(u"mp3"_s);
+    clickTab(1);
+    combo->setCurrentIndex(combo->findText(u"mp3"_s));
+    emit combo->activated(combo->currentIndex());
+    QCOMPARE(files->property("pattern").toString(), u"*.mp3"_s);
+    QCOMPARE(files->fileNames(), QStringList({u"A.MP3"_s, u"c.mp3"_s}));
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), u"mp3"_s);
+}
+
+void TestForm1::comboTypingNeedsEnter() {
+    writeFile(m_work->filePath(u"a.mp3"_s), "a");
+    writeFile(m_work->filePath(u"b.txt"_s), "b");
+    auto *files = child<FileListBox>(u"File1"_s);
+    files->refresh();
+    clickTab(1);
+    auto *combo = child<QComboBox>(u"Combo1"_s);
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo, u"txt"_s);
+    QCOMPARE(combo->currentText(), u"txt"_s);
+    QCOMPARE(files->fileNames().size(), 2);
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), QString());
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(files->fileNames(), QStringList{u"b.txt"_s});
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), u"txt"_s);
+}
+
+void TestForm1::addMenuDismissedAddsNothing() {
+    bool menuShown = false;
+    QTimer::singleShot(50, this, [&] {
+        QWidget *popup = QApplication::activePopupWidget();
+        menuShown = popup && popup->objectName() == u"OpenMenu"_s;
+        if (popup)
+            popup->close();
+    });
+    QTest::mouseClick(child<QPushButton>(u"Command1(0)"_s), Qt::LeftButton);
+    QVERIFY(menuShown);
+    QCOMPARE(m_form->entryList().lineCount(), 0);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
+    QVERIFY(m_dialogs->folderTitles.isEmpty());
+}
+
+void TestForm1::unreadableDirectoryKeepsPlace() {
+    auto *dir = child<DirListBox>(u"Dir1"_s);
+    const QString before = dir->path();
+    dir->setProperty("path", m_work->filePath(u"missing"_s));
+    QCOMPARE(dir->path(), before);
+    QCOMPARE(m_dialogs->messages.size(), 1);
+    QVERIFY(m_dialogs->messages[0].contains(u"missing"_s));
+
+    QVERIFY(QDir(m_work->path()).mkdir(u"sub"_s));
+    writeFile(m_work->filePath(u"sub/in.txt"_s), "x");
+    dir->setProperty("path", m_work->filePath(u"sub"_s));
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"in.txt"_s});
+}
+
+void TestForm1::commandTwoAppliesLanguageFile() {
+    writeFile(m_programDir->filePath(u"elanguage.dat"_s),
+              "[button]\r\nAdd\r\nDelete\r\nClear\r\n[tabstrip]\r\nAudio\r\n");
+    for (int twice = 0; twice < 2; ++twice)
+        QTest::mouseClick(child<QPushButton>(u"Command2"_s), Qt::LeftButton);
+    QCOMPARE(child<QPushButton>(u"Command1(0)"_s)->text(), u"Add"_s);
+    QCOMPARE(child<QPushButton>(u"Command1(2)"_s)->text(), u"Clear"_s);
+    QCOMPARE(child<QPushButton>(u"Command1(3)"_s)->text(), u"保存"_s);
+    QCOMPARE(child<QTabBar>(u"TabStrip1"_s)->tabText(0), u"Audio"_s);
+    QCOMPARE(child<QTabBar>(u"TabStrip1"_s)->tabText(1), u"所有文件"_s);
+    QCOMPARE(child<QPushButton>(u"Command2"_s)->text(), u"Command2"_s);
+}
+
+void TestForm1::endToEnd() {
+    QDir work(m_work->path());
+    QVERIFY(work.mkpath(u"music/old"_s));
+    writeFile(work.filePath(u"music/a.mp3"_s), mp3("\xC4\xE3\xBA\xC3", "Ann"));
+    writeFile(work.filePath(u"music/old/b.rm"_s), rm("Blue Night", "Alice"));
+    writeFile(work.filePath(u"music/notes.txt"_s), "text");
+
+    const QString music = QDir::toNativeSeparators(work.filePath(u"music"_s));
+    m_dialogs->folderAnswers.enqueue(music);
+    child<QAction>(u"AddDirectory"_s)->trigger();
+    QCOMPARE(m_dialogs->folderTitles, QStringList{u"Tunemark"_s});
+    QCOMPARE(m_form->entryList().lineCount(), 2);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ 2"_s);
+
+    child<QCheckBox>(u"Check1(0)"_s)->setCheckState(Qt::Checked);
+    child<QCheckBox>(u"Check1(1)"_s)->setCheckState(Qt::Checked);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+
+    QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
+    QVERIFY(QFile::exists(work.filePath(u"music/你好-Ann.mp3"_s)));
+    QVERIFY(QFile::exists(work.filePath(u"music/old/Blue Night-Alice.rm"_s)));
+    QVERIFY(QFile::exists(work.filePath(u"music/notes.txt"_s)));
+    QCOMPARE(m_form->entryList().lineCount(), 0);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
+
+    const QByteArray dir = music.toUtf8() + '/';
+    const QByteArray sub = dir + "old/";
+    QCOMPARE(readFile(m_programDir->filePath(u"rename.log"_s)),
+             dir + "a.mp3-->" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
+                 "Blue Night-Alice.rm\r\n");
+    QCOMPARE(readFile(m_programDir->filePath(u"rename.m3u"_s)),
+             "#EXTM3U\r\n#EXTINF:,\xC4\xE3\xBA\xC3\r\n" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" +
+                 "#EXTINF:,Blue Night\r\n" + sub + "Blue Night-Alice.rm\r\n");
+}
+
+void TestForm1::sampleFilesRenameAsDocumented() {
+    const QString examples = QFINDTESTDATA("../../examples");
+    QVERIFY(!examples.isEmpty());
+    QDir copy(m_work->filePath(u"examples"_s));
+    QVERIFY(copy.mkpath(u"."_s));
+    for (const QString &name : QDir(examples).entryList(QDir::Files))
+        QVERIFY(QFile::copy(QDir(examples).filePath(name), copy.filePath(name)));
+
+    m_dialogs->folderAnswers.enqueue(QDir::toNativeSeparators(copy.path()));
+    child<QAction>(u"AddDirectory"_s)->trigger();
+    QCOMPARE(m_form->entryList().lineCount(), 5);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
+    QCOMPARE(copy.entryList(QDir::Files, QDir::Name),
+             QStringList({u"Blue Night-Alice.mp3"_s, u"untagged.mp3"_s, u"夜空中的歌-陈星.mp3"_s,
+                          u"春天的小路-林小雨.mp3"_s, u"茉莉花-民歌合唱团.rm"_s}));
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
