@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -28,19 +29,35 @@ public:
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QTemporaryDir programDir; // a fresh rename.ini, so the defaults show
+    const QString out =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
+    // A settings file with a filter list, and a small music folder for the all-files page.
+    QTemporaryDir programDir;
+    QFile ini(programDir.filePath(QStringLiteral("rename.ini")));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[setup]\r\nformat=%1-%2\r\n[filter]\r\nmp3\r\nrm\r\ntxt\r\n");
+    ini.close();
+    QTemporaryDir sampleRoot;
+    QDir music(sampleRoot.path());
+    music.mkpath(QStringLiteral("音乐/老歌"));
+    music.cd(QStringLiteral("音乐"));
+    for (const char *name : {"01.mp3", "02.mp3", "03.rm", "封面.jpg", "歌词.txt"}) {
+        QFile f(music.filePath(QString::fromUtf8(name)));
+        if (f.open(QIODevice::WriteOnly))
+            f.write("x");
+    }
+    QDir::setCurrent(music.path());
     SilentDialogs dialogs;
     Form1 form(dialogs, programDir.path() + QLatin1Char('/'));
 
     EntryTable &table = form.entryList().table();
     const QString dir = QStringLiteral("/music/");
-    table.append({dir, QStringLiteral("track01.mp3"), QStringLiteral("月亮代表我的心-邓丽君.mp3"),
-                  QStringLiteral("月亮代表我的心"), QStringLiteral("邓丽君")});
+    table.append({dir, QStringLiteral("track01.mp3"), QStringLiteral("春天的小路-林小雨.mp3"),
+                  QStringLiteral("春天的小路"), QStringLiteral("林小雨")});
     table.append({dir, QStringLiteral("track02.mp3"), QStringLiteral("Blue Night-Alice.mp3"),
                   QStringLiteral("Blue Night"), QStringLiteral("Alice")});
-    table.append({dir, QStringLiteral("clip.rm"), QStringLiteral("茉莉花-民歌.rm"),
-                  QStringLiteral("茉莉花"), QStringLiteral("民歌")});
+    table.append({dir, QStringLiteral("clip.rm"), QStringLiteral("茉莉花-民歌合唱团.rm"),
+                  QStringLiteral("茉莉花"), QStringLiteral("民歌合唱团")});
     table.append({dir, QStringLiteral("untagged.mp3"), QStringLiteral("untagged.mp3"), QString(),
                   QString()});
     form.entryList().RefreshEntryList();

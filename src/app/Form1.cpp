@@ -198,6 +198,7 @@ void Form1::buildWindow() {
     // Created last to first: page 1 lies over page 4, which it covers at start-up.
     for (int i = 3; i >= 0; --i) {
         m_frames[i] = make<QGroupBox>(this, indexed("Frame1", i));
+        m_frames[i]->setAutoFillBackground(true); // pages are opaque: page 1 hides page 4
         place(m_frames[i], 120, 360, 6855, i == 3 ? 3495 : 3615);
     }
     buildAudioPage(m_frames[0]);
@@ -519,7 +520,11 @@ void Form1::setFilterText(const QString &text) {
 }
 
 void Form1::addFilterItem(const QString &text) {
+    // Adding to an empty list would make the new item current and replace the edit text.
+    const QString editText = m_combo->currentText();
     m_combo->addItem(text);
+    m_combo->setCurrentIndex(-1);
+    m_combo->setEditText(editText);
 }
 
 void Form1::setButtonCaption(int index, const QString &text) {

@@ -81,6 +81,7 @@ private slots:
     void renameOnAllFilesAsksFirst();
     void saveWithEmptyList();
     void saveAfterTemplateChange();
+    void filterListFromSettings();
     void comboClickAppliesFilter();
     void comboTypingNeedsEnter();
     void addMenuDismissedAddsNothing();
@@ -272,6 +273,23 @@ void TestForm1::saveAfterTemplateChange() {
     QCOMPARE(table.row(2).newName, u"S_Tb.rm.rm"_s);
     QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ 2"_s);
     QVERIFY(readFile(m_programDir->filePath(u"rename.ini"_s)).contains("format=%2_%1\r\n"));
+}
+
+void TestForm1::filterListFromSettings() {
+    m_form.reset();
+    writeFile(m_programDir->filePath(u"rename.ini"_s),
+              "[setup]\r\nm3u=1\r\nformat=%2\r\n[filter]\r\nmp3\r\nrm\r\ntxt\r\n");
+    m_form = std::make_unique<Form1>(*m_dialogs, m_programDir->path() + u'/');
+    auto *combo = child<QComboBox>(u"Combo1"_s);
+    QCOMPARE(combo->currentText(), u"mp3"_s);
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->itemText(0), u"rm"_s);
+    QCOMPARE(combo->itemText(1), u"txt"_s);
+    QCOMPARE(child<QLineEdit>(u"Text3"_s)->text(), u"%2"_s);
+    QCOMPARE(child<QCheckBox>(u"Check1(0)"_s)->checkState(), Qt::Checked);
+    // The shown filter is not applied by itself.
+    QCOMPARE(child<FileListBox>(u"File1"_s)->pattern(), u"*.*"_s);
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), QString());
 }
 
 void TestForm1::comboClickAppliesFilter() {
