@@ -1,16 +1,11 @@
 #include "tags/TagFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/RegularFile.h"
 
 namespace {
 
-// Opens path for reading, or returns false for anything but a readable regular file.
 bool openRegularFile(QFile &file) {
-    // Checked before opening: opening a pipe for reading waits for a writer.
-    if (!QFileInfo(file.fileName()).isFile())
-        return false;
-    return file.open(QIODevice::ReadOnly) && !file.isSequential();
+    return openRegularFileForReading(file) && !file.isSequential();
 }
 
 } // namespace
