@@ -1,6 +1,7 @@
 #include "app/FileBoxes.h"
 #include "app/Form1.h"
 #include "support/FakeDialogs.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,17 +25,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // An MP3 body followed by an ID3v1 block with the given (legacy-encoded) title and singer.
 QByteArray mp3(const QByteArray &title, const QByteArray &singer) {
@@ -132,7 +122,7 @@ void TestForm1::clickTab(int index) {
 void TestForm1::addEntries(const QStringList &names) {
     EntryTable &table = m_form->entryList().table();
     for (const QString &n : names) {
-        writeFile(m_work->filePath(n), n.toUtf8());
+        QVERIFY(TestFiles::write(m_work->filePath(n), n.toUtf8()));
         table.append({m_work->path() + u'/', n, u"new-"_s + n, u"T"_s + n, u"S"_s});
     }
     m_form->entryList().RefreshEntryList();
@@ -167,7 +157,7 @@ void TestForm1::closingSavesSettings() {
     QVERIFY(!QFile::exists(ini));
     child<QLineEdit>(u"Text3"_s)->setText(u"%2-%1"_s);
     m_form->close();
-    QVERIFY(readFile(ini).contains("format=%2-%1\r\n"));
+    QVERIFY(TestFiles::read(ini).contains("format=%2-%1\r\n"));
 }
 
 void TestForm1::controlsCarryTheirNames() {
@@ -235,8 +225,8 @@ void TestForm1::renameOnSettingsOrAboutDoesNothing() {
 }
 
 void TestForm1::renameOnAllFilesAsksFirst() {
-    writeFile(m_work->filePath(u"x.txt"_s), "x");
-    writeFile(m_work->filePath(u"y.doc"_s), "y");
+    QVERIFY(TestFiles::write(m_work->filePath(u"x.txt"_s), "x"));
+    QVERIFY(TestFiles::write(m_work->filePath(u"y.doc"_s), "y"));
     child<FileListBox>(u"File1"_s)->refresh();
     clickTab(1);
 
@@ -259,7 +249,7 @@ void TestForm1::saveWithEmptyList() {
     QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
     QCOMPARE(m_form->entryList().lineCount(), 0);
     QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
-    QCOMPARE(readFile(m_programDir->filePath(u"rename.ini"_s)),
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)),
              QByteArray("[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"));
 }
 
@@ -272,13 +262,13 @@ void TestForm1::saveAfterTemplateChange() {
     QCOMPARE(table.row(1).newName, u"S_Ta.mp3.mp3"_s);
     QCOMPARE(table.row(2).newName, u"S_Tb.rm.rm"_s);
     QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ 2"_s);
-    QVERIFY(readFile(m_programDir->filePath(u"rename.ini"_s)).contains("format=%2_%1\r\n"));
+    QVERIFY(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)).contains("format=%2_%1\r\n"));
 }
 
 void TestForm1::filterListFromSettings() {
     m_form.reset();
-    writeFile(m_programDir->filePath(u"rename.ini"_s),
-              "[setup]\r\nm3u=1\r\nformat=%2\r\n[filter]\r\nmp3\r\nrm\r\ntxt\r\n");
+    QVERIFY(TestFiles::write(m_programDir->filePath(u"rename.ini"_s),
+                             "[setup]\r\nm3u=1\r\nformat=%2\r\n[filter]\r\nmp3\r\nrm\r\ntxt\r\n"));
     m_form = std::make_unique<Form1>(*m_dialogs, m_programDir->path() + u'/');
     auto *combo = child<QComboBox>(u"Combo1"_s);
     QCOMPARE(combo->currentText(), u"mp3"_s);
@@ -293,9 +283,9 @@ void TestForm1::filterListFromSettings() {
 }
 
 void TestForm1::comboClickAppliesFilter() {
-    writeFile(m_work->filePath(u"A.MP3"_s), "a");
-    writeFile(m_work->filePath(u"b.txt"_s), "b");
-    writeFile(m_work->filePath(u"c.mp3"_s), "c");
+    QVERIFY(TestFiles::write(m_work->filePath(u"A.MP3"_s), "a"));
+    QVERIFY(TestFiles::write(m_work->filePath(u"b.txt"_s), "b"));
+    QVERIFY(TestFiles::write(m_work->filePath(u"c.mp3"_s), "c"));
     auto *files = child<FileListBox>(u"File1"_s);
     files->refresh();
     QCOMPARE(files->fileNames(), QStringList({u"A.MP3"_s, u"b.txt"_s, u"c.mp3"_s}));
@@ -312,8 +302,8 @@ void TestForm1::comboClickAppliesFilter() {
 }
 
 void TestForm1::comboTypingNeedsEnter() {
-    writeFile(m_work->filePath(u"a.mp3"_s), "a");
-    writeFile(m_work->filePath(u"b.txt"_s), "b");
+    QVERIFY(TestFiles::write(m_work->filePath(u"a.mp3"_s), "a"));
+    QVERIFY(TestFiles::write(m_work->filePath(u"b.txt"_s), "b"));
     auto *files = child<FileListBox>(u"File1"_s);
     files->refresh();
     clickTab(1);
@@ -353,14 +343,14 @@ void TestForm1::unreadableDirectoryKeepsPlace() {
     QVERIFY(m_dialogs->messages[0].contains(u"missing"_s));
 
     QVERIFY(QDir(m_work->path()).mkdir(u"sub"_s));
-    writeFile(m_work->filePath(u"sub/in.txt"_s), "x");
+    QVERIFY(TestFiles::write(m_work->filePath(u"sub/in.txt"_s), "x"));
     dir->setProperty("path", m_work->filePath(u"sub"_s));
     QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"in.txt"_s});
 }
 
 void TestForm1::commandTwoAppliesLanguageFile() {
-    writeFile(m_programDir->filePath(u"elanguage.dat"_s),
-              "[button]\r\nAdd\r\nDelete\r\nClear\r\n[tabstrip]\r\nAudio\r\n");
+    QVERIFY(TestFiles::write(m_programDir->filePath(u"elanguage.dat"_s),
+                             "[button]\r\nAdd\r\nDelete\r\nClear\r\n[tabstrip]\r\nAudio\r\n"));
     for (int twice = 0; twice < 2; ++twice)
         QTest::mouseClick(child<QPushButton>(u"Command2"_s), Qt::LeftButton);
     QCOMPARE(child<QPushButton>(u"Command1(0)"_s)->text(), u"Add"_s);
@@ -374,9 +364,9 @@ void TestForm1::commandTwoAppliesLanguageFile() {
 void TestForm1::endToEnd() {
     QDir work(m_work->path());
     QVERIFY(work.mkpath(u"music/old"_s));
-    writeFile(work.filePath(u"music/a.mp3"_s), mp3("\xC4\xE3\xBA\xC3", "Ann"));
-    writeFile(work.filePath(u"music/old/b.rm"_s), rm("Blue Night", "Alice"));
-    writeFile(work.filePath(u"music/notes.txt"_s), "text");
+    QVERIFY(TestFiles::write(work.filePath(u"music/a.mp3"_s), mp3("\xC4\xE3\xBA\xC3", "Ann")));
+    QVERIFY(TestFiles::write(work.filePath(u"music/old/b.rm"_s), rm("Blue Night", "Alice")));
+    QVERIFY(TestFiles::write(work.filePath(u"music/notes.txt"_s), "text"));
 
     const QString music = QDir::toNativeSeparators(work.filePath(u"music"_s));
     m_dialogs->folderAnswers.enqueue(music);
@@ -398,10 +388,10 @@ void TestForm1::endToEnd() {
 
     const QByteArray dir = music.toUtf8() + '/';
     const QByteArray sub = dir + "old/";
-    QCOMPARE(readFile(m_programDir->filePath(u"rename.log"_s)),
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.log"_s)),
              dir + "a.mp3-->" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
                  "Blue Night-Alice.rm\r\n");
-    QCOMPARE(readFile(m_programDir->filePath(u"rename.m3u"_s)),
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.m3u"_s)),
              "#EXTM3U\r\n#EXTINF:,\xC4\xE3\xBA\xC3\r\n" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" +
                  "#EXTINF:,Blue Night\r\n" + sub + "Blue Night-Alice.rm\r\n");
 }

@@ -1,4 +1,5 @@
 #include "platform/RenameNoReplace.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,23 +12,11 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-// QSKIP with its message alone trips -Wpedantic on this Qt.
-#define SKIP_TEST(message)                                                                         \
-    do {                                                                                           \
-        QTest::qSkip(message, __FILE__, __LINE__);                                                 \
-        return;                                                                                    \
-    } while (false)
 using RenameNoReplace::Failure;
 
 Q_DECLARE_METATYPE(RenameNoReplace::Failure)
 
 namespace {
-
-void write(const QString &path, const QByteArray &content) {
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write(content);
-}
 
 // name -> content of every file in dir.
 QMap<QString, QByteArray> contents(const QString &dir) {
@@ -132,8 +121,8 @@ void TestRenameNoReplace::everyWay_data() {
 
 void TestRenameNoReplace::renames() {
     QFETCH(RenameFunction, rename);
-    write(m_dir + u"track01.mp3"_s, "one");
-    write(m_dir + u"other.mp3"_s, "other");
+    QVERIFY(TestFiles::write(m_dir + u"track01.mp3"_s, "one"));
+    QVERIFY(TestFiles::write(m_dir + u"other.mp3"_s, "other"));
     const auto result = rename(m_dir, u"track01.mp3"_s, u"歌名-歌手.mp3"_s);
     QVERIFY(result.ok());
     QCOMPARE(contents(m_dir), files({{u"歌名-歌手.mp3"_s, "one"}, {u"other.mp3"_s, "other"}}));
@@ -141,8 +130,8 @@ void TestRenameNoReplace::renames() {
 
 void TestRenameNoReplace::neverReplaces() {
     QFETCH(RenameFunction, rename);
-    write(m_dir + u"a.mp3"_s, "a");
-    write(m_dir + u"b.mp3"_s, "b");
+    QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
+    QVERIFY(TestFiles::write(m_dir + u"b.mp3"_s, "b"));
     const auto result = rename(m_dir, u"a.mp3"_s, u"b.mp3"_s);
     QCOMPARE(result.failure, Failure::TargetExists);
     QVERIFY(result.systemError != 0);
@@ -151,14 +140,14 @@ void TestRenameNoReplace::neverReplaces() {
 
 void TestRenameNoReplace::missingSource() {
     QFETCH(RenameFunction, rename);
-    write(m_dir + u"b.mp3"_s, "b");
+    QVERIFY(TestFiles::write(m_dir + u"b.mp3"_s, "b"));
     QCOMPARE(rename(m_dir, u"gone.mp3"_s, u"new.mp3"_s).failure, Failure::SourceMissing);
     QCOMPARE(rename(m_dir, u"gone.mp3"_s, u"b.mp3"_s).failure, Failure::SourceMissing);
     QCOMPARE(contents(m_dir), files({{u"b.mp3"_s, "b"}}));
 }
 
 void TestRenameNoReplace::sameNameLeavesFileAsItIs() {
-    write(m_dir + u"a.mp3"_s, "a");
+    QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
     QVERIFY(RenameNoReplace::renameInDirectory(m_dir, u"a.mp3"_s, u"a.mp3"_s).ok());
     QCOMPARE(contents(m_dir), files({{u"a.mp3"_s, "a"}}));
     QCOMPARE(RenameNoReplace::renameInDirectory(m_dir, u"b.mp3"_s, u"b.mp3"_s).failure,
@@ -185,8 +174,8 @@ void TestRenameNoReplace::unsafeNameStaysInDirectory() {
     // The directory sits one level down so that a name leading up would have a place to go.
     const QString dir = m_dir + u"d/"_s;
     QVERIFY(QDir().mkpath(dir + u"sub"_s));
-    write(dir + u"a.mp3"_s, "a");
-    write(dir + u"sub/a.mp3"_s, "sub");
+    QVERIFY(TestFiles::write(dir + u"a.mp3"_s, "a"));
+    QVERIFY(TestFiles::write(dir + u"sub/a.mp3"_s, "sub"));
 
     QCOMPARE(RenameNoReplace::renameInDirectory(dir, oldName, newName).failure, failure);
     QCOMPARE(RenameNoReplace::renameThroughTemporaryName(dir, oldName, newName).failure, failure);
@@ -199,7 +188,7 @@ void TestRenameNoReplace::hardLinkIsAnotherFile() {
 #ifdef Q_OS_WIN
     SKIP_TEST("hard links are not made here on Windows");
 #else
-    write(m_dir + u"Song.mp3"_s, "song");
+    QVERIFY(TestFiles::write(m_dir + u"Song.mp3"_s, "song"));
     QCOMPARE(::link(QFile::encodeName(m_dir + u"Song.mp3"_s).constData(),
                     QFile::encodeName(m_dir + u"song.mp3"_s).constData()),
              0);
@@ -211,7 +200,7 @@ void TestRenameNoReplace::hardLinkIsAnotherFile() {
 }
 
 void TestRenameNoReplace::letterCaseOnlyOnCaseBlindFileSystem() {
-    write(m_dir + u"Song.mp3"_s, "song");
+    QVERIFY(TestFiles::write(m_dir + u"Song.mp3"_s, "song"));
     if (!QFile::exists(m_dir + u"SONG.MP3"_s))
         SKIP_TEST("the temporary folder tells letter case apart");
     QVERIFY(RenameNoReplace::renameInDirectory(m_dir, u"Song.mp3"_s, u"song.mp3"_s).ok());
@@ -223,9 +212,9 @@ void TestRenameNoReplace::readOnlyDirectory() {
 #ifdef Q_OS_WIN
     SKIP_TEST("directory permissions do not stop renames on Windows");
 #else
-    if (::geteuid() == 0)
+    if (TestFiles::runsAsRoot())
         SKIP_TEST("a read-only directory does not stop the superuser");
-    write(m_dir + u"a.mp3"_s, "a");
+    QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
     QVERIFY(QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::ExeOwner));
     const auto result = RenameNoReplace::renameInDirectory(m_dir, u"a.mp3"_s, u"b.mp3"_s);
     QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

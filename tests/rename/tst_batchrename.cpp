@@ -1,7 +1,7 @@
-#include "FileTree.h"
 #include "list/EntryList.h"
 #include "rename/BatchRename.h"
 #include "support/FakeDialogs.h"
+#include "support/FileTree.h"
 
 #include <QDir>
 #include <QTemporaryDir>

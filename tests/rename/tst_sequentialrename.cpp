@@ -1,7 +1,7 @@
-#include "FileTree.h"
 #include "rename/SequentialRename.h"
 #include "rename/StartNumber.h"
 #include "support/FakeDialogs.h"
+#include "support/FileTree.h"
 
 #include <QTemporaryDir>
 #include <QTest>

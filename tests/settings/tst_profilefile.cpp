@@ -1,13 +1,10 @@
 #include "settings/ProfileFile.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,24 +13,6 @@ namespace {
 // A literal with its NUL bytes.
 template <qsizetype N> QByteArray bytes(const char (&text)[N]) {
     return QByteArray(text, N - 1);
-}
-
-bool writeFile(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool runsAsRoot() {
-#ifdef Q_OS_UNIX
-    return geteuid() == 0;
-#else
-    return false;
-#endif
 }
 
 } // namespace
@@ -138,17 +117,17 @@ void TestProfileFile::unreadableFileIsNeverReplaced() {
 }
 
 void TestProfileFile::writeProtectedFileIsLeftAlone() {
-    if (runsAsRoot()) {
+    if (TestFiles::runsAsRoot()) {
         // QSKIP without further arguments trips -Wpedantic.
         QTest::qSkip("permissions do not bind the superuser", __FILE__, __LINE__);
         return;
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(u"rename.ini"_s);
-    QVERIFY(writeFile(path, "[setup]\r\nm3u=0\r\n"));
+    QVERIFY(TestFiles::write(path, "[setup]\r\nm3u=0\r\n"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
     QVERIFY(!ProfileFile::writeValue(path, "setup", "m3u", "1"));
-    QCOMPARE(readFile(path), "[setup]\r\nm3u=0\r\n"_ba);
+    QCOMPARE(TestFiles::read(path), "[setup]\r\nm3u=0\r\n"_ba);
 }
 
 void TestProfileFile::hugeLine() {
@@ -156,11 +135,11 @@ void TestProfileFile::hugeLine() {
     const QString path = dir.filePath(u"rename.ini"_s);
     const QByteArray big(10 * 1024 * 1024, 'x');
     const QByteArray content = "[setup]\r\nformat=" + big + "\r\nm3u=1\r\n";
-    QVERIFY(writeFile(path, content));
+    QVERIFY(TestFiles::write(path, content));
     QCOMPARE(ProfileFile::readValue(path, "setup", "format", "d", 100), big.left(99));
     QCOMPARE(ProfileFile::readValue(path, "setup", "m3u", "0", 2), "1"_ba);
     QVERIFY(ProfileFile::writeValue(path, "setup", "history", "1"));
-    QCOMPARE(readFile(path), content + "history=1\r\n");
+    QCOMPARE(TestFiles::read(path), content + "history=1\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestProfileFile)

@@ -1,4 +1,5 @@
 #include "settings/Settings.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,16 +28,6 @@ public:
     void setFilterText(const QString &text) override { filterText = text; }
     void addFilterItem(const QString &text) override { filterItems << text; }
 };
-
-bool writeFile(const QString &path, const QByteArray &content) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -76,7 +67,7 @@ void TestSettings::noFileGivesDefaultsAndSaveWritesThem() {
     QCOMPARE(store.M3uPath(), QString());
 
     store.SaveSettings(controls);
-    QCOMPARE(readFile(store.IniPath()),
+    QCOMPARE(TestFiles::read(store.IniPath()),
              "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba);
     // No temporary file is left beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"rename.ini"_s});
@@ -120,7 +111,7 @@ void TestSettings::load() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     SettingsStore store(dir.path());
-    QVERIFY(writeFile(store.IniPath(), content));
+    QVERIFY(TestFiles::write(store.IniPath(), content));
     FakeControls controls;
     store.LoadSettings(controls);
     QTEST(controls.playlist, "playlist");
@@ -138,7 +129,8 @@ void TestSettings::longTemplateWrittenWholeReadBackCut() {
     // 60 two-byte characters: 120 bytes, of which 99 cannot be taken without halving one.
     controls.nameTemplateText = u"歌"_s.repeated(60);
     store.SaveSettings(controls);
-    QVERIFY(readFile(store.IniPath()).contains("format=" + "\xB8\xE8"_ba.repeated(60) + "\r\n"));
+    QVERIFY(
+        TestFiles::read(store.IniPath()).contains("format=" + "\xB8\xE8"_ba.repeated(60) + "\r\n"));
 
     FakeControls next;
     SettingsStore(dir.path()).LoadSettings(next);
@@ -156,32 +148,32 @@ void TestSettings::saveKeepsEverythingElseAndTwiceEqualsOnce() {
     const QByteArray before =
         "; kept\r\n[Setup]\r\n  M3U = 0 \r\nnote=\xC4\xE3\r\nformat=%1\r\n\r\n"
         "[filter]\r\nmp3\r\nformat=x\r\n[other]\nhistory=1\n"_ba;
-    QVERIFY(writeFile(store.IniPath(), before));
+    QVERIFY(TestFiles::write(store.IniPath(), before));
     FakeControls controls;
     store.LoadSettings(controls);
     controls.playlist = 1;
     controls.history = 2;
     controls.nameTemplateText = u"%2"_s;
     store.SaveSettings(controls);
-    QCOMPARE(readFile(store.IniPath()),
+    QCOMPARE(TestFiles::read(store.IniPath()),
              "; kept\r\n[Setup]\r\n  M3U = 1 \r\nnote=\xC4\xE3\r\nformat=%2\r\nm3upath=\r\n"
              "history=2\r\n\r\n[filter]\r\nmp3\r\nformat=x\r\n[other]\nhistory=1\n"_ba);
-    const QByteArray once = readFile(store.IniPath());
+    const QByteArray once = TestFiles::read(store.IniPath());
     store.SaveSettings(controls);
-    QCOMPARE(readFile(store.IniPath()), once);
+    QCOMPARE(TestFiles::read(store.IniPath()), once);
 }
 
 void TestSettings::m3uPathCarriedUnchanged() {
     QTemporaryDir dir;
     SettingsStore store(dir.path());
     // Bytes that are no character of the code page come back as they were.
-    QVERIFY(writeFile(store.IniPath(), "[setup]\r\nm3upath=D:\\\xB8\xE8\x80\xFF\r\n"_ba));
+    QVERIFY(TestFiles::write(store.IniPath(), "[setup]\r\nm3upath=D:\\\xB8\xE8\x80\xFF\r\n"_ba));
     FakeControls controls;
     store.LoadSettings(controls);
     QVERIFY(store.M3uPath().startsWith(u"D:\\歌"_s));
-    QVERIFY(writeFile(store.IniPath(), QByteArray()));
+    QVERIFY(TestFiles::write(store.IniPath(), QByteArray()));
     store.SaveSettings(controls);
-    QVERIFY(readFile(store.IniPath()).contains("m3upath=D:\\\xB8\xE8\x80\xFF\r\n"));
+    QVERIFY(TestFiles::read(store.IniPath()).contains("m3upath=D:\\\xB8\xE8\x80\xFF\r\n"));
 }
 
 void TestSettings::failedSaveIsSilent() {

@@ -1,4 +1,5 @@
 #include "list/EntryTable.h"
+#include "support/TestFiles.h"
 #include "tags/Id3v1Tag.h"
 #include "tags/RealMediaTag.h"
 
@@ -54,11 +55,6 @@ EntryTable tableFor(const QTemporaryDir &dir, const QString &name) {
     table.setNextEntryRow(3);
     table.row(3) = {dir.path() + u'/', name, {}, u"old title"_s, u"old singer"_s};
     return table;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -187,7 +183,7 @@ void TestTagReaders::readFile() {
     QFETCH(QString, title);
     QFETCH(QString, singer);
     QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath(name), contents));
+    QVERIFY(TestFiles::write(dir.filePath(name), contents));
     EntryTable table = tableFor(dir, name);
     name.endsWith(u".mp3"_s) ? ReadId3v1Tag(table) : ReadRealMediaTag(table);
     QCOMPARE(table.row(3).title, title);

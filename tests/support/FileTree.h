@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TestFiles.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
@@ -11,15 +13,10 @@
 namespace FileTree {
 
 inline void write(const QString &path, const QByteArray &content) {
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(f.write(content), content.size());
+    QVERIFY2(TestFiles::write(path, content), qPrintable(path));
 }
 
-inline QByteArray read(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using TestFiles::read;
 
 // Every file below root, by its path relative to root, with its content.
 inline QMap<QString, QByteArray> files(const QString &root) {
