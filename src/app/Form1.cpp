@@ -474,20 +474,19 @@ void Form1::ListView1_Click() {
 }
 
 void Form1::AddDirectory_Click() {
-    Busy busy(*this, true);
-    m_adder.setProgress([&](int files, const QString &folder) {
-        return busy.update(0, 0, QStringLiteral("已添加 %1 个文件\n%2").arg(files).arg(folder));
-    });
-    m_adder.AddDirectory();
-    m_adder.setProgress({});
+    addWithProgress(&FileAdder::AddDirectory);
 }
 
 void Form1::AddFile_Click() {
+    addWithProgress(&FileAdder::AddFilesFromDialog);
+}
+
+void Form1::addWithProgress(void (FileAdder::*add)()) {
     Busy busy(*this, true);
     m_adder.setProgress([&](int files, const QString &folder) {
         return busy.update(0, 0, QStringLiteral("已添加 %1 个文件\n%2").arg(files).arg(folder));
     });
-    m_adder.AddFilesFromDialog();
+    (m_adder.*add)();
     m_adder.setProgress({});
 }
 
