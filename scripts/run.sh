@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build
+cmake --build build --target tunemark
 exec build/src/app/tunemark
