@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh --test
 cmake -S . -B build-test -G Ninja \
     -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_COMPILER=clang++ \
     -DTUNEMARK_SANITIZE=ON -DTUNEMARK_WERROR=ON -DTUNEMARK_FUZZ=ON >/dev/null
 cmake --build build-test
 cd build-test
