@@ -11,8 +11,7 @@
 #include <algorithm>
 #include <limits>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int entries = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
@@ -46,7 +45,6 @@ int main(int argc, char *argv[])
         best = std::min(best, t.nsecsElapsed());
     }
     QTextStream(stdout) << "entries:                       " << entries << "\n"
-                        << "RefreshEntryList + repaint:    " << best / 1e6
-                        << " ms (best of 5)\n";
+                        << "RefreshEntryList + repaint:    " << best / 1e6 << " ms (best of 5)\n";
     return view.model()->rowCount() == entries ? 0 : 1;
 }
