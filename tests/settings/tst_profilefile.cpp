@@ -117,11 +117,8 @@ void TestProfileFile::unreadableFileIsNeverReplaced() {
 }
 
 void TestProfileFile::writeProtectedFileIsLeftAlone() {
-    if (TestFiles::runsAsRoot()) {
-        // QSKIP without further arguments trips -Wpedantic.
-        QTest::qSkip("permissions do not bind the superuser", __FILE__, __LINE__);
-        return;
-    }
+    if (TestFiles::runsAsRoot())
+        SKIP_TEST("permissions do not bind the superuser");
     QTemporaryDir dir;
     const QString path = dir.filePath(u"rename.ini"_s);
     QVERIFY(TestFiles::write(path, "[setup]\r\nm3u=0\r\n"));
