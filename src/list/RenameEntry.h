@@ -12,7 +12,6 @@ struct RenameEntry {
     QString singer;
 
     QString path() const { return directory + originalName; }
-    QString newPath() const { return directory + newName; }
     bool isEmpty() const {
         return directory.isEmpty() && originalName.isEmpty() && newName.isEmpty() &&
                title.isEmpty() && singer.isEmpty();

@@ -131,14 +131,4 @@ QByteArray encode(QStringView text) {
     return out;
 }
 
-qsizetype encodedLength(QStringView text) {
-    return encode(text).size();
-}
-
-QByteArray line(QStringView text) {
-    QByteArray out = encode(text);
-    out.append("\r\n", 2);
-    return out;
-}
-
 } // namespace LegacyText

@@ -28,10 +28,4 @@ QString decode(QByteArrayView bytes);
 Decoded decodeWithCodes(QByteArrayView bytes);
 QByteArray encode(QStringView text);
 
-// The number of bytes text takes in the legacy code page.
-qsizetype encodedLength(QStringView text);
-
-// One line of a legacy text file: the encoded text followed by CR LF.
-QByteArray line(QStringView text);
-
 } // namespace LegacyText
