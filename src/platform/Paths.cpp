@@ -27,6 +27,11 @@ QString toNative(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
 
+QString lastSuffix(const QString &name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
 QString programDirectory() {
     return withTrailingSeparator(toNative(QCoreApplication::applicationDirPath()));
 }

@@ -18,6 +18,10 @@ QString withTrailingSeparator(const QString &path);
 // path with native separators.
 QString toNative(const QString &path);
 
+// The part of a file name from its last "." to its end, the dot included and the letter case
+// kept; empty for a name without a dot.
+QString lastSuffix(const QString &name);
+
 // The directory of the running executable, with a trailing separator.
 QString programDirectory();
 

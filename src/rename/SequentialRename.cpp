@@ -11,12 +11,6 @@ namespace {
 constexpr double kSmallest = -32768;
 constexpr double kLargest = 32767;
 
-// The suffix of a file's own name: from its last "." to the end; none without a dot.
-QString ownSuffix(const QString &name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
 } // namespace
 
 QString SequenceNumberText(int number, int width) {
@@ -63,7 +57,7 @@ bool RenameFilesInSequence(const SequenceInput &input, UserDialogs &dialogs,
     for (qsizetype k = 0; k < count; ++k, ++number) {
         const QString &name = input.files.at(k);
         const QString newName = input.prefix + SequenceNumberText(number, width) +
-                                (keepOwnSuffix ? ownSuffix(name) : boxSuffix);
+                                (keepOwnSuffix ? Paths::lastSuffix(name) : boxSuffix);
         const RenameNoReplace::Result result =
             RenameNoReplace::renameInDirectory(directory, name, newName);
         if (!result.ok())

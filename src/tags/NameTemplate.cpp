@@ -1,6 +1,7 @@
 #include "tags/NameTemplate.h"
 
 #include "list/EntryList.h"
+#include "platform/Paths.h"
 
 QString ExpandNameTemplate(const RenameEntry &entry, const QString &nameTemplate) {
     QString result;
@@ -26,8 +27,7 @@ QString ExpandNameTemplate(const RenameEntry &entry, const QString &nameTemplate
 
     if (result.isEmpty() || result == literal)
         return entry.originalName;
-    const qsizetype dot = entry.originalName.lastIndexOf(u'.');
-    return dot < 0 ? result : result + entry.originalName.mid(dot);
+    return result + Paths::lastSuffix(entry.originalName);
 }
 
 void ReformatNewNames(EntryList &list, const QString &nameTemplate) {
