@@ -290,11 +290,17 @@ QByteArray readSection(const QString &path, QByteArrayView section, qsizetype ca
 
 bool writeValue(const QString &path, QByteArrayView section, QByteArrayView key,
                 QByteArrayView value) {
+    return writeValues(path, section, {{key.toByteArray(), value.toByteArray()}});
+}
+
+bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values) {
     // Writing over a file whose content could not be read would lose that content.
     const std::optional<QByteArray> old = load(path);
     if (!old)
         return false;
-    const QByteArray updated = ProfileText::withValue(*old, section, key, value);
+    QByteArray updated = *old;
+    for (const KeyValue &kv : values)
+        updated = ProfileText::withValue(updated, section, kv.first, kv.second);
     const QFileInfo info(path);
     if (info.exists() && updated == *old)
         return true;

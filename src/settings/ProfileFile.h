@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // Profile (INI) files as rename.ini and elanguage.dat use them, in bytes of the legacy code page.
 //
@@ -58,5 +60,10 @@ QByteArray readSection(const QString &path, QByteArrayView section, qsizetype ca
 // whether the file now holds the value.
 bool writeValue(const QString &path, QByteArrayView section, QByteArrayView key,
                 QByteArrayView value);
+
+using KeyValue = std::pair<QByteArray, QByteArray>;
+
+// Sets several values of one section, in order, with one read and one write of the file.
+bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values);
 
 } // namespace ProfileFile

@@ -45,11 +45,13 @@ void SettingsStore::LoadSettings(SettingsControls &controls) {
 }
 
 void SettingsStore::SaveSettings(const SettingsControls &controls) {
-    WriteSetting(QStringLiteral("m3u"), QString::number(controls.playlistState()));
-    // Written back as the bytes that were read, so that nothing in it is lost to conversion.
-    ProfileFile::writeValue(m_iniPath, kSetup, "m3upath", m_m3uPathBytes);
-    WriteSetting(QStringLiteral("history"), QString::number(controls.historyState()));
-    WriteSetting(QStringLiteral("format"), controls.nameTemplate());
+    // The four keys in their order, with one read and one write of the file. m3upath goes back
+    // as the bytes that were read, so that nothing in it is lost to conversion.
+    ProfileFile::writeValues(m_iniPath, kSetup,
+                             {{"m3u", QByteArray::number(controls.playlistState())},
+                              {"m3upath", m_m3uPathBytes},
+                              {"history", QByteArray::number(controls.historyState())},
+                              {"format", LegacyText::encode(controls.nameTemplate())}});
 }
 
 void SettingsStore::WriteSetting(const QString &key, const QString &value) {
