@@ -434,16 +434,22 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Combo1_Click() {
-    m_files->setPattern(QStringLiteral("*.") + m_combo->currentText());
-    m_text1[2]->setText(m_combo->currentText());
-    m_files->refresh();
+    applyFilter();
 }
 
 void Form1::Combo1_KeyPress(int keyAscii) {
-    if (keyAscii != 13)
-        return;
-    m_files->setPattern(QStringLiteral("*.") + m_combo->currentText());
-    m_files->refresh();
+    if (keyAscii == 13)
+        applyFilter();
+}
+
+void Form1::applyFilter() {
+    // A new pattern makes the file box read its folder; an unchanged one is read again here,
+    // so the folder is read once either way.
+    const QString pattern = QStringLiteral("*.") + m_combo->currentText();
+    if (pattern == m_files->pattern())
+        m_files->refresh();
+    else
+        m_files->setPattern(pattern);
     m_text1[2]->setText(m_combo->currentText());
 }
 

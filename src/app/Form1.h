@@ -66,6 +66,8 @@ private:
 
     // Runs a long operation; after about half a second it shows a modal progress dialog.
     class Busy;
+    // The filter box's entry becomes File1's pattern "*.<entry>" and the extension box's text.
+    void applyFilter();
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
     void addWithProgress(void (FileAdder::*add)());
 
