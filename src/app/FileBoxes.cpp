@@ -52,9 +52,14 @@ QString DriveListBox::driveOf(const QString &path) {
 }
 
 bool DriveListBox::setDrive(const QString &drive) {
-    const QString d = driveOf(drive);
-    if (drive.isEmpty() || (d != QStringLiteral("/") && !drive.contains(u':')))
+#ifdef Q_OS_WIN
+    if (drive.size() < 2 || drive.at(1) != u':')
         return false;
+#else
+    if (!drive.startsWith(u'/'))
+        return false; // there are no drive letters here, so "e:" is no drive
+#endif
+    const QString d = driveOf(drive);
     const QString root = normalized(d);
     if (!QFileInfo(root).isDir() || !DirListBox::isReadableDirectory(root))
         return false;
