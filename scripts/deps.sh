@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools fonts-noto-cjk)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix)
 fi
 
 missing=()
