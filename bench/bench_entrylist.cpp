@@ -1,6 +1,5 @@
 // Times a rebuild of the entry list and a reformat of every new name over a large table.
 #include "list/EntryList.h"
-#include "tags/NameTemplate.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,13 +12,12 @@ int main(int argc, char *argv[]) {
     const int entries = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
     const int rounds = 5;
 
-    EntryTable table;
-    EntryList list(table);
+    EntryList list;
     for (int i = 0; i < entries; ++i) {
         const QString n = QString::number(i);
-        table.append({QStringLiteral("/music/album/"),
-                      QStringLiteral("track") + n + QStringLiteral(".mp3"), QString(),
-                      QStringLiteral("歌名") + n, QStringLiteral("歌手") + n});
+        list.table().append({QStringLiteral("/music/album/"),
+                             QStringLiteral("track") + n + QStringLiteral(".mp3"), QString(),
+                             QStringLiteral("歌名") + n, QStringLiteral("歌手") + n});
     }
 
     auto best = [&](auto &&work) {
@@ -34,7 +32,7 @@ int main(int argc, char *argv[]) {
     };
 
     const double refresh = best([&] { list.RefreshEntryList(); });
-    const double reformat = best([&] { ReformatNewNames(list, QStringLiteral("%1-%2")); });
+    const double reformat = best([&] { list.ReformatNewNames(QStringLiteral("%1-%2")); });
 
     QTextStream out(stdout);
     out << "entries:             " << entries << "\n"

@@ -16,13 +16,12 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const int entries = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
 
-    EntryTable table;
-    EntryList list(table);
+    EntryList list;
     for (int i = 0; i < entries; ++i) {
         const QString n = QString::number(i);
-        table.append({QStringLiteral("/music/"), QStringLiteral("track%1.mp3").arg(n),
-                      QStringLiteral("歌名%1-歌手.mp3").arg(n), QStringLiteral("歌名") + n,
-                      QStringLiteral("歌手")});
+        list.table().append({QStringLiteral("/music/"), QStringLiteral("track%1.mp3").arg(n),
+                             QStringLiteral("歌名%1-歌手.mp3").arg(n), QStringLiteral("歌名") + n,
+                             QStringLiteral("歌手")});
     }
 
     // Set up as the window sets up ListView1.

@@ -1,6 +1,5 @@
 // Times the batch rename of many listed files, log and playlist on, against the floor: a bare
 // loop of the same renames with the C library's rename().
-#include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
 #include "rename/BatchRename.h"
 
@@ -17,18 +16,6 @@
 #include <limits>
 
 namespace {
-
-class SilentDialogs : public UserDialogs {
-public:
-    QStringList messages;
-    void showMessage(const QString &text, const QString &) override { messages << text; }
-    bool askYesNo(const QString &, const QString &) override { return false; }
-    QString GetDlgSelectFolder(const QString &) override { return {}; }
-    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &, const QString &,
-                                 quint32) override {
-        return {};
-    }
-};
 
 // Plain renames of every name in from to the name at the same place in to.
 bool renameAll(const QString &dir, const QStringList &from, const QStringList &to) {
@@ -71,7 +58,6 @@ int main(int argc, char *argv[]) {
     qint64 floorNs = std::numeric_limits<qint64>::max();
     qint64 batchNs = std::numeric_limits<qint64>::max();
     bool ok = true;
-    SilentDialogs dialogs;
     for (int r = 0; r < rounds; ++r) {
         QElapsedTimer t;
         t.start();
@@ -79,18 +65,16 @@ int main(int argc, char *argv[]) {
         floorNs = std::min(floorNs, t.nsecsElapsed());
         ok = renameAll(music, newNames, oldNames) && ok;
 
-        EntryTable table;
-        EntryList list(table);
+        EntryList list;
         for (int i = 0; i < files; ++i) {
-            table.append({music, oldNames[i], newNames[i], QStringLiteral("歌名") + oldNames[i],
-                          QStringLiteral("歌手")});
+            list.table().append({music, oldNames[i], newNames[i],
+                                 QStringLiteral("歌名") + oldNames[i], QStringLiteral("歌手")});
         }
         list.RefreshEntryList();
-        dialogs.messages.clear();
         t.restart();
-        RenameListedFiles(list, dialogs, program, {1, 1});
+        const std::optional<RenameReport> report = RenameListedFiles(list, program, {true, true});
         batchNs = std::min(batchNs, t.nsecsElapsed());
-        ok = dialogs.messages == QStringList{QStringLiteral("自动改名完成")} && ok;
+        ok = report && report->message() == QStringLiteral("自动改名完成") && ok;
         ok = renameAll(music, newNames, oldNames) && ok;
     }
 

@@ -21,11 +21,11 @@ namespace {
 class SilentDialogs : public UserDialogs {
 public:
     int messages = 0;
-    void showMessage(const QString &, const QString &) override { ++messages; }
-    bool askYesNo(const QString &, const QString &) override { return false; }
+    void showMessage(const QString &) override { ++messages; }
+    bool askYesNo(const QString &) override { return false; }
     QString GetDlgSelectFolder(const QString &) override { return {}; }
-    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &, const QString &,
-                                 quint32) override {
+    QStringList GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
+                                     const QString &, quint32) override {
         return {};
     }
 };
@@ -110,17 +110,17 @@ int main(int argc, char *argv[]) {
         const qint64 floorNs = t.nsecsElapsed();
         floorRate = std::max(floorRate, listed / (floorNs / 1e9));
 
-        EntryTable table;
-        EntryList list(table);
+        EntryList list;
+        const EntryTable &table = list.table();
         SilentDialogs dialogs;
         FileAdder adder(list, dialogs, [] { return QStringLiteral("%1-%2"); });
         t.restart();
         adder.ScanFolder(root, QString());
-        const double rate = (table.NextEntryRow() - 1) / (t.nsecsElapsed() / 1e9);
+        const double rate = table.size() / (t.nsecsElapsed() / 1e9);
         scanRate = std::max(scanRate, rate);
 
-        ok = ok && listed == total && table.NextEntryRow() - 1 == total && dialogs.messages == 0 &&
-             !table.row(total).title.isEmpty();
+        ok = ok && listed == total && table.size() == total && dialogs.messages == 0 &&
+             !table.at(total - 1).title.isEmpty();
         out << "pass " << pass << ": floor " << qRound(listed / (floorNs / 1e9))
             << " files/s, ScanFolder " << qRound(rate) << " files/s\n";
     }

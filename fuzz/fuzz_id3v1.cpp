@@ -15,7 +15,7 @@ bool plausible(const QString &field) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    const std::optional<TagText> tag = parseId3v1Block(bytes);
+    const std::optional<TagText> tag = ReadId3v1Tag(bytes);
     if (tag && (!plausible(tag->title) || !plausible(tag->singer)))
         __builtin_trap();
     if (tag.has_value() != (size >= 128 && bytes.last(128).startsWith(QByteArrayView("TAG"))))

@@ -1,30 +1,26 @@
 // Profile text of any bytes: reading never goes past its limits, and writing a value keeps
 // everything else readable as it was.
-#include "platform/LegacyText.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-class Combo : public SettingsControls {
-public:
-    int playlistState() const override { return 0; }
-    void setPlaylistState(int) override {}
-    int historyState() const override { return 0; }
-    void setHistoryState(int) override {}
-    QString nameTemplate() const override { return {}; }
-    void setNameTemplate(const QString &) override {}
-    void setFilterText(const QString &) override { items = 1; }
-    void addFilterItem(const QString &) override { ++items; }
-    qsizetype items = 0;
-};
-
 void check(bool condition) {
     if (!condition)
         std::abort();
+}
+
+// A program directory for rename.ini, removed at exit.
+const QString &programDirectory() {
+    static const QTemporaryDir dir;
+    static const QString path = dir.path();
+    return path;
 }
 
 } // namespace
@@ -35,12 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (const qsizetype capacity : {0, 1, 2, 50, 100}) {
         check(ProfileText::readValue(content, "setup", "format", "%1-%2", capacity).size() <
               std::max<qsizetype>(capacity, 1));
-        const QByteArray section = ProfileText::readSection(content, "filter", capacity);
-        check(section.size() < std::max<qsizetype>(capacity, 1));
-        Combo combo;
-        FillComboList(combo, LegacyText::decode(section));
-        check(combo.items <= section.count('\0') + 1);
+        check(ProfileText::readSection(content, "filter", capacity).size() <
+              std::max<qsizetype>(capacity, 1));
     }
+
+    // The filter box gets its text and at most one item for each further line of the section.
+    QFile ini(programDirectory() + QStringLiteral("/rename.ini"));
+    check(ini.open(QIODevice::WriteOnly) && ini.write(content) == content.size());
+    ini.close();
+    const Settings settings = SettingsFile(programDirectory()).LoadSettings();
+    check(settings.filterItems.size() <=
+          ProfileText::readSection(content, "filter", 100).count('\0'));
 
     const QByteArray m3u = ProfileText::readValue(content, "setup", "m3u", "0", 100);
     const QByteArray filter = ProfileText::readSection(content, "filter", 1000);

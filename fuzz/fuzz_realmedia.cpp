@@ -23,17 +23,8 @@ bool plausible(const QString &field) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    QString title;
-    QString singer;
-    parseRealMediaHeader(bytes, title, singer);
-    if (!plausible(title) || !plausible(singer))
-        __builtin_trap();
-
-    // Appending: text already in the fields stays in front of what the scan adds.
-    QString title2 = QStringLiteral("x");
-    QString singer2 = QStringLiteral("y");
-    parseRealMediaHeader(bytes, title2, singer2);
-    if (title2 != QStringLiteral("x") + title || singer2 != QStringLiteral("y") + singer)
+    const std::optional<TagText> tag = ReadRealMediaTag(bytes);
+    if (tag && (!plausible(tag->title) || !plausible(tag->singer)))
         __builtin_trap();
     return 0;
 }

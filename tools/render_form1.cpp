@@ -16,11 +16,11 @@ namespace {
 // Nothing is asked while rendering.
 class SilentDialogs : public UserDialogs {
 public:
-    void showMessage(const QString &, const QString &) override {}
-    bool askYesNo(const QString &, const QString &) override { return false; }
+    void showMessage(const QString &) override {}
+    bool askYesNo(const QString &) override { return false; }
     QString GetDlgSelectFolder(const QString &) override { return {}; }
-    QString GetDlgSelectFileInfo(const QString &, const QString &, const QString &, const QString &,
-                                 quint32) override {
+    QStringList GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
+                                     const QString &, quint32) override {
         return {};
     }
 };

@@ -1,23 +1,13 @@
 #include "app/FileBoxes.h"
 
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStyle>
 
-namespace {
-
-QString normalized(const QString &path) {
-    QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
-#ifdef Q_OS_WIN
-    if (clean.size() == 2 && clean.at(1) == u':')
-        clean += u'/'; // "C:" means the drive's root here
-#endif
-    return Paths::toNative(clean);
-}
-
-} // namespace
+using Folders::normalized;
 
 DriveListBox::DriveListBox(QWidget *parent)
     : QComboBox(parent) {
@@ -34,34 +24,17 @@ DriveListBox::DriveListBox(QWidget *parent)
 void DriveListBox::fillDrives() {
     clear();
     for (const QFileInfo &root : QDir::drives()) {
-        const QString d = driveOf(root.absoluteFilePath());
+        const QString d = Folders::driveOf(root.absoluteFilePath());
         addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), d.toLower(), d);
     }
 }
 
-QString DriveListBox::driveOf(const QString &path) {
-#ifdef Q_OS_WIN
-    const QString native = Paths::toNative(path);
-    if (native.size() >= 2 && native.at(1) == u':')
-        return native.left(2).toUpper();
-    return native.left(2);
-#else
-    Q_UNUSED(path);
-    return QStringLiteral("/");
-#endif
-}
-
 bool DriveListBox::setDrive(const QString &drive) {
-#ifdef Q_OS_WIN
-    if (drive.size() < 2 || drive.at(1) != u':')
+    if (!Folders::namesDrive(drive))
         return false;
-#else
-    if (!drive.startsWith(u'/'))
-        return false; // there are no drive letters here, so "e:" is no drive
-#endif
-    const QString d = driveOf(drive);
+    const QString d = Folders::driveOf(drive);
     const QString root = normalized(d);
-    if (!QFileInfo(root).isDir() || !DirListBox::isReadableDirectory(root))
+    if (!QFileInfo(root).isDir() || !Folders::isReadable(root))
         return false;
     if (findData(d) < 0)
         fillDrives();
@@ -77,18 +50,9 @@ DirListBox::DirListBox(QWidget *parent)
             [this](QListWidgetItem *item) { setPath(item->data(Qt::UserRole).toString()); });
 }
 
-bool DirListBox::isReadableDirectory(const QString &path) {
-    const QFileInfo info(normalized(path));
-#ifdef Q_OS_WIN
-    return info.isDir() && info.isReadable();
-#else
-    return info.isDir() && info.isReadable() && info.isExecutable();
-#endif
-}
-
 bool DirListBox::setPath(const QString &path) {
     const QString target = normalized(path);
-    if (path.isEmpty() || !isReadableDirectory(target)) {
+    if (path.isEmpty() || !Folders::isReadable(target)) {
         emit pathRejected(path);
         return false;
     }
@@ -149,13 +113,9 @@ void FileListBox::refresh() {
     if (!m_path.isEmpty()) {
         // "*.*" means every file, with or without a dot, as on Windows.
         const QString filter = m_pattern == QStringLiteral("*.*") ? QStringLiteral("*") : m_pattern;
-        QDir::Filters filters = QDir::Files;
-#ifndef Q_OS_WIN
-        filters |= QDir::Hidden; // dotfiles are ordinary files here
-#endif
         QDir dir(QDir::fromNativeSeparators(m_path));
         dir.setNameFilters({filter});
-        m_names = dir.entryList(filters, QDir::Name | QDir::IgnoreCase);
+        m_names = dir.entryList(Folders::fileBoxFilters(), QDir::Name | QDir::IgnoreCase);
     }
     clear();
     addItems(m_names);

@@ -18,8 +18,6 @@ public:
     // Selects a drive given as "e:", "E:\" or "/". Returns false, changing nothing, when the
     // drive does not exist or is not ready.
     bool setDrive(const QString &drive);
-    // The drive that holds path ("C:" on Windows, "/" elsewhere).
-    static QString driveOf(const QString &path);
 
 signals:
     void driveChanged();
@@ -42,8 +40,6 @@ public:
     // Moves to path as a user's choice would: emits pathChanged on success. A directory that
     // cannot be read is refused with pathRejected and the box stays where it was.
     bool setPath(const QString &path);
-
-    static bool isReadableDirectory(const QString &path);
 
 signals:
     void pathChanged();

@@ -1,34 +1,27 @@
 #pragma once
 
 #include "list/EntryList.h"
-#include "list/EntryTable.h"
 #include "list/FileAdder.h"
-#include "settings/Language.h"
 #include "settings/Settings.h"
 
 #include <QWidget>
 
 #include <array>
-#include <memory>
 
-class DirListBox;
-class DriveListBox;
-class FileListBox;
-class QCheckBox;
-class QComboBox;
+class AllFilesPage;
+class AudioPage;
 class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QProgressDialog;
 class QPushButton;
 class QTabBar;
-class QTreeView;
+class SettingsPage;
 class UserDialogs;
 
-// The main window: four pages under a tab strip, the Rename button below them, and the hidden
-// menu OpenMenu that the Add button pops up. Every control carries its name as objectName.
-class Form1 : public QWidget, private SettingsControls, private LanguageTargets {
+// The main window: four pages under the tab strip TabStrip1, the Rename button Command1(4)
+// below them, and the hidden menu OpenMenu that the Add button pops up. Every control carries
+// its classic name as objectName. The handlers keep the classic names too and only pass each
+// event on to the part that carries it out.
+class Form1 : public QWidget {
     Q_OBJECT
 public:
     // dialogs answers every prompt; programDirectory holds rename.ini, rename.log, rename.m3u
@@ -54,60 +47,35 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
-    void buildAudioPage(QGroupBox *page);
-    void buildAllFilesPage(QGroupBox *page);
-    void buildSettingsPage(QGroupBox *page);
-    void buildAboutPage(QGroupBox *page);
     void buildMenu();
+    QPushButton *command1(int index) const;
 
-    // Runs a long operation; after about half a second it shows a modal progress dialog.
-    class Busy;
-    // The filter box's entry becomes File1's pattern "*.<entry>" and the extension box's text.
-    void applyFilter();
+    // Command1(3): new names from the template, then the settings saved.
+    void saveTemplate();
+    // Command1(4) on the audio-file page and on the all-files page.
+    void renameListedFiles();
+    void renameAllFiles();
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
     void addWithProgress(void (FileAdder::*add)());
-
-    // SettingsControls
-    int playlistState() const override;
-    void setPlaylistState(int state) override;
-    int historyState() const override;
-    void setHistoryState(int state) override;
-    QString nameTemplate() const override;
-    void setNameTemplate(const QString &text) override;
-    void setFilterText(const QString &text) override;
-    void addFilterItem(const QString &text) override;
-
-    // LanguageTargets
-    void setButtonCaption(int index, const QString &text) override;
-    void setFrameCaption(int index, const QString &text) override;
-    void setTabCaption(int index, const QString &text) override;
-    void setColumnCaption(int index, const QString &text) override;
+    void applyCaptions();
+    void saveSettings();
 
     UserDialogs &m_dialogs;
     const QString m_programDirectory;
-    EntryTable m_table;
     EntryList m_list;
-    SettingsStore m_settings;
+    SettingsFile m_settingsFile;
+    Settings m_settings; // as loaded; the window's controls hold the values in use
     FileAdder m_adder;
     bool m_busy = false;
     bool m_unloaded = false;
 
     QTabBar *m_tabStrip = nullptr;
-    std::array<QGroupBox *, 4> m_frames{};
-    std::array<QPushButton *, 5> m_commands{};
-    QPushButton *m_command2 = nullptr;
-    QTreeView *m_listView = nullptr;
-    QLabel *m_counter = nullptr;
-    DriveListBox *m_drive = nullptr;
-    DirListBox *m_dir = nullptr;
-    FileListBox *m_files = nullptr;
-    QComboBox *m_combo = nullptr;
-    std::array<QLineEdit *, 3> m_text1{};
-    QLineEdit *m_text3 = nullptr;
-    std::array<QCheckBox *, 2> m_check{};
+    std::array<QGroupBox *, 4> m_pages{};
+    AudioPage *m_audioPage = nullptr;
+    AllFilesPage *m_allFilesPage = nullptr;
+    SettingsPage *m_settingsPage = nullptr;
     QMenu *m_openMenu = nullptr;
 };

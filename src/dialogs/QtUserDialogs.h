@@ -12,12 +12,12 @@ public:
         : m_owner(owner) {}
     void setOwner(QWidget *owner) { m_owner = owner; }
 
-    void showMessage(const QString &text, const QString &title) override;
-    bool askYesNo(const QString &text, const QString &title) override;
+    void showMessage(const QString &text) override;
+    bool askYesNo(const QString &text) override;
     QString GetDlgSelectFolder(const QString &title) override;
-    QString GetDlgSelectFileInfo(const QString &title, const QString &filter,
-                                 const QString &initialName, const QString &initialDirectory,
-                                 quint32 flags) override;
+    QStringList GetDlgSelectFileInfo(const QString &title, const QString &filter,
+                                     const QString &initialName, const QString &initialDirectory,
+                                     quint32 flags) override;
 
 private:
     QPointer<QWidget> m_owner;

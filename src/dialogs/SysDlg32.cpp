@@ -1,5 +1,7 @@
 #include "dialogs/SysDlg32.h"
 
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -43,6 +45,30 @@ QString packSelection(const QStringList &paths) {
     for (const QString &name : names)
         packed += name + nul;
     return packed + nul;
+}
+
+QStringList unpackSelection(const QString &packed) {
+    const QStringList segments = packed.split(QChar());
+    const qsizetype n = segments.size();
+    if (n == 3) {
+        // One file: its full path followed by two NULs.
+        const QString path = segments.first();
+        const qsizetype start = Paths::nameStart(path);
+        if (start > 0 && start < path.size() && segments.at(1).isEmpty() &&
+            segments.at(2).isEmpty())
+            return {path};
+        return {};
+    }
+    QStringList paths;
+    if (n > 3 && !segments.first().isEmpty()) {
+        // Several files: the directory, the names, two empty segments.
+        const QString directory = Paths::withTrailingSeparator(segments.first());
+        for (qsizetype i = 1; i <= n - 3; ++i) {
+            if (!segments.at(i).isEmpty())
+                paths << directory + segments.at(i);
+        }
+    }
+    return paths;
 }
 
 QString folderResult(const QString &path) {

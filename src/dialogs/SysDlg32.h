@@ -39,6 +39,10 @@ QStringList nameFilters(const QString &packedFilter);
 // directory are left out.
 QString packSelection(const QStringList &paths);
 
+// The full path of each file in a packed selection. A bare name without a folder, an empty
+// name and a malformed selection give nothing.
+QStringList unpackSelection(const QString &packed);
+
 // The folder browser's result for a chosen path: native separators, a trailing separator
 // for a root only; empty stays empty.
 QString folderResult(const QString &path);

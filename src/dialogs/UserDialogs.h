@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Everything that talks to the user modally: message boxes and the two system dialogs. The
@@ -8,24 +9,25 @@
 // needs Qt Core only, so the core can prompt without linking widgets.
 class UserDialogs {
 public:
+    // The title of every message and question, and of the folder browser.
     static inline const QString kAppTitle = QStringLiteral("Tunemark");
 
     virtual ~UserDialogs() = default;
 
     // A modal message with an OK button and no icon; returns when the user closes it.
-    virtual void showMessage(const QString &text, const QString &title) = 0;
+    virtual void showMessage(const QString &text) = 0;
 
     // A modal question with Yes and No, Yes the default; true for Yes.
-    virtual bool askYesNo(const QString &text, const QString &title) = 0;
+    virtual bool askYesNo(const QString &text) = 0;
 
     // The folder browser: the chosen folder's full native path, ending in a separator only for
     // a root directory; empty text when nothing was chosen.
     virtual QString GetDlgSelectFolder(const QString &title) = 0;
 
     // The open-file dialog. filter holds display text and pattern list pairs, every item
-    // separated by NUL. Result: empty on cancel; one file: its full path + two NULs; several:
-    // the directory, NUL, each name followed by NUL, and one more NUL.
-    virtual QString GetDlgSelectFileInfo(const QString &title, const QString &filter,
-                                         const QString &initialName,
-                                         const QString &initialDirectory, quint32 flags) = 0;
+    // separated by NUL. Returns the full native path of each file picked, all in one folder;
+    // none when the user cancels.
+    virtual QStringList GetDlgSelectFileInfo(const QString &title, const QString &filter,
+                                             const QString &initialName,
+                                             const QString &initialDirectory, quint32 flags) = 0;
 };

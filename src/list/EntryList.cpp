@@ -1,5 +1,7 @@
 #include "list/EntryList.h"
 
+#include "tags/NameTemplate.h"
+
 namespace {
 
 // A positive number with the place of its sign kept: one blank before the digits.
@@ -22,21 +24,22 @@ int EntryListModel::rowCount(const QModelIndex &parent) const {
 }
 
 int EntryListModel::columnCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : 4;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant EntryListModel::data(const QModelIndex &index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_lines)
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_lines ||
+        index.row() >= m_table.size())
         return {};
-    const RenameEntry &e = m_table.row(index.row() + 1);
+    const RenameEntry &e = m_table.at(index.row());
     switch (index.column()) {
-    case 0:
+    case OriginalName:
         return e.originalName;
-    case 1:
+    case NewName:
         return e.newName;
-    case 2:
+    case Title:
         return e.title;
-    case 3:
+    case Singer:
         return e.singer;
     }
     return {};
@@ -61,7 +64,7 @@ bool EntryListModel::setHeaderData(int section, Qt::Orientation orientation, con
 
 void EntryListModel::rebuild() {
     beginResetModel();
-    m_lines = m_table.entryCount();
+    m_lines = m_table.size();
     endResetModel();
 }
 
@@ -71,10 +74,9 @@ void EntryListModel::removeAllLines() {
     endResetModel();
 }
 
-EntryList::EntryList(EntryTable &table, QObject *parent)
+EntryList::EntryList(QObject *parent)
     : QObject(parent)
-    , m_table(table)
-    , m_model(table)
+    , m_model(m_table)
     , m_selection(&m_model)
     , m_counter(kEmptyCounter) {}
 
@@ -110,12 +112,8 @@ void EntryList::DeleteCurrentEntry() {
     if (n == 0 || c == 0)
         return; // nothing to delete, or no line chosen: the counter keeps its text
 
-    for (int i = c; i < n; ++i)
-        m_table.row(i) = m_table.row(i + 1);
-    m_table.clearRows(n, n);
-
+    m_table.removeAt(c - 1);
     RefreshEntryList();
-    m_table.setNextEntryRow(m_table.NextEntryRow() - 1);
     if (lineCount() > 0)
         ShowCurrentPosition();
     else
@@ -126,8 +124,7 @@ void EntryList::ClearEntries() {
     if (lineCount() == 0)
         return;
     m_model.removeAllLines();
-    m_table.clearRows(0, m_table.NextEntryRow());
-    m_table.setNextEntryRow(1);
+    m_table.clear();
     setCounter(kEmptyCounter);
 }
 
@@ -136,6 +133,14 @@ void EntryList::ShowCurrentPosition() {
     if (c == 0)
         return; // no current line: the counter stays as it is
     setCounter(signReserved(c) + QStringLiteral("/") + signReserved(lineCount()));
+}
+
+void EntryList::ReformatNewNames(const QString &nameTemplate) {
+    for (int i = 0; i < m_table.size(); ++i) {
+        RenameEntry &e = m_table[i];
+        e.newName = ExpandNameTemplate(nameTemplate, {e.title, e.singer}, e.originalName);
+    }
+    RefreshEntryList();
 }
 
 void EntryList::setCounter(const QString &text) {

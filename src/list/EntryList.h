@@ -7,12 +7,13 @@
 #include <QObject>
 #include <QStringList>
 
-// The list face of the EntryTable: the model behind the view ListView1 (original name, new
-// name, title, singer) and the position counter Coun. The table is the truth; the view shows
-// the lines it had at the last rebuild and is never edited line by line.
+// The model behind the view ListView1. It shows the lines the table had at the last rebuild
+// and is never edited line by line.
 class EntryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    enum Column { OriginalName, NewName, Title, Singer, ColumnCount };
+
     explicit EntryListModel(const EntryTable &table, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -33,16 +34,20 @@ private:
     QStringList m_headers;
 };
 
+// The audio-file list: the table of entries, the model of the view ListView1 with its current
+// line, and the position counter Coun. The table is the truth; the view follows it at each
+// rebuild.
 class EntryList : public QObject {
     Q_OBJECT
 public:
-    explicit EntryList(EntryTable &table, QObject *parent = nullptr);
+    explicit EntryList(QObject *parent = nullptr);
 
     EntryTable &table() { return m_table; }
     const EntryTable &table() const { return m_table; }
     EntryListModel *model() { return &m_model; }
     QItemSelectionModel *selectionModel() { return &m_selection; }
 
+    // The lines the view shows.
     int lineCount() const { return m_model.rowCount(); }
     // The current line, counted from 1; 0 when no line is current.
     int currentLine() const;
@@ -52,12 +57,14 @@ public:
     // Rebuilds the view from the table, makes the first line current, sets the counter to
     // its rebuild form and asks for the keyboard focus.
     void RefreshEntryList();
-    // Removes the current entry; the rows after it move up by one.
+    // Removes the current entry; the entries after it move up by one.
     void DeleteCurrentEntry();
-    // Empties the view, the table and the counter.
+    // Empties the view, the table and the counter; an empty view changes nothing.
     void ClearEntries();
     // Sets the counter to the position form: current line / line count.
     void ShowCurrentPosition();
+    // Forms the new name of every entry again from nameTemplate, then rebuilds the list.
+    void ReformatNewNames(const QString &nameTemplate);
 
 signals:
     void counterTextChanged(const QString &text);
@@ -67,7 +74,7 @@ signals:
 private:
     void setCounter(const QString &text);
 
-    EntryTable &m_table;
+    EntryTable m_table;
     EntryListModel m_model;
     QItemSelectionModel m_selection;
     QString m_counter;

@@ -4,32 +4,27 @@
 
 #include <QVector>
 
-// The table of entries. Row 0 is never used; entries fill rows 1, 2, ... without gaps and a
-// walk ends at the first row whose directory is empty. The table grows as rows are written,
-// so there is no fixed capacity; every row from NextEntryRow() on reads as empty.
+#include <utility>
+
+// The entries of the audio-file list, in the order they were added; any number of them.
 class EntryTable {
 public:
-    EntryTable();
+    int size() const { return int(m_entries.size()); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
 
-    // Row r for writing; the table grows to hold it. r must be >= 0.
-    RenameEntry &row(int r);
-    // Row r for reading; rows never written read as empty.
-    const RenameEntry &row(int r) const;
+    // Entry i, counted from 0; i must be within size().
+    const RenameEntry &at(int i) const { return m_entries.at(i); }
+    RenameEntry &operator[](int i) { return m_entries[i]; }
 
-    // The row the next appended entry goes to: the number of entries + 1.
-    int NextEntryRow() const { return m_nextEntryRow; }
-    void setNextEntryRow(int r) { m_nextEntryRow = r; }
-
-    // Entries counted by the walk: rows 1.. up to the first empty directory.
-    int entryCount() const;
-
-    // Empties rows first..last (inclusive; rows beyond the stored ones are empty already).
-    void clearRows(int first, int last);
-
-    // Appends an entry at NextEntryRow and advances it; for callers that fill whole rows.
-    void append(const RenameEntry &entry);
+    // entry must name a file: its directory is never empty.
+    void append(RenameEntry entry) {
+        Q_ASSERT(!entry.directory.isEmpty());
+        m_entries.append(std::move(entry));
+    }
+    void removeAt(int i) { m_entries.removeAt(i); }
+    // Empties the table and gives its memory back.
+    void clear() { m_entries = {}; }
 
 private:
-    QVector<RenameEntry> m_rows;
-    int m_nextEntryRow = 1;
+    QVector<RenameEntry> m_entries;
 };

@@ -3,9 +3,8 @@
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
 #include "platform/Paths.h"
-#include "tags/Id3v1Tag.h"
 #include "tags/NameTemplate.h"
-#include "tags/RealMediaTag.h"
+#include "tags/TagReader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -21,19 +20,6 @@ const QString kRefusal = QStringLiteral("知你是这种人，pk!!!");
 
 constexpr int kFilesPerReport = 32;
 constexpr int kEntriesPerReport = 1024;
-
-// The scan's own type test: the whole extension after the last dot, any letter case.
-bool hasAudioExtension(QStringView name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QStringView ext = dot < 0 ? name : name.mid(dot + 1);
-    return ext.compare(u"MP3", Qt::CaseInsensitive) == 0 ||
-           ext.compare(u"RM", Qt::CaseInsensitive) == 0;
-}
-
-// Position just past the last separator of path, 0 when it has none.
-qsizetype afterLastSeparator(const QString &path) {
-    return QDir::fromNativeSeparators(path).lastIndexOf(u'/') + 1;
-}
 
 } // namespace
 
@@ -53,38 +39,24 @@ void FileAdder::setProgress(AddProgress progress) {
     m_progress = std::move(progress);
 }
 
-bool FileAdder::AddAudioFile() {
-    EntryTable &table = m_list.table();
-    const int r = table.NextEntryRow();
-    const QString path = table.row(r).path();
-
-    // Only the end of the whole path counts, so "alarm" is RealMedia and "song.mp3" never is.
-    if (path.endsWith(u"MP3", Qt::CaseInsensitive)) {
-        ReadId3v1Tag(table);
-    } else if (path.endsWith(u"RM", Qt::CaseInsensitive)) {
-        ReadRealMediaTag(table);
-    } else {
-        m_dialogs.showMessage(kRefusal, UserDialogs::kAppTitle);
+bool FileAdder::AddAudioFile(const QString &directory, const QString &name) {
+    const QString path = directory + name;
+    const TagFormat *format = tagFormatOf(path);
+    if (!format) {
+        m_dialogs.showMessage(kRefusal);
         if (m_list.lineCount() > 0)
-            m_list.ClearEntries(); // empties this row too and starts again at row 1
-        else
-            table.row(r) = RenameEntry(); // the rows this batch filled stay; this one is free again
+            m_list.ClearEntries(); // the files this add took so far go too
         return false;
     }
-
-    RenameEntry &entry = table.row(r);
-    entry.newName = ExpandNameTemplate(entry, m_nameTemplate ? m_nameTemplate() : QString());
+    const TagText tags = readTags(*format, path).value_or(TagText());
+    const QString newName =
+        ExpandNameTemplate(m_nameTemplate ? m_nameTemplate() : QString(), tags, name);
+    m_list.table().append({directory, name, newName, tags.title, tags.singer});
     return true;
 }
 
 void FileAdder::appendFile(const QString &directory, const QString &name) {
-    EntryTable &table = m_list.table();
-    const int r = table.NextEntryRow();
-    RenameEntry &entry = table.row(r);
-    entry.directory = directory;
-    entry.originalName = name;
-    if (AddAudioFile()) {
-        table.setNextEntryRow(r + 1);
+    if (AddAudioFile(directory, name)) {
         ++m_added;
         if (m_added % kFilesPerReport == 0)
             reportProgress(directory);
@@ -133,12 +105,12 @@ void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
                 if (info.isSymLink() || info.isJunction()) {
                     // Never descend through a link: a link back up would loop forever. A link
                     // to a file is taken like the file.
-                    if (!hasAudioExtension(entryName) || !info.isFile())
+                    if (!hasTagExtension(entryName) || !info.isFile())
                         continue;
                 } else if (info.isDir()) {
                     subfolders.append(entryName);
                     continue;
-                } else if (!hasAudioExtension(entryName) || !info.isFile()) {
+                } else if (!hasTagExtension(entryName) || !info.isFile()) {
                     // Devices, pipes and sockets are not files: reading a pipe could block.
                     if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
                         return;
@@ -173,30 +145,25 @@ void FileAdder::AddDirectory() {
 }
 
 void FileAdder::AddFilesFromDialog() {
-    const QString r = m_dialogs.GetDlgSelectFileInfo(kOpenTitle, kOpenFilter, QString(),
-                                                     kOpenDirectory, kOpenFlags);
-    if (r.isEmpty())
+    const QStringList paths = m_dialogs.GetDlgSelectFileInfo(kOpenTitle, kOpenFilter, QString(),
+                                                             kOpenDirectory, kOpenFlags);
+    if (paths.isEmpty())
         return;
 
     startBatch();
-    const QStringList segments = r.split(QChar());
-    const qsizetype n = segments.size();
-    if (n == 3) {
-        // One file: its full path followed by two NULs.
-        const qsizetype k = afterLastSeparator(r);
-        const QString name = r.mid(k, r.size() - k - 2);
-        // A bare name would make a row with an empty directory, which ends the list.
-        if (k > 0 && !name.isEmpty() && !name.contains(QChar()) && reportProgress(r.left(k)))
-            appendFile(r.left(k), name);
-    } else if (n > 3 && !segments.first().isEmpty()) {
-        // Several files: the directory, the names, two empty segments.
-        const QString directory = Paths::withTrailingSeparator(segments.first());
-        if (reportProgress(directory)) {
-            for (qsizetype i = 1; i <= n - 3 && !m_stopped; ++i) {
-                if (!segments.at(i).isEmpty())
-                    appendFile(directory, segments.at(i));
-            }
-        }
+    QString lastDirectory;
+    for (const QString &path : paths) {
+        const qsizetype start = Paths::nameStart(path);
+        // A bare name would make an entry without a directory.
+        if (start == 0 || start == path.size())
+            continue;
+        const QString directory = path.left(start);
+        if (directory != lastDirectory && !reportProgress(directory))
+            break;
+        lastDirectory = directory;
+        appendFile(directory, path.mid(start));
+        if (m_stopped)
+            break;
     }
     m_list.RefreshEntryList();
 }

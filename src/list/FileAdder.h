@@ -31,9 +31,10 @@ public:
 
     void setProgress(AddProgress progress);
 
-    // Completes row NextEntryRow, whose directory and original name the caller has written:
-    // reads its tag and forms its new name. Refuses a file that is neither MP3 nor RM.
-    bool AddAudioFile();
+    // Appends the file directory + name (directory ends in a separator): reads its tag and
+    // forms its new name. Refuses a file whose path does not end in MP3 or RM, any letter
+    // case: the user is told, and a list that shows entries is emptied.
+    bool AddAudioFile(const QString &directory, const QString &name);
 
     // Appends every MP3 and RM file of the folder prefix + name and of its subfolders: a
     // folder's own files first, then each subfolder's whole tree in turn. Links to folders
@@ -47,8 +48,7 @@ public:
     void AddFilesFromDialog();
 
 private:
-    // Writes directory and name into row NextEntryRow and completes it; advances the row
-    // when the file was accepted.
+    // Adds the file and reports progress now and then.
     void appendFile(const QString &directory, const QString &name);
     // Passes the progress on; false once the user has stopped the add.
     bool reportProgress(const QString &folder);

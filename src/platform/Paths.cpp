@@ -9,13 +9,31 @@ QChar separator() {
     return QDir::separator();
 }
 
-bool endsWithSeparator(const QString &path) {
-    if (path.endsWith(u'/'))
-        return true;
+bool isSeparator(QChar c) {
 #ifdef Q_OS_WIN
-    return path.endsWith(u'\\');
+    return c == u'/' || c == u'\\';
 #else
-    return false;
+    return c == u'/';
+#endif
+}
+
+bool endsWithSeparator(const QString &path) {
+    return !path.isEmpty() && isSeparator(path.back());
+}
+
+qsizetype nameStart(QStringView path) {
+    for (qsizetype i = path.size(); i > 0; --i) {
+        if (isSeparator(path[i - 1]))
+            return i;
+    }
+    return 0;
+}
+
+Qt::CaseSensitivity pathCase() {
+#ifdef Q_OS_WIN
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
 #endif
 }
 

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 // Paths as the program keeps them: native separators ("\" on Windows, "/" elsewhere), and
 // directories with a trailing separator so that a file's path is directory + name.
@@ -9,8 +10,24 @@ namespace Paths {
 
 QChar separator();
 
-// Whether text ends in a path separator ("/" anywhere, "\" too on Windows).
+// Whether c separates the parts of a path: "/" anywhere, "\" too on Windows.
+bool isSeparator(QChar c);
+
+// Whether text ends in a path separator.
 bool endsWithSeparator(const QString &path);
+
+// Where the last part of path (a file's name) begins: just past its last separator, 0 when
+// it has none.
+qsizetype nameStart(QStringView path);
+
+// How path comparisons treat letter case: as the file system usually does.
+Qt::CaseSensitivity pathCase();
+
+// Whether c is a control character (U+0000 to U+001F), which no line of a text file and no
+// file name the program makes may hold.
+inline bool isControlCharacter(QChar c) {
+    return c.unicode() < 0x20;
+}
 
 // path with the native separator appended unless it already ends in one (a drive root).
 QString withTrailingSeparator(const QString &path);

@@ -1,5 +1,7 @@
 #include "platform/RenameNoReplace.h"
 
+#include "platform/Paths.h"
+
 #include <QRandomGenerator>
 
 #ifdef Q_OS_WIN
@@ -168,24 +170,12 @@ Result failed(int error) {
     return {classify(error), error};
 }
 
-bool isControl(QChar c) {
-    return c.unicode() < 0x20;
-}
-
 bool isReserved(QChar c) {
 #ifdef Q_OS_WIN
     return QStringView(u"<>:\"|?*").contains(c);
 #else
     Q_UNUSED(c);
     return false;
-#endif
-}
-
-bool isSeparator(QChar c) {
-#ifdef Q_OS_WIN
-    return c == u'/' || c == u'\\';
-#else
-    return c == u'/';
 #endif
 }
 
@@ -217,11 +207,11 @@ Failure checkName(QStringView name) {
         return Failure::DotName;
     // Separators first: they are what would move the file elsewhere.
     for (QChar c : name) {
-        if (isSeparator(c))
+        if (Paths::isSeparator(c))
             return Failure::Separator;
     }
     for (QChar c : name) {
-        if (isControl(c))
+        if (Paths::isControlCharacter(c))
             return Failure::ControlCharacter;
         if (isReserved(c))
             return Failure::ReservedCharacter;

@@ -1,5 +1,7 @@
 #include "rename/RenameReport.h"
 
+#include "platform/Paths.h"
+
 #include <algorithm>
 
 using RenameNoReplace::Failure;
@@ -21,8 +23,8 @@ QString RenameReport::message() const {
         text += QStringLiteral("\n\n有 %1 个文件未能改名：").arg(m_failureCount);
         for (const Failed &f : m_listed) {
             text += QStringLiteral("\n%1 → %2：%3")
-                        .arg(PrintableText(f.oldName), PrintableText(f.newName),
-                             RenameFailureReason(f.result));
+                        .arg(printableText(f.oldName), printableText(f.newName),
+                             renameFailureReason(f.result));
         }
         if (m_failureCount > m_listed.size())
             text += QStringLiteral("\n……另有 %1 个未列出").arg(m_failureCount - m_listed.size());
@@ -32,7 +34,7 @@ QString RenameReport::message() const {
     return text;
 }
 
-QString RenameFailureReason(const RenameNoReplace::Result &result) {
+QString renameFailureReason(const RenameNoReplace::Result &result) {
     switch (result.failure) {
     case Failure::None:
         return {};
@@ -60,11 +62,10 @@ QString RenameFailureReason(const RenameNoReplace::Result &result) {
     return QStringLiteral("系统错误（%1）").arg(qt_error_string(result.systemError));
 }
 
-QString PrintableText(const QString &text) {
-    const auto isControl = [](QChar c) { return c.unicode() < 0x20; };
-    if (std::none_of(text.cbegin(), text.cend(), isControl))
+QString printableText(const QString &text) {
+    if (std::none_of(text.cbegin(), text.cend(), Paths::isControlCharacter))
         return text; // the common case: no copy
     QString out = text;
-    std::replace_if(out.begin(), out.end(), isControl, QChar(u'?'));
+    std::replace_if(out.begin(), out.end(), Paths::isControlCharacter, QChar(u'?'));
     return out;
 }

@@ -17,7 +17,6 @@ public:
     // A line about something besides the renames, such as a log that could not be written.
     void addNote(const QString &text);
 
-    int failureCount() const { return m_failureCount; }
     bool isClean() const { return m_failureCount == 0 && m_notes.isEmpty(); }
 
     // "自动改名完成", then, when anything went wrong, the number of files that could not be
@@ -37,8 +36,8 @@ private:
 };
 
 // Why a rename failed, in words for the user.
-QString RenameFailureReason(const RenameNoReplace::Result &result);
+QString renameFailureReason(const RenameNoReplace::Result &result);
 
 // text with every control character (U+0000 to U+001F) shown as "?", so that a name taken
 // from a tag cannot break a line of a message, a log or a playlist apart.
-QString PrintableText(const QString &text);
+QString printableText(const QString &text);

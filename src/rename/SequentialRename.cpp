@@ -1,6 +1,5 @@
 #include "rename/SequentialRename.h"
 
-#include "dialogs/UserDialogs.h"
 #include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
 #include "rename/RenameReport.h"
@@ -13,38 +12,35 @@ constexpr double kLargest = 32767;
 
 } // namespace
 
-QString SequenceNumberText(int number, int width) {
+QString sequenceNumberText(int number, int width) {
     const QString digits = QString::number(number);
     // Digits longer than the width (negative numbers) get no padding.
     return digits.size() >= width ? digits : QString(width - digits.size(), u'0') + digits;
 }
 
-bool RenameFilesInSequence(const SequenceInput &input, UserDialogs &dialogs,
-                           const RenameProgress &progress) {
+SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
+    SequenceRun run;
     if (input.files.isEmpty()) {
-        dialogs.showMessage(QStringLiteral("没有文件"), UserDialogs::kAppTitle);
-        return false;
+        run.refusal = QStringLiteral("没有文件");
+        return run;
     }
 
     const QString directory = Paths::withTrailingSeparator(input.directory);
-    const double start = ReadStartNumber(input.startNumber);
+    const double start = readStartNumber(input.startNumber);
     if (!(start >= kSmallest && start <= kLargest)) {
-        dialogs.showMessage(QStringLiteral("起始编号超出范围：只能是 -32768 到 32767 之间的数。"
-                                           "没有文件被改名。"),
-                            UserDialogs::kAppTitle);
-        return false;
+        run.refusal = QStringLiteral("起始编号超出范围：只能是 -32768 到 32767 之间的数。"
+                                     "没有文件被改名。");
+        return run;
     }
     const int first = static_cast<int>(start);
     const qsizetype count = input.files.size();
     // One more than the last number used; it decides the width and must fit as well.
     const qint64 end = first + qint64(count);
     if (end > kLargest) {
-        dialogs.showMessage(QStringLiteral("起始编号 %1 加上 %2 个文件超过了 32767。"
-                                           "没有文件被改名。")
-                                .arg(first)
-                                .arg(count),
-                            UserDialogs::kAppTitle);
-        return false;
+        run.refusal = QStringLiteral("起始编号 %1 加上 %2 个文件超过了 32767。没有文件被改名。")
+                          .arg(first)
+                          .arg(count);
+        return run;
     }
     const int width = int(QString::number(end).size());
 
@@ -52,22 +48,18 @@ bool RenameFilesInSequence(const SequenceInput &input, UserDialogs &dialogs,
     const bool keepOwnSuffix = input.extension.isEmpty();
     const QString boxSuffix = QStringLiteral(".") + input.extension;
 
-    RenameReport report;
     int number = first;
     for (qsizetype k = 0; k < count; ++k, ++number) {
         const QString &name = input.files.at(k);
-        const QString newName = input.prefix + SequenceNumberText(number, width) +
+        const QString newName = input.prefix + sequenceNumberText(number, width) +
                                 (keepOwnSuffix ? Paths::lastSuffix(name) : boxSuffix);
         const RenameNoReplace::Result result =
             RenameNoReplace::renameInDirectory(directory, name, newName);
         if (!result.ok())
-            report.addFailure(name, newName, result);
+            run.report.addFailure(name, newName, result);
         if (progress)
             progress(int(k + 1), int(count));
     }
 
-    // Silence on success; the failures otherwise.
-    if (!report.isClean())
-        dialogs.showMessage(report.message(), UserDialogs::kAppTitle);
-    return true;
+    return run;
 }

@@ -4,8 +4,6 @@
 
 #include <QStringList>
 
-class UserDialogs;
-
 // What the all-files page holds when the run starts.
 struct SequenceInput {
     QString directory;   // Dir1's path
@@ -17,11 +15,17 @@ struct SequenceInput {
 
 // The running number as it appears in a new name: its digits with zeros in front up to width.
 // Digits longer than the width, as a negative number's can be, stay as they are.
-QString SequenceNumberText(int number, int width);
+QString sequenceNumberText(int number, int width);
 
-// Renames the listed files to prefix + zero-padded running number + suffix. Returns true when
-// the run went ahead, so the caller re-reads the file list; false when nothing was tried (an
-// empty list, or a start number whose numbers would leave -32768..32767: the user is told).
-// A rename that fails does not stop the run; the failures are reported together at its end.
-bool RenameFilesInSequence(const SequenceInput &input, UserDialogs &dialogs,
-                           const RenameProgress &progress = {});
+// What a sequential rename did: refused before renaming anything, or ran with its report.
+struct SequenceRun {
+    QString refusal; // why nothing was tried; empty when the run went ahead
+    RenameReport report;
+
+    bool ran() const { return refusal.isEmpty(); }
+};
+
+// Renames the listed files to prefix + zero-padded running number + suffix. Nothing is tried
+// for an empty list or a start number whose numbers would leave -32768..32767. A rename that
+// fails does not stop the run; the report collects the failures.
+SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress = {});

@@ -40,7 +40,7 @@ double readWholeNumber(QStringView digits, int base) {
 
 } // namespace
 
-double ReadLeadingNumber(QStringView text) {
+double readLeadingNumber(QStringView text) {
     QString s;
     s.reserve(text.size());
     for (QChar c : text) {
@@ -89,7 +89,7 @@ double ReadLeadingNumber(QStringView text) {
     return QStringView(s).left(i).toDouble();
 }
 
-double RoundHalfToEven(double value) {
+double roundHalfToEven(double value) {
     if (!std::isfinite(value))
         return value;
     if (std::fabs(value - std::trunc(value)) == 0.5)
@@ -97,6 +97,6 @@ double RoundHalfToEven(double value) {
     return std::round(value);
 }
 
-double ReadStartNumber(QStringView text) {
-    return RoundHalfToEven(ReadLeadingNumber(text));
+double readStartNumber(QStringView text) {
+    return roundHalfToEven(readLeadingNumber(text));
 }

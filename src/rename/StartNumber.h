@@ -9,11 +9,11 @@
 // digits) are read up to the first character that does not fit; text that does not begin
 // with a number gives 0. Text beginning with &H or &O (either letter case) is a hexadecimal or
 // octal whole number, read as far as its digits go. Only ASCII digits count.
-double ReadLeadingNumber(QStringView text);
+double readLeadingNumber(QStringView text);
 
 // The nearest whole number, an exact half going to the even neighbour. Infinities stay.
-double RoundHalfToEven(double value);
+double roundHalfToEven(double value);
 
-// ReadLeadingNumber rounded: the start number before any range check. It may lie outside
+// readLeadingNumber rounded: the start number before any range check. It may lie outside
 // -32768..32767, and is infinite when the text's number is too large for a double.
-double ReadStartNumber(QStringView text);
+double readStartNumber(QStringView text);

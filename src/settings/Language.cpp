@@ -14,30 +14,32 @@ constexpr qsizetype kSectionCapacity = 50;
 struct CaptionGroup {
     QByteArrayView section;
     int controls;
-    void (LanguageTargets::*set)(int, const QString &);
+    QStringList CaptionSet::*captions;
 };
 
 const CaptionGroup kGroups[] = {
-    {"button", 5, &LanguageTargets::setButtonCaption},
-    {"frame", 4, &LanguageTargets::setFrameCaption},
-    {"tabstrip", 4, &LanguageTargets::setTabCaption},
-    {"listviewheader", 4, &LanguageTargets::setColumnCaption},
+    {"button", 5, &CaptionSet::buttons},
+    {"frame", 4, &CaptionSet::frames},
+    {"tabstrip", 4, &CaptionSet::tabs},
+    {"listviewheader", 4, &CaptionSet::columns},
 };
 
 } // namespace
 
-void LoadLanguage(const QString &programDirectory, LanguageTargets &targets) {
+CaptionSet LoadLanguage(const QString &programDirectory) {
     const QString path =
         Paths::withTrailingSeparator(programDirectory) + QStringLiteral("elanguage.dat");
     const QByteArray content = ProfileFile::load(path).value_or(QByteArray());
+    CaptionSet set;
     if (content.isEmpty())
-        return;
+        return set;
     for (const CaptionGroup &group : kGroups) {
         const QByteArray text = ProfileText::readSection(content, group.section, kSectionCapacity);
         // What follows the last separator is empty or a line cut short: never used. Lines
         // beyond the group's controls have nothing to go to.
         const QList<QByteArray> lines = text.split('\0');
         for (int i = 0; i + 1 < lines.size() && i < group.controls; ++i)
-            (targets.*group.set)(i, LegacyText::decode(lines[i]));
+            (set.*group.captions).append(LegacyText::decode(lines[i]));
     }
+    return set;
 }

@@ -1,17 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// The captions that elanguage.dat can replace. Indexes count from 0.
-class LanguageTargets {
-public:
-    virtual ~LanguageTargets() = default;
-    virtual void setButtonCaption(int index, const QString &text) = 0; // Command1(index), 0-4
-    virtual void setFrameCaption(int index, const QString &text) = 0;  // Frame1(index), 0-3
-    virtual void setTabCaption(int index, const QString &text) = 0;    // tab index + 1, 0-3
-    virtual void setColumnCaption(int index, const QString &text) = 0; // ListView1 column, 0-3
+// The captions elanguage.dat replaces, each group in control order from index 0. A group holds
+// as many captions as the file gives, never more than the window has controls for; the
+// controls beyond keep theirs.
+struct CaptionSet {
+    QStringList buttons; // Command1(0) to Command1(4)
+    QStringList frames;  // Frame1(0) to Frame1(3)
+    QStringList tabs;    // the tabs of TabStrip1
+    QStringList columns; // the columns of ListView1
 };
 
-// Applies the sections button, frame, tabstrip and listviewheader of elanguage.dat in
-// programDirectory. A missing file or section changes nothing.
-void LoadLanguage(const QString &programDirectory, LanguageTargets &targets);
+// The sections button, frame, tabstrip and listviewheader of elanguage.dat in
+// programDirectory. A missing file or section gives no captions for its group.
+CaptionSet LoadLanguage(const QString &programDirectory);

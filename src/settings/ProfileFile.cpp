@@ -278,21 +278,6 @@ std::optional<QByteArray> load(const QString &path) {
     return bytes;
 }
 
-QByteArray readValue(const QString &path, QByteArrayView section, QByteArrayView key,
-                     QByteArrayView defaultValue, qsizetype capacity) {
-    return ProfileText::readValue(load(path).value_or(QByteArray()), section, key, defaultValue,
-                                  capacity);
-}
-
-QByteArray readSection(const QString &path, QByteArrayView section, qsizetype capacity) {
-    return ProfileText::readSection(load(path).value_or(QByteArray()), section, capacity);
-}
-
-bool writeValue(const QString &path, QByteArrayView section, QByteArrayView key,
-                QByteArrayView value) {
-    return writeValues(path, section, {{key.toByteArray(), value.toByteArray()}});
-}
-
 bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values) {
     // Writing over a file whose content could not be read would lose that content.
     const std::optional<QByteArray> old = load(path);

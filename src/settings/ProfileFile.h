@@ -43,27 +43,20 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
 
 } // namespace ProfileText
 
-// The same operations on a file.
+// Profile files on disk.
 namespace ProfileFile {
 
 // The file's bytes: empty when it does not exist, nothing when it exists but cannot be read
 // (not a regular file, no permission, unreasonably large).
 std::optional<QByteArray> load(const QString &path);
 
-QByteArray readValue(const QString &path, QByteArrayView section, QByteArrayView key,
-                     QByteArrayView defaultValue, qsizetype capacity);
-QByteArray readSection(const QString &path, QByteArrayView section, qsizetype capacity);
-
-// Sets the value in the file, creating it as needed. The new content goes to a temporary file
-// in the same directory that then replaces the old one, so a failure at any point leaves the
-// old file whole. A file that cannot be read or is write-protected is left alone. Returns
-// whether the file now holds the value.
-bool writeValue(const QString &path, QByteArrayView section, QByteArrayView key,
-                QByteArrayView value);
-
 using KeyValue = std::pair<QByteArray, QByteArray>;
 
-// Sets several values of one section, in order, with one read and one write of the file.
+// Sets values of one section in the file, in order, creating the file as needed, with one read
+// and one write. The new content goes to a temporary file in the same directory that then
+// replaces the old one, so a failure at any point leaves the old file whole. A file that
+// cannot be read or is write-protected is left alone. Returns whether the file now holds the
+// values.
 bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values);
 
 } // namespace ProfileFile

@@ -7,53 +7,54 @@
 namespace {
 
 constexpr QByteArrayView kSetup("setup");
+// The buffer every value is read into, and the filter section too.
+constexpr qsizetype kValueCapacity = 100;
 
-// A check box holds 0, 1 or 2; any other stored value leaves it unchecked.
-int checkState(const QByteArray &value) {
+OptionState optionState(const QByteArray &value) {
     if (value == "1")
-        return 1;
+        return OptionState::Checked;
     if (value == "2")
-        return 2;
-    return 0;
+        return OptionState::Grayed;
+    return OptionState::Unchecked;
+}
+
+QByteArray stored(OptionState state) {
+    return QByteArray::number(static_cast<int>(state));
 }
 
 } // namespace
 
-void FillComboList(SettingsControls &combo, const QString &text) {
-    const QStringList segments = text.split(QChar(0));
-    combo.setFilterText(segments.front());
-    // The last segment follows the last separator: empty, or a line cut short.
-    for (qsizetype i = 1; i + 1 < segments.size(); ++i)
-        combo.addFilterItem(segments[i]);
-}
-
-SettingsStore::SettingsStore(const QString &programDirectory)
+SettingsFile::SettingsFile(const QString &programDirectory)
     : m_iniPath(Paths::withTrailingSeparator(programDirectory) + QStringLiteral("rename.ini")) {}
 
-void SettingsStore::LoadSettings(SettingsControls &controls) {
+Settings SettingsFile::LoadSettings() const {
     // One read of the file serves every value.
     const QByteArray content = ProfileFile::load(m_iniPath).value_or(QByteArray());
+    const auto value = [&](QByteArrayView key, QByteArrayView defaultValue, qsizetype capacity) {
+        return ProfileText::readValue(content, kSetup, key, defaultValue, capacity);
+    };
 
-    controls.setPlaylistState(checkState(ProfileText::readValue(content, kSetup, "m3u", "0", 2)));
-    m_m3uPathBytes = ProfileText::readValue(content, kSetup, "m3upath", "", 100);
-    m_m3uPath = LegacyText::decode(m_m3uPathBytes);
-    controls.setHistoryState(
-        checkState(ProfileText::readValue(content, kSetup, "history", "0", 2)));
-    controls.setNameTemplate(
-        LegacyText::decode(ProfileText::readValue(content, kSetup, "format", "%1-%2", 100)));
-    FillComboList(controls, LegacyText::decode(ProfileText::readSection(content, "filter", 100)));
+    Settings settings;
+    settings.playlist = optionState(value("m3u", "0", 2));
+    settings.m3uPath = value("m3upath", "", kValueCapacity);
+    settings.history = optionState(value("history", "0", 2));
+    settings.nameTemplate = LegacyText::decode(value("format", "%1-%2", kValueCapacity));
+
+    // Every line is followed by a NUL; what follows the last one is empty or a line cut short,
+    // and only ever the box's text.
+    const QStringList lines =
+        LegacyText::decode(ProfileText::readSection(content, "filter", kValueCapacity))
+            .split(QChar());
+    settings.filterText = lines.front();
+    settings.filterItems = lines.mid(1, lines.size() - 2);
+    return settings;
 }
 
-void SettingsStore::SaveSettings(const SettingsControls &controls) {
-    // The four keys in their order, with one read and one write of the file. m3upath goes back
-    // as the bytes that were read, so that nothing in it is lost to conversion.
+void SettingsFile::SaveSettings(const Settings &settings) const {
+    // The four keys in their order, with one read and one write of the file.
     ProfileFile::writeValues(m_iniPath, kSetup,
-                             {{"m3u", QByteArray::number(controls.playlistState())},
-                              {"m3upath", m_m3uPathBytes},
-                              {"history", QByteArray::number(controls.historyState())},
-                              {"format", LegacyText::encode(controls.nameTemplate())}});
-}
-
-void SettingsStore::WriteSetting(const QString &key, const QString &value) {
-    ProfileFile::writeValue(m_iniPath, kSetup, LegacyText::encode(key), LegacyText::encode(value));
+                             {{"m3u", stored(settings.playlist)},
+                              {"m3upath", settings.m3uPath},
+                              {"history", stored(settings.history)},
+                              {"format", LegacyText::encode(settings.nameTemplate)}});
 }

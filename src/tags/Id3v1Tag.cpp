@@ -1,8 +1,6 @@
 #include "tags/Id3v1Tag.h"
 
-#include "list/EntryTable.h"
 #include "platform/LegacyText.h"
-#include "tags/TagFile.h"
 
 namespace {
 
@@ -27,7 +25,7 @@ QString fieldText(QByteArrayView bytes) {
 
 } // namespace
 
-std::optional<TagText> parseId3v1Block(QByteArrayView block) {
+std::optional<TagText> ReadId3v1Tag(QByteArrayView block) {
     if (block.size() < kId3v1BlockSize)
         return std::nullopt;
     block = block.last(kId3v1BlockSize);
@@ -35,15 +33,4 @@ std::optional<TagText> parseId3v1Block(QByteArrayView block) {
         return std::nullopt;
     return TagText{fieldText(block.sliced(kTitleOffset, kFieldSize)),
                    fieldText(block.sliced(kSingerOffset, kFieldSize))};
-}
-
-void ReadId3v1Tag(EntryTable &table) {
-    RenameEntry &entry = table.row(table.NextEntryRow());
-    const std::optional<QByteArray> block = readFileTail(entry.path(), kId3v1BlockSize);
-    if (!block)
-        return;
-    if (std::optional<TagText> tag = parseId3v1Block(*block)) {
-        entry.title = std::move(tag->title);
-        entry.singer = std::move(tag->singer);
-    }
 }

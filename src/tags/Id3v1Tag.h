@@ -1,16 +1,10 @@
 #pragma once
 
+#include "tags/TagText.h"
+
 #include <QByteArrayView>
-#include <QString>
 
 #include <optional>
-
-class EntryTable;
-
-struct TagText {
-    QString title;
-    QString singer;
-};
 
 // The size of an ID3v1 block, which fills the last bytes of an MP3 file.
 inline constexpr qsizetype kId3v1BlockSize = 128;
@@ -18,8 +12,4 @@ inline constexpr qsizetype kId3v1BlockSize = 128;
 // The title and singer of an ID3v1 block (the last 128 bytes of an MP3 file), or nothing
 // when block is not a tag block (no "TAG" marker, or fewer than 128 bytes). Given more than
 // 128 bytes, block is taken as a whole file and only its last 128 bytes are looked at.
-std::optional<TagText> parseId3v1Block(QByteArrayView block);
-
-// Fills title and singer of row NextEntryRow from its file's ID3v1 block. A file without a
-// block, or one that cannot be read, leaves them as they were.
-void ReadId3v1Tag(EntryTable &table);
+std::optional<TagText> ReadId3v1Tag(QByteArrayView block);

@@ -1,9 +1,9 @@
 #include "tags/NameTemplate.h"
 
-#include "list/EntryList.h"
 #include "platform/Paths.h"
 
-QString ExpandNameTemplate(const RenameEntry &entry, const QString &nameTemplate) {
+QString ExpandNameTemplate(const QString &nameTemplate, const TagText &tags,
+                           const QString &originalName) {
     QString result;
     QString literal;
     const qsizetype n = nameTemplate.size();
@@ -18,21 +18,14 @@ QString ExpandNameTemplate(const RenameEntry &entry, const QString &nameTemplate
         if (i + 1 < n) {
             const QChar next = nameTemplate.at(i + 1);
             if (next == u'1')
-                result.append(entry.title);
+                result.append(tags.title);
             else if (next == u'2')
-                result.append(entry.singer);
+                result.append(tags.singer);
         }
         i += 2;
     }
 
     if (result.isEmpty() || result == literal)
-        return entry.originalName;
-    return result + Paths::lastSuffix(entry.originalName);
-}
-
-void ReformatNewNames(EntryList &list, const QString &nameTemplate) {
-    EntryTable &table = list.table();
-    for (int r = 1; r < table.NextEntryRow(); ++r)
-        table.row(r).newName = ExpandNameTemplate(table.row(r), nameTemplate);
-    list.RefreshEntryList();
+        return originalName;
+    return result + Paths::lastSuffix(originalName);
 }

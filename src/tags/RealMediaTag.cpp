@@ -1,8 +1,6 @@
 #include "tags/RealMediaTag.h"
 
-#include "list/EntryTable.h"
 #include "platform/LegacyText.h"
-#include "tags/TagFile.h"
 
 namespace {
 
@@ -49,14 +47,14 @@ bool isDropped(QChar ch) {
 
 } // namespace
 
-void parseRealMediaHeader(QByteArrayView block, QString &title, QString &singer) {
+std::optional<TagText> ReadRealMediaTag(QByteArrayView block) {
     const LegacyText::Decoded header =
         LegacyText::decodeWithCodes(block.first(qMin(block.size(), kRealMediaHeaderSize)));
     const qsizetype cont = header.text.lastIndexOf(QLatin1StringView("CONT"));
     const qsizetype data = header.text.lastIndexOf(QLatin1StringView("DATA"));
     // "DATA" without "CONT" counts as no header, like "DATA" before "CONT".
     if (cont < 0 || data <= cont)
-        return;
+        return std::nullopt;
 
     const PaddedText stretch(header, cont, data - cont);
     const quint16 k = stretch.code(kLengthLowByte);
@@ -65,17 +63,18 @@ void parseRealMediaHeader(QByteArrayView block, QString &title, QString &singer)
 
     // The title runs to the first NUL; the two characters from it on (the NUL and the low
     // byte of the next length) are passed over, and the singer runs to the next NUL.
+    TagText tag;
     bool onSinger = false;
     qsizetype p = fields.at(0) == u'\'' || fields.at(0) == u')' ? 1 : 0;
     while (p < kPaddedLength) {
         QChar ch = fields.at(p);
         if (fields.code(p) == 0) {
             if (onSinger)
-                return;
+                return tag;
             onSinger = true;
             p += 2;
             if (p >= kPaddedLength)
-                return;
+                return tag;
             ch = fields.at(p);
             if (fields.code(p) == 0) {
                 ++p;
@@ -83,15 +82,8 @@ void parseRealMediaHeader(QByteArrayView block, QString &title, QString &singer)
             }
         }
         if (!isDropped(ch))
-            (onSinger ? singer : title).append(ch);
+            (onSinger ? tag.singer : tag.title).append(ch);
         ++p;
     }
-}
-
-void ReadRealMediaTag(EntryTable &table) {
-    RenameEntry &entry = table.row(table.NextEntryRow());
-    const std::optional<QByteArray> block = readFileHead(entry.path(), kRealMediaHeaderSize);
-    if (!block)
-        return;
-    parseRealMediaHeader(*block, entry.title, entry.singer);
+    return tag;
 }

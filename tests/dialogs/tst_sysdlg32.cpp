@@ -1,3 +1,4 @@
+#include "dialogs/QtUserDialogs.h"
 #include "dialogs/SysDlg32.h"
 
 #include <QApplication>
@@ -5,11 +6,11 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <functional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,11 +21,11 @@ QString packed(QString s, const QString &dir = {}) {
     return QDir::toNativeSeparators(s.replace(u'~', dir)).replace(u'|', QChar());
 }
 
-// Runs act on the file dialog as soon as it is shown modally.
-void whenDialogShows(std::function<void(QFileDialog *)> act) {
+// Runs act on the dialog as soon as it is shown modally.
+template <typename Dialog = QFileDialog, typename Act> void whenDialogShows(Act act) {
     auto *timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             act(dialog);
@@ -39,9 +40,12 @@ class TestSysDlg32 : public QObject {
     Q_OBJECT
 private slots:
     void translations();
+    void selection_data();
+    void selection();
     void openFileDialog_data();
     void openFileDialog();
     void folderDialog();
+    void messageBoxes();
 };
 
 void TestSysDlg32::translations() {
@@ -50,16 +54,38 @@ void TestSysDlg32::translations() {
         QStringList({u"ALL(*.mp3;*.rm) (*.mp3 *.rm)"_s, u"All (*)"_s, u"Some (*.a *.b)"_s}));
     QCOMPARE(SysDlg32::nameFilters(QString()), QStringList());
 
-    QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s}), packed(u"/m/a.mp3||"_s));
-    QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s, u"/m/b.rm"_s}), packed(u"/m|a.mp3|b.rm||"_s));
-    QCOMPARE(SysDlg32::packSelection({u"/a.mp3"_s, u"/b.rm"_s}), packed(u"/|a.mp3|b.rm||"_s));
     // The packed form holds one folder.
     QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s, u"/n/b.rm"_s}), packed(u"/m/a.mp3||"_s));
-    QCOMPARE(SysDlg32::packSelection({}), QString());
 
     QCOMPARE(SysDlg32::folderResult(u"/"_s), packed(u"/"_s));
     QCOMPARE(SysDlg32::folderResult(u"/home/x/"_s), packed(u"/home/x"_s));
     QCOMPARE(SysDlg32::folderResult(QString()), QString());
+}
+
+void TestSysDlg32::selection_data() {
+    QTest::addColumn<QString>("selection"); // as for packed()
+    QTest::addColumn<QStringList>("paths");
+    QTest::newRow("none") << QString() << QStringList();
+    QTest::newRow("one file") << u"/m/a.mp3||"_s << QStringList{u"/m/a.mp3"_s};
+    QTest::newRow("one file in root") << u"/a.mp3||"_s << QStringList{u"/a.mp3"_s};
+    QTest::newRow("three files") << u"/m|a.mp3|b.rm|c.mp3||"_s
+                                 << QStringList{u"/m/a.mp3"_s, u"/m/b.rm"_s, u"/m/c.mp3"_s};
+    QTest::newRow("several in root") << u"/|x.mp3|y.rm||"_s << QStringList{u"/x.mp3"_s, u"/y.rm"_s};
+    // Malformed: these unpack to nothing.
+    QTest::newRow("two segments") << u"/m/a.mp3|"_s << QStringList();
+    QTest::newRow("bare name") << u"a.mp3||"_s << QStringList();
+}
+
+void TestSysDlg32::selection() {
+    QFETCH(QString, selection);
+    QFETCH(QStringList, paths);
+    const QString text = packed(selection);
+    for (QString &path : paths)
+        path = QDir::toNativeSeparators(path);
+    QCOMPARE(SysDlg32::unpackSelection(text), paths);
+    // Each well-formed selection is what packing its paths gives.
+    if (!paths.isEmpty() || text.isEmpty())
+        QCOMPARE(SysDlg32::packSelection(paths), text);
 }
 
 void TestSysDlg32::openFileDialog_data() {
@@ -107,6 +133,26 @@ void TestSysDlg32::folderDialog() {
     QCOMPARE(GetDlgSelectFolder(nullptr, u"Tunemark"_s), packed(u"~/sub"_s, dir.path()));
     whenDialogShows([](QFileDialog *dialog) { dialog->reject(); });
     QCOMPARE(GetDlgSelectFolder(nullptr, u"Tunemark"_s), QString());
+}
+
+// Every message and question carries the program's title; the question's buttons answer it.
+void TestSysDlg32::messageBoxes() {
+    QtUserDialogs dialogs;
+    QStringList seen;
+    const auto press = [&](QMessageBox::StandardButton button) {
+        whenDialogShows<QMessageBox>([&seen, button](QMessageBox *box) {
+            seen << box->windowTitle() + u'|' + box->text();
+            box->button(button)->click();
+        });
+    };
+    press(QMessageBox::Ok);
+    dialogs.showMessage(u"自动改名完成"_s);
+    press(QMessageBox::No);
+    QVERIFY(!dialogs.askYesNo(u"把所有文件改名吗？"_s));
+    press(QMessageBox::Yes);
+    QVERIFY(dialogs.askYesNo(u"把所有文件改名吗？"_s));
+    QCOMPARE(seen, QStringList({u"Tunemark|自动改名完成"_s, u"Tunemark|把所有文件改名吗？"_s,
+                                u"Tunemark|把所有文件改名吗？"_s}));
 }
 
 QTEST_MAIN(TestSysDlg32)

@@ -1,7 +1,8 @@
 #include "list/EntryList.h"
 #include "list/FileAdder.h"
-#include "platform/LegacyText.h"
+#include "platform/Paths.h"
 #include "support/FakeDialogs.h"
+#include "support/TagBytes.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -19,46 +20,34 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Both readers find something here: a RealMedia header in front (Blue / Ann) and an ID3v1
-// block at the end (你好 / 歌手), so the title tells which reader ran.
-QByteArray taggedBytes() {
-    QByteArray b = ".RMF"_ba + QByteArray(14, '\0') + "CONT"_ba + QByteArray(6, '\0');
-    for (const QByteArray &field : {"Blue"_ba, "Ann"_ba, "ABCD"_ba, QByteArray()})
-        b += '\0' + QByteArray(1, static_cast<char>(field.size())) + field;
-    b += "DATA"_ba;
-    b.resize(1100, '\0');
-    QByteArray tag(128, '\0');
-    tag.replace(0, 3, "TAG"_ba).replace(3, 4, LegacyText::encode(u"你好"));
-    return b + tag.replace(33, 4, LegacyText::encode(u"歌手"));
-}
-
-// "|" stands for NUL, "/" for the native separator.
-QString packed(QString s) {
-    return QDir::toNativeSeparators(s).replace(u'|', QChar());
+// Each of paths after prefix, with native separators.
+QStringList native(const QStringList &paths, const QString &prefix = {}) {
+    QStringList out;
+    for (const QString &path : paths)
+        out << QDir::toNativeSeparators(prefix + path);
+    return out;
 }
 
 struct Fixture {
     QTemporaryDir dir;
-    EntryTable table;
-    EntryList list{table};
+    EntryList list;
+    const EntryTable &table = list.table();
     FakeDialogs dialogs;
     FileAdder adder{list, dialogs, [] { return u"%1-%2"_s; }};
 
     QString root() const { return QDir::toNativeSeparators(dir.path()); }
+    // Writes a file in which both readers find a tag.
     void file(const QString &rel) {
         QDir().mkpath(QFileInfo(dir.filePath(rel)).path());
-        QFile f(dir.filePath(rel));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(taggedBytes());
+        QVERIFY(TestFiles::write(dir.filePath(rel), TagBytes::bothTags()));
     }
-    // Every row as "directory|name", the temporary folder written "~"; checks for gaps.
+    // Every entry as "directory|name", the temporary folder written "~".
     QStringList rows() const {
         QStringList out;
-        for (int r = 1; r < table.NextEntryRow(); ++r)
+        for (int i = 0; i < table.size(); ++i)
             out << QDir::fromNativeSeparators(
-                       QString(table.row(r).directory).replace(root(), u"~"_s)) +
-                       u'|' + table.row(r).originalName;
-        [&] { QCOMPARE(table.entryCount(), int(out.size())); }();
+                       QString(table.at(i).directory).replace(root(), u"~"_s)) +
+                       u'|' + table.at(i).originalName;
         return out;
     }
 };
@@ -68,45 +57,16 @@ struct Fixture {
 class TestFileAdder : public QObject {
     Q_OBJECT
 private slots:
-    void typeTestOnWholePath_data();
-    void typeTestOnWholePath();
     void refusal_data();
     void refusal();
-    void unpacking_data();
-    void unpacking();
+    void dialogPaths_data();
+    void dialogPaths();
     void cancelChangesNothing();
     void scanTakesAudioFilesDepthFirst();
     void scanNeverFollowsFolderLinks();
     void scanSkipsFoldersItCannotEnter();
     void progressCanStopScan();
 };
-
-void TestFileAdder::typeTestOnWholePath_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("newName"); // empty: refused
-    QTest::newRow("mp3") << u"song.mp3"_s << u"你好-歌手.mp3"_s;
-    QTest::newRow("mixed case") << u"SONG.Mp3"_s << u"你好-歌手.Mp3"_s;
-    QTest::newRow("mp3 without dot") << u"songmp3"_s << u"你好-歌手"_s;
-    QTest::newRow("rm") << u"clip.rm"_s << u"Blue-Ann.rm"_s;
-    QTest::newRow("alarm") << u"alarm"_s << u"Blue-Ann"_s;
-    QTest::newRow("ends in mp3, not rm") << u"x.rm.mp3"_s << u"你好-歌手.mp3"_s;
-    QTest::newRow("text") << u"notes.txt"_s << QString();
-    QTest::newRow("backup") << u"x.mp3.bak"_s << QString();
-}
-
-void TestFileAdder::typeTestOnWholePath() {
-    QFETCH(QString, name);
-    QFETCH(QString, newName);
-    Fixture f;
-    f.file(name);
-    f.dialogs.fileAnswers << packed(f.root() + u'/' + name + u"||"_s);
-    f.adder.AddFilesFromDialog();
-
-    QCOMPARE(f.dialogs.messages,
-             newName.isEmpty() ? QStringList{u"知你是这种人，pk!!!"_s} : QStringList());
-    QCOMPARE(f.rows(), newName.isEmpty() ? QStringList() : QStringList{u"~/|"_s + name});
-    QCOMPARE(f.table.row(1).newName, newName);
-}
 
 void TestFileAdder::refusal_data() {
     QTest::addColumn<int>("shown");
@@ -116,8 +76,9 @@ void TestFileAdder::refusal_data() {
     QTest::newRow("shown list") << 3 << u"a.mp3|notes.txt"_s << QStringList() << u"0/0"_s;
     QTest::newRow("shown list, then more")
         << 3 << u"x.mp3|notes.txt|y.mp3"_s << QStringList{u"/m/|y.mp3"_s} << u"1/ 1"_s;
-    QTest::newRow("empty list") << 0 << u"a.mp3|notes.txt|b.mp3"_s
-                                << QStringList{u"/m/|a.mp3"_s, u"/m/|b.mp3"_s} << u"1/ 2"_s;
+    // Only the end of the whole path counts: "alarm" is RealMedia.
+    QTest::newRow("empty list") << 0 << u"alarm|notes.txt|b.mp3"_s
+                                << QStringList{u"/m/|alarm"_s, u"/m/|b.mp3"_s} << u"1/ 2"_s;
 }
 
 void TestFileAdder::refusal() {
@@ -127,37 +88,37 @@ void TestFileAdder::refusal() {
     QFETCH(QString, counter);
     Fixture f;
     for (int i = 0; i < shown; ++i)
-        f.table.append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+        f.list.table().append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
     f.list.RefreshEntryList();
-    f.dialogs.fileAnswers << packed(u"/m|"_s + picked + u"||"_s);
+    f.dialogs.fileAnswers << native(picked.split(u'|'), u"/m/"_s);
     f.adder.AddFilesFromDialog();
 
-    QCOMPARE(f.dialogs.titles, QStringList{u"Tunemark"_s});
+    QCOMPARE(f.dialogs.messages, QStringList{u"知你是这种人，pk!!!"_s});
     QCOMPARE(f.rows(), rows);
-    QVERIFY(f.table.row(f.table.NextEntryRow()).isEmpty());
     QCOMPARE(f.list.lineCount(), rows.size());
     QCOMPARE(f.list.counterText(), counter);
 }
 
-void TestFileAdder::unpacking_data() {
-    QTest::addColumn<QString>("result");
+void TestFileAdder::dialogPaths_data() {
+    QTest::addColumn<QStringList>("paths");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("one file") << u"/m/a.mp3||"_s << QStringList{u"/m/|a.mp3"_s};
-    QTest::newRow("one file in root") << u"/a.mp3||"_s << QStringList{u"/|a.mp3"_s};
-    QTest::newRow("three files") << u"/m|a.mp3|b.rm|c.mp3||"_s
+    QTest::newRow("one file") << QStringList{u"/m/a.mp3"_s} << QStringList{u"/m/|a.mp3"_s};
+    QTest::newRow("one file in root") << QStringList{u"/a.mp3"_s} << QStringList{u"/|a.mp3"_s};
+    QTest::newRow("three files") << QStringList{u"/m/a.mp3"_s, u"/m/b.rm"_s, u"/m/c.mp3"_s}
                                  << QStringList{u"/m/|a.mp3"_s, u"/m/|b.rm"_s, u"/m/|c.mp3"_s};
     QTest::newRow("several in root")
-        << u"/|x.mp3|y.rm||"_s << QStringList{u"/|x.mp3"_s, u"/|y.rm"_s};
-    QTest::newRow("two segments") << u"/m/a.mp3|"_s << QStringList();
-    QTest::newRow("bare name") << u"a.mp3||"_s << QStringList();
+        << QStringList{u"/x.mp3"_s, u"/y.rm"_s} << QStringList{u"/|x.mp3"_s, u"/|y.rm"_s};
+    // An entry needs a folder and a name.
+    QTest::newRow("bare name") << QStringList{u"a.mp3"_s} << QStringList();
+    QTest::newRow("folder only") << QStringList{u"/m/"_s} << QStringList();
 }
 
-void TestFileAdder::unpacking() {
-    QFETCH(QString, result);
+void TestFileAdder::dialogPaths() {
+    QFETCH(QStringList, paths);
     QFETCH(QStringList, rows);
     Fixture f;
     QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
-    f.dialogs.fileAnswers << packed(result);
+    f.dialogs.fileAnswers << native(paths);
     f.adder.AddFilesFromDialog();
 
     QCOMPARE(f.rows(), rows);
@@ -172,11 +133,11 @@ void TestFileAdder::unpacking() {
 
 void TestFileAdder::cancelChangesNothing() {
     Fixture f;
-    f.table.append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+    f.list.table().append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
     f.list.RefreshEntryList();
     QSignalSpy counter(&f.list, &EntryList::counterTextChanged);
     QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
-    f.dialogs.fileAnswers << QString();
+    f.dialogs.fileAnswers << QStringList();
     f.dialogs.folderAnswers << QString();
     f.adder.AddFilesFromDialog();
     f.adder.AddDirectory();
@@ -198,7 +159,12 @@ void TestFileAdder::scanTakesAudioFilesDepthFirst() {
     QCOMPARE(f.dialogs.folderTitles, QStringList{u"Tunemark"_s});
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.list.counterText(), u"1/ 11"_s);
-    QCOMPARE(f.table.row(1).directory, f.root() + QDir::separator());
+    QCOMPARE(f.table.at(0).directory, f.root() + QDir::separator());
+    // Each file is named from its own tag through the template.
+    const RenameEntry &first = f.table.at(0);
+    const QString tagged =
+        first.originalName.endsWith(u"rm"_s, Qt::CaseInsensitive) ? u"Blue-Ann"_s : u"你好-歌手"_s;
+    QCOMPARE(first.newName, tagged + Paths::lastSuffix(first.originalName));
     // The folder's own files first, in the file system's order, then each subfolder's tree.
     const QMap<QString, QStringList> trees{
         {u"Old"_s, {u"~/Old/|d.mp3"_s}},
@@ -234,7 +200,7 @@ void TestFileAdder::scanNeverFollowsFolderLinks() {
     QStringList rows = f.rows();
     rows.sort();
     QCOMPARE(rows, QStringList({u"~/top/|linked.mp3"_s, u"~/top/|song.mp3"_s}));
-    QCOMPARE(f.table.row(1).title + f.table.row(2).title, u"你好你好"_s); // the link's file is read
+    QCOMPARE(f.table.at(0).title + f.table.at(1).title, u"你好你好"_s); // the link's file is read
 #endif
 }
 
@@ -283,7 +249,7 @@ void TestFileAdder::progressCanStopScan() {
 
     // Stopped at the 32nd file: those stay and are shown.
     QCOMPARE(f.list.lineCount(), 32);
-    QCOMPARE(f.table.NextEntryRow(), 33);
+    QCOMPARE(f.table.size(), 32);
     const QString many = QDir::toNativeSeparators(f.dir.filePath(u"many/"_s));
     QCOMPARE(folders, QStringList({f.root() + QDir::separator(), many, many}));
 }

@@ -1,6 +1,5 @@
 #include "rename/SequentialRename.h"
 #include "rename/StartNumber.h"
-#include "support/FakeDialogs.h"
 #include "support/FileTree.h"
 
 #include <QTemporaryDir>
@@ -22,7 +21,6 @@ QStringList numbered(int count, const QString &pattern) {
 struct Fixture {
     QTemporaryDir tmp;
     QString dir = tmp.path() + u'/';
-    FakeDialogs dialogs;
 
     // Makes the listed files (content: the name), unless a name starts with "gone".
     void make(const QStringList &names) {
@@ -32,9 +30,8 @@ struct Fixture {
         }
     }
 
-    bool run(const QStringList &files, const QString &start, const QString &extension = {},
-             const QString &prefix = u"Rename"_s) {
-        return RenameFilesInSequence({dir, files, prefix, start, extension}, dialogs);
+    SequenceRun run(const QStringList &files, const QString &start) {
+        return RenameFilesInSequence({dir, files, u"Rename"_s, start, {}});
     }
 };
 
@@ -49,9 +46,8 @@ private slots:
     void numberText();
     void newNames_data();
     void newNames();
-    void emptyListIsReported();
-    void numbersOutOfRangeRenameNothing_data();
-    void numbersOutOfRangeRenameNothing();
+    void refusalsRenameNothing_data();
+    void refusalsRenameNothing();
     void failuresLoseNothing();
     void secondRunKeepsTheNames();
 };
@@ -85,7 +81,7 @@ void TestSequentialRename::startNumber_data() {
 void TestSequentialRename::startNumber() {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(ReadStartNumber(text), value);
+    QCOMPARE(readStartNumber(text), value);
 }
 
 void TestSequentialRename::numberText_data() {
@@ -101,7 +97,7 @@ void TestSequentialRename::numberText() {
     QFETCH(int, number);
     QFETCH(int, width);
     QFETCH(QString, text);
-    QCOMPARE(SequenceNumberText(number, width), text);
+    QCOMPARE(sequenceNumberText(number, width), text);
 }
 
 void TestSequentialRename::newNames_data() {
@@ -156,30 +152,25 @@ void TestSequentialRename::newNames() {
     fx.make(files);
     // The directory as the directory box gives it, without the trailing separator.
     QList<int> progress;
-    QVERIFY(RenameFilesInSequence({fx.tmp.path(), files, prefix, start, extension}, fx.dialogs,
-                                  [&](int done, int total) {
-                                      QCOMPARE(total, files.size());
-                                      progress << done;
-                                  }));
+    const SequenceRun run = RenameFilesInSequence({fx.tmp.path(), files, prefix, start, extension},
+                                                  [&](int done, int total) {
+                                                      QCOMPARE(total, files.size());
+                                                      progress << done;
+                                                  });
+    QVERIFY(run.ran());
+    QVERIFY(run.report.isClean());
     QCOMPARE(progress.size(), files.size());
-    QVERIFY(fx.dialogs.messages.isEmpty());
     const auto after = FileTree::files(fx.dir);
     for (qsizetype k = 0; k < files.size(); ++k)
         QCOMPARE(after.value(names[k]), files[k].toUtf8());
     QCOMPARE(after.size(), files.size());
 }
 
-void TestSequentialRename::emptyListIsReported() {
-    Fixture fx;
-    QVERIFY(!fx.run({}, u"0"_s));
-    QCOMPARE(fx.dialogs.messages, QStringList{u"没有文件"_s});
-    QCOMPARE(fx.dialogs.titles, QStringList{u"Tunemark"_s});
-}
-
-void TestSequentialRename::numbersOutOfRangeRenameNothing_data() {
+void TestSequentialRename::refusalsRenameNothing_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("no files") << u"0"_s << 0 << u"没有文件"_s;
     const QString range = u"起始编号超出范围：只能是 -32768 到 32767 之间的数。没有文件被改名。"_s;
     QTest::newRow("too high") << u"32768"_s << 1 << range;
     QTest::newRow("rounds up past the top") << u"32767.5"_s << 1 << range;
@@ -190,15 +181,16 @@ void TestSequentialRename::numbersOutOfRangeRenameNothing_data() {
         << u"32767"_s << 1 << u"起始编号 32767 加上 1 个文件超过了 32767。没有文件被改名。"_s;
 }
 
-void TestSequentialRename::numbersOutOfRangeRenameNothing() {
+void TestSequentialRename::refusalsRenameNothing() {
     QFETCH(QString, start);
     QFETCH(int, count);
-    QFETCH(QString, message);
+    QFETCH(QString, refusal);
     Fixture fx;
     const QStringList files = numbered(count, u"f%1"_s);
     fx.make(files);
-    QVERIFY(!fx.run(files, start));
-    QCOMPARE(fx.dialogs.messages, QStringList{message});
+    const SequenceRun run = fx.run(files, start);
+    QCOMPARE(run.refusal, refusal);
+    QVERIFY(!run.ran());
     QStringList sorted = files;
     sorted.sort();
     QCOMPARE(FileTree::files(fx.dir).keys(), sorted);
@@ -214,27 +206,29 @@ void TestSequentialRename::failuresLoseNothing() {
     FileTree::write(fx.dir + u"g.."_s, "g");
     const QByteArrayList before = FileTree::sortedContents(fx.dir);
 
-    QVERIFY(fx.run(files, u"0"_s));
+    const SequenceRun run = fx.run(files, u"0"_s);
+    QVERIFY(run.ran());
     QCOMPARE(FileTree::sortedContents(fx.dir), before);
     QCOMPARE(FileTree::files(fx.dir).keys(),
              (QStringList{u"Rename1.a"_s, u"Rename2.c"_s, u"Rename6."_s, u"f.\n"_s, u"x.a"_s,
                           u"z.c"_s}));
-    QCOMPARE(fx.dialogs.messages, QStringList{u"自动改名完成\n\n有 5 个文件未能改名："
-                                              "\nx.a → Rename0.a：已有同名文件"
-                                              "\nz.c → Rename2.c：已有同名文件"
-                                              "\ngone.d → Rename3.d：原文件不存在"
-                                              "\nsub/e.e → Rename4.e：文件名含有路径分隔符"
-                                              "\nf.? → Rename5.?：文件名含有控制字符"_s});
+    QCOMPARE(run.report.message(), u"自动改名完成\n\n有 5 个文件未能改名："
+                                   "\nx.a → Rename0.a：已有同名文件"
+                                   "\nz.c → Rename2.c：已有同名文件"
+                                   "\ngone.d → Rename3.d：原文件不存在"
+                                   "\nsub/e.e → Rename4.e：文件名含有路径分隔符"
+                                   "\nf.? → Rename5.?：文件名含有控制字符"_s);
 }
 
 void TestSequentialRename::secondRunKeepsTheNames() {
     Fixture fx;
     const QStringList files{u"a.mp3"_s, u"b.mp3"_s};
     fx.make(files);
-    QVERIFY(fx.run(files, u"1"_s));
     const QStringList renamed{u"Rename1.mp3"_s, u"Rename2.mp3"_s};
-    QVERIFY(fx.run(renamed, u"1"_s));
-    QVERIFY(fx.dialogs.messages.isEmpty());
+    for (const QStringList &names : {files, renamed}) {
+        const SequenceRun run = fx.run(names, u"1"_s);
+        QVERIFY(run.ran() && run.report.isClean());
+    }
     QCOMPARE(FileTree::files(fx.dir).keys(), renamed);
 }
 

@@ -15,6 +15,13 @@ template <qsizetype N> QByteArray bytes(const char (&text)[N]) {
     return QByteArray(text, N - 1);
 }
 
+// The value of key in section setup of the file at path, as the program reads it.
+QByteArray valueInFile(const QString &path, QByteArrayView key, QByteArrayView defaultValue,
+                       qsizetype capacity) {
+    return ProfileText::readValue(ProfileFile::load(path).value_or(QByteArray()), "setup", key,
+                                  defaultValue, capacity);
+}
+
 } // namespace
 
 class TestProfileFile : public QObject {
@@ -111,8 +118,8 @@ void TestProfileFile::unreadableFileIsNeverReplaced() {
     const QString path = dir.filePath(u"rename.ini"_s);
     QVERIFY(QDir(dir.path()).mkdir(u"rename.ini"_s));
     QVERIFY(!ProfileFile::load(path).has_value());
-    QCOMPARE(ProfileFile::readValue(path, "setup", "m3u", "0", 2), "0"_ba);
-    QVERIFY(!ProfileFile::writeValue(path, "setup", "m3u", "1"));
+    QCOMPARE(valueInFile(path, "m3u", "0", 2), "0"_ba);
+    QVERIFY(!ProfileFile::writeValues(path, "setup", {{"m3u", "1"}}));
     QVERIFY(QFileInfo(path).isDir());
 }
 
@@ -123,7 +130,7 @@ void TestProfileFile::writeProtectedFileIsLeftAlone() {
     const QString path = dir.filePath(u"rename.ini"_s);
     QVERIFY(TestFiles::write(path, "[setup]\r\nm3u=0\r\n"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-    QVERIFY(!ProfileFile::writeValue(path, "setup", "m3u", "1"));
+    QVERIFY(!ProfileFile::writeValues(path, "setup", {{"m3u", "1"}}));
     QCOMPARE(TestFiles::read(path), "[setup]\r\nm3u=0\r\n"_ba);
 }
 
@@ -133,9 +140,9 @@ void TestProfileFile::hugeLine() {
     const QByteArray big(10 * 1024 * 1024, 'x');
     const QByteArray content = "[setup]\r\nformat=" + big + "\r\nm3u=1\r\n";
     QVERIFY(TestFiles::write(path, content));
-    QCOMPARE(ProfileFile::readValue(path, "setup", "format", "d", 100), big.left(99));
-    QCOMPARE(ProfileFile::readValue(path, "setup", "m3u", "0", 2), "1"_ba);
-    QVERIFY(ProfileFile::writeValue(path, "setup", "history", "1"));
+    QCOMPARE(valueInFile(path, "format", "d", 100), big.left(99));
+    QCOMPARE(valueInFile(path, "m3u", "0", 2), "1"_ba);
+    QVERIFY(ProfileFile::writeValues(path, "setup", {{"history", "1"}}));
     QCOMPARE(TestFiles::read(path), content + "history=1\r\n");
 }
 

@@ -10,31 +10,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The window's settings controls as the window starts with them.
-class FakeControls : public SettingsControls {
-public:
-    int playlist = 0;
-    int history = 0;
-    QString nameTemplateText = u"%1-%2"_s;
-    QString filterText = u"Combo1"_s;
-    QStringList filterItems;
-
-    int playlistState() const override { return playlist; }
-    void setPlaylistState(int state) override { playlist = state; }
-    int historyState() const override { return history; }
-    void setHistoryState(int state) override { history = state; }
-    QString nameTemplate() const override { return nameTemplateText; }
-    void setNameTemplate(const QString &text) override { nameTemplateText = text; }
-    void setFilterText(const QString &text) override { filterText = text; }
-    void addFilterItem(const QString &text) override { filterItems << text; }
-};
+QString iniPath(const QTemporaryDir &dir) {
+    return dir.filePath(u"rename.ini"_s);
+}
 
 } // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
-    void iniPathHasOneSeparator();
     void noFileGivesDefaultsAndSaveWritesThem();
     void load_data();
     void load();
@@ -42,32 +26,21 @@ private slots:
     void saveKeepsEverythingElseAndTwiceEqualsOnce();
     void m3uPathCarriedUnchanged();
     void failedSaveIsSilent();
-    void fillComboList();
 };
-
-void TestSettings::iniPathHasOneSeparator() {
-    const QString dir = QDir::rootPath();
-    QCOMPARE(SettingsStore(dir).IniPath(), dir + u"rename.ini"_s);
-    QCOMPARE(SettingsStore(u"/opt/app"_s).IniPath(),
-             u"/opt/app"_s + QDir::separator() + u"rename.ini"_s);
-}
 
 void TestSettings::noFileGivesDefaultsAndSaveWritesThem() {
     QTemporaryDir dir;
-    SettingsStore store(dir.path());
-    FakeControls controls;
-    controls.playlist = 1;
-    controls.nameTemplateText = u"typed"_s;
-    store.LoadSettings(controls);
-    QCOMPARE(controls.playlist, 0);
-    QCOMPARE(controls.history, 0);
-    QCOMPARE(controls.nameTemplateText, u"%1-%2"_s);
-    QCOMPARE(controls.filterText, QString());
-    QVERIFY(controls.filterItems.isEmpty());
-    QCOMPARE(store.M3uPath(), QString());
+    const Settings settings = SettingsFile(dir.path()).LoadSettings();
+    QCOMPARE(settings.playlist, OptionState::Unchecked);
+    QCOMPARE(settings.history, OptionState::Unchecked);
+    QCOMPARE(settings.nameTemplate, u"%1-%2"_s);
+    QCOMPARE(settings.filterText, QString());
+    QVERIFY(settings.filterItems.isEmpty());
+    QCOMPARE(settings.m3uPath, QByteArray());
 
-    store.SaveSettings(controls);
-    QCOMPARE(TestFiles::read(store.IniPath()),
+    // The program directory may come with its separator or without.
+    SettingsFile(dir.path() + QDir::separator()).SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)),
              "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba);
     // No temporary file is left beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"rename.ini"_s});
@@ -89,13 +62,14 @@ void TestSettings::load_data() {
                                           << u"%1-%2"_s << QString() << QStringList();
     QTest::newRow("other states unchecked") << "[setup]\r\nm3u=3\r\nhistory=\r\n"_ba << 0 << 0
                                             << u"%1-%2"_s << QString() << QStringList();
+    // The first line is the box's text, the others its list.
     QTest::newRow("filter") << "[filter]\r\nmp3\r\nrm\r\ntxt\r\n"_ba << 0 << 0 << u"%1-%2"_s
                             << u"mp3"_s << QStringList{u"rm"_s, u"txt"_s};
     QTest::newRow("filter cut") << "[filter]\r\n" + "ext-1234\r\n"_ba.repeated(10) + "last\r\n"
                                 << 0 << 0 << u"%1-%2"_s << u"ext-1234"_s
                                 << QStringList(9, u"ext-1234"_s) + QStringList{u"last"_s};
     // Eleven lines of nine bytes with separators take 99 bytes, but with one more line the
-    // whole is cut to 98 and the eleventh separator falls outside.
+    // whole is cut to 98 and the eleventh separator falls outside: that line is never added.
     QTest::newRow("filter one too many")
         << "[filter]\r\n" + "ext-1234\r\n"_ba.repeated(11) + "last\r\n"
         << 0 << 0 << u"%1-%2"_s << u"ext-1234"_s << QStringList(9, u"ext-1234"_s);
@@ -109,92 +83,76 @@ void TestSettings::load_data() {
 
 void TestSettings::load() {
     QFETCH(QByteArray, content);
+    QFETCH(int, playlist);
+    QFETCH(int, history);
     QTemporaryDir dir;
-    SettingsStore store(dir.path());
-    QVERIFY(TestFiles::write(store.IniPath(), content));
-    FakeControls controls;
-    store.LoadSettings(controls);
-    QTEST(controls.playlist, "playlist");
-    QTEST(controls.history, "history");
-    QTEST(controls.nameTemplateText, "nameTemplate");
-    QTEST(controls.filterText, "filterText");
-    QTEST(controls.filterItems, "filterItems");
+    QVERIFY(TestFiles::write(iniPath(dir), content));
+    const Settings settings = SettingsFile(dir.path()).LoadSettings();
+    QCOMPARE(static_cast<int>(settings.playlist), playlist);
+    QCOMPARE(static_cast<int>(settings.history), history);
+    // A grayed box counts as on.
+    QCOMPARE(isOn(settings.playlist), playlist != 0);
+    QCOMPARE(isOn(settings.history), history != 0);
+    QTEST(settings.nameTemplate, "nameTemplate");
+    QTEST(settings.filterText, "filterText");
+    QTEST(settings.filterItems, "filterItems");
 }
 
 void TestSettings::longTemplateWrittenWholeReadBackCut() {
     QTemporaryDir dir;
-    SettingsStore store(dir.path());
-    FakeControls controls;
-    store.LoadSettings(controls);
+    const SettingsFile file(dir.path());
+    Settings settings = file.LoadSettings();
     // 60 two-byte characters: 120 bytes, of which 99 cannot be taken without halving one.
-    controls.nameTemplateText = u"歌"_s.repeated(60);
-    store.SaveSettings(controls);
+    settings.nameTemplate = u"歌"_s.repeated(60);
+    file.SaveSettings(settings);
     QVERIFY(
-        TestFiles::read(store.IniPath()).contains("format=" + "\xB8\xE8"_ba.repeated(60) + "\r\n"));
+        TestFiles::read(iniPath(dir)).contains("format=" + "\xB8\xE8"_ba.repeated(60) + "\r\n"));
+    QCOMPARE(file.LoadSettings().nameTemplate, u"歌"_s.repeated(49));
 
-    FakeControls next;
-    SettingsStore(dir.path()).LoadSettings(next);
-    QCOMPARE(next.nameTemplateText, u"歌"_s.repeated(49));
-
-    controls.nameTemplateText = QString(120, u'a');
-    store.SaveSettings(controls);
-    SettingsStore(dir.path()).LoadSettings(next);
-    QCOMPARE(next.nameTemplateText, QString(99, u'a'));
+    settings.nameTemplate = QString(120, u'a');
+    file.SaveSettings(settings);
+    QCOMPARE(file.LoadSettings().nameTemplate, QString(99, u'a'));
 }
 
 void TestSettings::saveKeepsEverythingElseAndTwiceEqualsOnce() {
     QTemporaryDir dir;
-    SettingsStore store(dir.path());
+    const SettingsFile file(dir.path());
     const QByteArray before =
         "; kept\r\n[Setup]\r\n  M3U = 0 \r\nnote=\xC4\xE3\r\nformat=%1\r\n\r\n"
         "[filter]\r\nmp3\r\nformat=x\r\n[other]\nhistory=1\n"_ba;
-    QVERIFY(TestFiles::write(store.IniPath(), before));
-    FakeControls controls;
-    store.LoadSettings(controls);
-    controls.playlist = 1;
-    controls.history = 2;
-    controls.nameTemplateText = u"%2"_s;
-    store.SaveSettings(controls);
-    QCOMPARE(TestFiles::read(store.IniPath()),
+    QVERIFY(TestFiles::write(iniPath(dir), before));
+    Settings settings = file.LoadSettings();
+    settings.playlist = OptionState::Checked;
+    settings.history = OptionState::Grayed;
+    settings.nameTemplate = u"%2"_s;
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)),
              "; kept\r\n[Setup]\r\n  M3U = 1 \r\nnote=\xC4\xE3\r\nformat=%2\r\nm3upath=\r\n"
              "history=2\r\n\r\n[filter]\r\nmp3\r\nformat=x\r\n[other]\nhistory=1\n"_ba);
-    const QByteArray once = TestFiles::read(store.IniPath());
-    store.SaveSettings(controls);
-    QCOMPARE(TestFiles::read(store.IniPath()), once);
+    const QByteArray once = TestFiles::read(iniPath(dir));
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)), once);
 }
 
 void TestSettings::m3uPathCarriedUnchanged() {
     QTemporaryDir dir;
-    SettingsStore store(dir.path());
+    const SettingsFile file(dir.path());
     // Bytes that are no character of the code page come back as they were.
-    QVERIFY(TestFiles::write(store.IniPath(), "[setup]\r\nm3upath=D:\\\xB8\xE8\x80\xFF\r\n"_ba));
-    FakeControls controls;
-    store.LoadSettings(controls);
-    QVERIFY(store.M3uPath().startsWith(u"D:\\歌"_s));
-    QVERIFY(TestFiles::write(store.IniPath(), QByteArray()));
-    store.SaveSettings(controls);
-    QVERIFY(TestFiles::read(store.IniPath()).contains("m3upath=D:\\\xB8\xE8\x80\xFF\r\n"));
+    QVERIFY(TestFiles::write(iniPath(dir), "[setup]\r\nm3upath=D:\\\xB8\xE8\x80\xFF\r\n"_ba));
+    const Settings settings = file.LoadSettings();
+    QCOMPARE(settings.m3uPath, "D:\\\xB8\xE8\x80\xFF"_ba);
+    QVERIFY(TestFiles::write(iniPath(dir), QByteArray()));
+    file.SaveSettings(settings);
+    QVERIFY(TestFiles::read(iniPath(dir)).contains("m3upath=D:\\\xB8\xE8\x80\xFF\r\n"));
 }
 
 void TestSettings::failedSaveIsSilent() {
     QTemporaryDir dir;
-    SettingsStore store(dir.filePath(u"missing"_s));
-    FakeControls controls;
-    store.LoadSettings(controls);
-    controls.nameTemplateText = u"%2"_s;
-    store.SaveSettings(controls);
-    QVERIFY(!QFileInfo::exists(store.IniPath()));
-    QCOMPARE(controls.nameTemplateText, u"%2"_s);
-}
-
-void TestSettings::fillComboList() {
-    FakeControls combo;
-    combo.filterItems << u"old"_s;
-    const QChar nul(0);
-    FillComboList(combo, u"mp3"_s + nul + u"rm"_s + nul + u"cut"_s);
-    QCOMPARE(combo.filterText, u"mp3"_s);
-    // Appended to, never cleared; the part after the last separator is never added.
-    QCOMPARE(combo.filterItems, (QStringList{u"old"_s, u"rm"_s}));
+    const SettingsFile file(dir.filePath(u"missing"_s));
+    Settings settings = file.LoadSettings();
+    settings.nameTemplate = u"%2"_s;
+    file.SaveSettings(settings);
+    QVERIFY(!QFileInfo::exists(dir.filePath(u"missing"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

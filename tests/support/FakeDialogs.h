@@ -17,21 +17,16 @@ public:
     };
 
     QStringList messages; // every message and question, in order
-    QStringList titles;   // their titles
     QQueue<bool> yesNoAnswers;
     QQueue<QString> folderAnswers;
     QStringList folderTitles;
-    QQueue<QString> fileAnswers;
+    QQueue<QStringList> fileAnswers;
     QList<FileRequest> fileRequests;
 
-    void showMessage(const QString &text, const QString &title) override {
-        messages << text;
-        titles << title;
-    }
+    void showMessage(const QString &text) override { messages << text; }
 
-    bool askYesNo(const QString &text, const QString &title) override {
+    bool askYesNo(const QString &text) override {
         messages << text;
-        titles << title;
         if (yesNoAnswers.isEmpty()) {
             QTest::qFail(qUtf8Printable(QStringLiteral("unexpected question: ") + text), __FILE__,
                          __LINE__);
@@ -49,9 +44,9 @@ public:
         return folderAnswers.dequeue();
     }
 
-    QString GetDlgSelectFileInfo(const QString &title, const QString &filter,
-                                 const QString &initialName, const QString &initialDirectory,
-                                 quint32 flags) override {
+    QStringList GetDlgSelectFileInfo(const QString &title, const QString &filter,
+                                     const QString &initialName, const QString &initialDirectory,
+                                     quint32 flags) override {
         fileRequests.append({title, filter, initialName, initialDirectory, flags});
         if (fileAnswers.isEmpty()) {
             QTest::qFail("unexpected open-file dialog", __FILE__, __LINE__);

@@ -57,33 +57,32 @@ void TestNameTemplate::expand() {
     QFETCH(QString, singer);
     QFETCH(QString, newName);
 
-    const RenameEntry e{QStringLiteral("/m/"), original, QString(), title, singer};
-    QCOMPARE(ExpandNameTemplate(e, nameTemplate), newName);
+    QCOMPARE(ExpandNameTemplate(nameTemplate, {title, singer}, original), newName);
 }
 
 void TestNameTemplate::reformatFollowsNewTemplate() {
-    EntryTable table;
-    EntryList list(table);
+    EntryList list;
+    EntryTable &table = list.table();
     table.append({u"/m/"_s, u"a.mp3"_s, u""_s, u"A"_s, u"x"_s});
     table.append({u"/m/"_s, u"b.RM"_s, u""_s, u"B"_s, u"y"_s});
     table.append({u"/n/"_s, u"c.mp3"_s, u""_s, u""_s, u""_s});
-    ReformatNewNames(list, QStringLiteral("%1-%2"));
-    ReformatNewNames(list, QStringLiteral("%2_%1"));
-    QCOMPARE(table.row(1).newName, QStringLiteral("x_A.mp3"));
-    QCOMPARE(table.row(2).newName, QStringLiteral("y_B.RM"));
-    QCOMPARE(table.row(3).newName, QStringLiteral("c.mp3"));
+    list.ReformatNewNames(QStringLiteral("%1-%2"));
+    list.ReformatNewNames(QStringLiteral("%2_%1"));
+    QCOMPARE(table.at(0).newName, QStringLiteral("x_A.mp3"));
+    QCOMPARE(table.at(1).newName, QStringLiteral("y_B.RM"));
+    QCOMPARE(table.at(2).newName, QStringLiteral("c.mp3"));
     QCOMPARE(list.lineCount(), 3);
-    QCOMPARE(list.model()->index(1, 1).data().toString(), QStringLiteral("y_B.RM"));
+    QCOMPARE(list.model()->index(1, EntryListModel::NewName).data().toString(),
+             QStringLiteral("y_B.RM"));
     QCOMPARE(list.counterText(), QStringLiteral("1/ 3"));
 }
 
 void TestNameTemplate::reformatEmptyListRebuildsEmpty() {
-    EntryTable table;
-    EntryList list(table);
-    ReformatNewNames(list, QStringLiteral("%1"));
+    EntryList list;
+    list.ReformatNewNames(QStringLiteral("%1"));
     QCOMPARE(list.lineCount(), 0);
     QCOMPARE(list.counterText(), QStringLiteral("0/0"));
-    QVERIFY(table.row(1).isEmpty());
+    QVERIFY(list.table().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestNameTemplate)

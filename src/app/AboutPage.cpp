@@ -1,0 +1,14 @@
+#include "app/AboutPage.h"
+
+#include "app/Controls.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+AboutPage::AboutPage(QWidget *parent)
+    : QGroupBox(parent) {
+    setObjectName(Controls::indexed("Frame1", 3));
+    auto *picture = Controls::make<QLabel>(this, QStringLiteral("Picture1"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/tunemark/about.jpg")));
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}

@@ -1,0 +1,46 @@
+#include "app/AudioPage.h"
+
+#include "app/Controls.h"
+#include "app/Layout.h"
+#include "list/EntryList.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeView>
+
+using namespace Controls;
+
+AudioPage::AudioPage(EntryList &list, QWidget *parent)
+    : QGroupBox(parent) {
+    setObjectName(indexed("Frame1", 0));
+
+    m_listView = make<QTreeView>(this, QStringLiteral("ListView1"));
+    m_listView->setModel(list.model());
+    m_listView->setSelectionModel(list.selectionModel());
+    m_listView->setRootIsDecorated(false);
+    m_listView->setUniformRowHeights(true);
+    m_listView->setItemsExpandable(false);
+    m_listView->setAllColumnsShowFocus(true);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_listView->header()->setStretchLastSection(false);
+    for (int c = 0; c < EntryListModel::ColumnCount; ++c)
+        m_listView->setColumnWidth(c, Layout::pixels(1440));
+    connect(m_listView, &QAbstractItemView::clicked, this, &AudioPage::listClicked);
+    connect(&list, &EntryList::focusRequested, this, [this] {
+        if (m_listView->isVisible())
+            m_listView->setFocus();
+    });
+
+    const char *captions[] = {"添加", "删除", "清除"};
+    for (int i = 0; i < 3; ++i)
+        make<QPushButton>(this, indexed("Command1", i))->setText(QString::fromUtf8(captions[i]));
+
+    m_counter = label(this, QStringLiteral("Coun"), list.counterText());
+    connect(&list, &EntryList::counterTextChanged, m_counter, &QLabel::setText);
+}
+
+void AudioPage::setCounterText(const QString &text) {
+    m_counter->setText(text);
+}

@@ -1,0 +1,70 @@
+#include "app/SettingsPage.h"
+
+#include "app/Controls.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Controls;
+
+namespace {
+
+Qt::CheckState checkState(OptionState state) {
+    switch (state) {
+    case OptionState::Checked:
+        return Qt::Checked;
+    case OptionState::Grayed:
+        return Qt::PartiallyChecked;
+    case OptionState::Unchecked:
+        break;
+    }
+    return Qt::Unchecked;
+}
+
+OptionState optionState(const QCheckBox *box) {
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return OptionState::Checked;
+    case Qt::PartiallyChecked:
+        return OptionState::Grayed;
+    case Qt::Unchecked:
+        break;
+    }
+    return OptionState::Unchecked;
+}
+
+} // namespace
+
+SettingsPage::SettingsPage(QWidget *parent)
+    : QGroupBox(parent) {
+    setObjectName(indexed("Frame1", 2));
+    label(this, indexed("Label1", 2), QStringLiteral("新文件名格式："));
+    m_nameTemplate = make<QLineEdit>(this, QStringLiteral("Text3"));
+    m_nameTemplate->setText(QStringLiteral("%1-%2"));
+    label(this, indexed("Label1", 3), QStringLiteral("%1=歌名；%2=歌手"));
+
+    m_playlist = make<QCheckBox>(this, indexed("Check1", 0));
+    m_playlist->setText(QStringLiteral("生成播放列表"));
+    m_history = make<QCheckBox>(this, indexed("Check1", 1));
+    m_history->setText(QStringLiteral("历史记录"));
+
+    make<QPushButton>(this, indexed("Command1", 3))->setText(QStringLiteral("保存"));
+}
+
+QString SettingsPage::nameTemplate() const {
+    return m_nameTemplate->text();
+}
+
+void SettingsPage::showSettings(const Settings &settings) {
+    m_playlist->setCheckState(checkState(settings.playlist));
+    m_history->setCheckState(checkState(settings.history));
+    m_nameTemplate->setText(settings.nameTemplate);
+}
+
+Settings SettingsPage::withShownValues(Settings settings) const {
+    settings.playlist = optionState(m_playlist);
+    settings.history = optionState(m_history);
+    settings.nameTemplate = m_nameTemplate->text();
+    return settings;
+}

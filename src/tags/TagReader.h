@@ -1,0 +1,33 @@
+#pragma once
+
+#include "tags/TagText.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// The tag formats the program reads, and the one rule that picks a file's format. A new
+// format is one parser and one line in the table behind these functions.
+struct TagFormat {
+    enum class Where { Head, Tail };
+
+    QStringView ending; // how a name of this format ends, any letter case
+    Where where;        // the end of the file the tag is read from
+    qsizetype size;     // how many bytes are read there
+    std::optional<TagText> (*parse)(QByteArrayView bytes);
+};
+
+// The format of the file at path, chosen by how the whole path ends: "alarm" is RealMedia,
+// "song.mp3.bak" none at all. nullptr when no format fits.
+const TagFormat *tagFormatOf(QStringView path);
+
+// The folder scan's own test: whether the whole extension after the last dot (the whole name
+// when it has no dot) is one of the formats' endings.
+bool hasTagExtension(QStringView name);
+
+// The tags of the file at path in format. Nothing when the file holds no such tag, or is not
+// a readable regular file: a directory, pipe or device bearing an audio name is never waited
+// on. Each read makes one read of the bytes it needs and never goes outside the file.
+std::optional<TagText> readTags(const TagFormat &format, const QString &path);

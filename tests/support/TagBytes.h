@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+
+// Tagged audio bytes for tests. Text goes in as bytes of the legacy code page.
+namespace TagBytes {
+
+// A 16-bit big-endian number, as RealMedia stores lengths.
+inline QByteArray be16(qsizetype n) {
+    const char bytes[2] = {char(n >> 8 & 0xFF), char(n & 0xFF)};
+    return QByteArray(bytes, 2);
+}
+
+// An ID3v1 block: "TAG", title and singer in fields of 30 bytes, an album and a year, NULs up
+// to 128 bytes. The album keeps a reader that runs past the singer's field from seeing NULs.
+inline QByteArray id3v1Block(const QByteArray &title, const QByteArray &singer = {}) {
+    const auto field = [](QByteArray bytes) {
+        bytes.resize(30, '\0');
+        return bytes;
+    };
+    QByteArray block = "TAG" + field(title) + field(singer) + field("Album") + "2001";
+    block.resize(128, '\0');
+    return block;
+}
+
+// An MP3 file: 400 bytes of sound, then an ID3v1 block.
+inline QByteArray mp3File(const QByteArray &title, const QByteArray &singer = {}) {
+    return QByteArray(400, '\x55') + id3v1Block(title, singer);
+}
+
+// A RealMedia text field: its length, then its bytes.
+inline QByteArray realMediaField(const QByteArray &text) {
+    return be16(text.size()) + text;
+}
+
+// A full RealMedia head: file chunk, a "CONT" chunk (with the given size bytes) holding title,
+// author, copyright and a comment, a media chunk, then the "DATA" chunk when withData.
+inline QByteArray realMediaHeader(const QByteArray &title, const QByteArray &author,
+                                  const QByteArray &copyright = "Corp", bool withData = true,
+                                  const QByteArray &size = "0000") {
+    QByteArray h = QByteArray(".RMF\0\0\0\x12\0\0", 10) + "CONT" + size + QByteArray(2, '\0');
+    for (const QByteArray &text : {title, author, copyright, QByteArray("note")})
+        h += realMediaField(text);
+    h += "MDPR" + QByteArray(40, '\0');
+    if (withData)
+        h += "DATA" + QByteArray(18, '\0');
+    return h;
+}
+
+// The start of a plain RealMedia file: a "CONT" chunk with only title and author, then 200
+// bytes of "DATA".
+inline QByteArray realMediaFile(const QByteArray &title, const QByteArray &author) {
+    QByteArray b = ".RMF" + QByteArray(14, '\0') + "CONT" + QByteArray(6, '\0');
+    for (const QByteArray &text : {title, author, QByteArray(), QByteArray()})
+        b += realMediaField(text);
+    return b + "DATA" + QByteArray(200, '\0');
+}
+
+// A file in which both readers find a tag: a RealMedia head (Blue / Ann) and, past the 1024
+// bytes the RealMedia reader looks at, an ID3v1 block (你好 / 歌手): the title tells which ran.
+inline QByteArray bothTags() {
+    return realMediaFile("Blue", "Ann").leftJustified(1100, '\0') +
+           id3v1Block("\xC4\xE3\xBA\xC3", "\xB8\xE8\xCA\xD6");
+}
+
+} // namespace TagBytes
