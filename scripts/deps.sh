@@ -3,9 +3,15 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools fonts-noto-cjk)
-if [[ "${1:-}" == "--test" ]]; then
-    packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix)
-fi
+case "${1:-}" in
+--test)
+    packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix
+               desktop-file-utils appstream)
+    ;;
+--package)
+    packages+=(dpkg-dev file lintian)
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

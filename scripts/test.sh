@@ -2,7 +2,7 @@
 # Builds and runs every check: the formatting, a Windows compile of every product source, the
 # core libraries and their tests built without the window, then everything built with
 # AddressSanitizer and UBSan (clang, so the fuzz targets build too) and every test run, the
-# fuzz targets over their corpora included.
+# fuzz targets over their corpora included, and last what the install puts in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,8 +31,37 @@ everything() {
     QT_QPA_PLATFORM=offscreen ctest --test-dir build-test --output-on-failure -j"$(nproc)"
 }
 
+# What `cmake --install` puts in place, checked as a desktop would read it.
+install_check() {
+    local root
+    root=$(mktemp -d)
+    DESTDIR=$root cmake --install build-test --prefix /usr >/dev/null
+    local share=$root/usr/share
+    local expected=(
+        "$root/usr/bin/tunemark"
+        "$share/applications/org.tunemark.Tunemark.desktop"
+        "$share/metainfo/org.tunemark.Tunemark.metainfo.xml"
+        "$share/icons/hicolor/scalable/apps/tunemark.svg"
+        "$share/man/man1/tunemark.1.gz"
+        "$share/doc/tunemark/copyright"
+        "$share/doc/tunemark/changelog.gz"
+    )
+    for size in 16 22 24 32 48 64 128 256; do
+        expected+=("$share/icons/hicolor/${size}x${size}/apps/tunemark.png")
+    done
+    local missing=0
+    for f in "${expected[@]}"; do
+        [[ -f $f ]] || { echo "not installed: ${f#"$root"}"; missing=1; }
+    done
+    desktop-file-validate "$share/applications/org.tunemark.Tunemark.desktop"
+    appstreamcli validate --no-net "$share/metainfo/org.tunemark.Tunemark.metainfo.xml"
+    rm -rf "$root"
+    return $missing
+}
+
 scripts/deps.sh --test
 step format scripts/check-format.sh
 step windows scripts/check-windows.sh
 step core-only core_only
 step everything everything
+step install install_check

@@ -48,7 +48,7 @@ int main(int argc, char *argv[]) {
     }
     QDir::setCurrent(music.path());
     SilentDialogs dialogs;
-    Form1 form(dialogs, programDir.path() + QLatin1Char('/'));
+    Form1 form(dialogs, DataFolders::portable(programDir.path()));
 
     EntryTable &table = form.entryList().table();
     const QString dir = QStringLiteral("/music/");

@@ -5,10 +5,11 @@
 #include <QLabel>
 #include <QPixmap>
 
-AboutPage::AboutPage(QWidget *parent)
+AboutPage::AboutPage(const QString &dataDirectory, QWidget *parent)
     : QGroupBox(parent) {
     setObjectName(Controls::indexed("Frame1", 3));
     auto *picture = Controls::make<QLabel>(this, QStringLiteral("Picture1"));
     picture->setPixmap(QPixmap(QStringLiteral(":/tunemark/about.jpg")));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setToolTip(QStringLiteral("设置和记录保存在：%1").arg(dataDirectory));
 }

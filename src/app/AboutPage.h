@@ -2,9 +2,10 @@
 
 #include <QGroupBox>
 
-// Frame1(3), the about page: the picture Picture1.
+// Frame1(3), the about page: the picture Picture1, whose tooltip names the folder where the
+// program keeps its files.
 class AboutPage : public QGroupBox {
     Q_OBJECT
 public:
-    explicit AboutPage(QWidget *parent);
+    AboutPage(const QString &dataDirectory, QWidget *parent);
 };

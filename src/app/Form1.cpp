@@ -52,12 +52,12 @@ static void initResources() {
     Q_INIT_RESOURCE(tunemark);
 }
 
-Form1::Form1(UserDialogs &dialogs, const QString &programDirectory, QWidget *parent)
+Form1::Form1(UserDialogs &dialogs, const DataFolders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
-    , m_programDirectory(programDirectory)
-    , m_settingsFile(programDirectory)
+    , m_folders(folders)
+    , m_settingsFile(folders)
     , m_adder(m_list, dialogs, [this] { return m_settingsPage->nameTemplate(); }) {
     buildWindow();
     Form_Load();
@@ -83,7 +83,7 @@ void Form1::buildWindow() {
     });
 
     // Created last to first: page 1 lies over page 4, which it covers at start-up.
-    m_pages[3] = new AboutPage(this);
+    m_pages[3] = new AboutPage(m_folders.dataDirectory, this);
     m_pages[2] = m_settingsPage = new SettingsPage(this);
     m_pages[1] = m_allFilesPage = new AllFilesPage(m_dialogs, this);
     m_pages[0] = m_audioPage = new AudioPage(m_list, this);
@@ -229,12 +229,13 @@ void Form1::saveTemplate() {
 
 void Form1::renameListedFiles() {
     const Settings shown = m_settingsPage->withShownValues(m_settings);
+    const BatchRenameOptions options{isOn(shown.playlist), isOn(shown.history)};
+    if (options.writePlaylist || options.writeLog)
+        m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
     std::optional<RenameReport> report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered);
-        report =
-            RenameListedFiles(m_list, m_programDirectory,
-                              {isOn(shown.playlist), isOn(shown.history)}, busy.renameProgress());
+        report = RenameListedFiles(m_list, m_folders.dataDirectory, options, busy.renameProgress());
     }
     if (!report)
         return; // an empty list: nothing happened
@@ -267,7 +268,7 @@ void Form1::addWithProgress(void (FileAdder::*add)()) {
 }
 
 void Form1::applyCaptions() {
-    const CaptionSet captions = LoadLanguage(m_programDirectory);
+    const CaptionSet captions = LoadLanguage(m_folders);
     for (int i = 0; i < captions.buttons.size(); ++i)
         command1(i)->setText(captions.buttons[i]);
     for (int i = 0; i < captions.frames.size(); ++i)

@@ -24,9 +24,9 @@ class UserDialogs;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // dialogs answers every prompt; programDirectory holds rename.ini, rename.log, rename.m3u
-    // and elanguage.dat.
-    Form1(UserDialogs &dialogs, const QString &programDirectory, QWidget *parent = nullptr);
+    // dialogs answers every prompt; folders say where rename.ini, rename.log, rename.m3u and
+    // elanguage.dat are kept.
+    Form1(UserDialogs &dialogs, const DataFolders &folders, QWidget *parent = nullptr);
     ~Form1() override;
 
     EntryList &entryList() { return m_list; }
@@ -64,7 +64,7 @@ private:
     void saveSettings();
 
     UserDialogs &m_dialogs;
-    const QString m_programDirectory;
+    const DataFolders m_folders;
     EntryList m_list;
     SettingsFile m_settingsFile;
     Settings m_settings; // as loaded; the window's controls hold the values in use

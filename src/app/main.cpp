@@ -1,14 +1,19 @@
 #include "app/Form1.h"
 #include "dialogs/QtUserDialogs.h"
-#include "platform/Paths.h"
+#include "settings/DataFolders.h"
 
 #include <QApplication>
 #include <QScreen>
 
+#ifndef TUNEMARK_INSTALL_BINDIR
+#define TUNEMARK_INSTALL_BINDIR "" // built without the install rules: never installed
+#endif
+
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QtUserDialogs dialogs;
-    Form1 window(dialogs, Paths::programDirectory());
+    // The folder the program is installed to, where it must not keep its files.
+    Form1 window(dialogs, currentDataFolders(QString::fromUtf8(TUNEMARK_INSTALL_BINDIR)));
     dialogs.setOwner(&window);
     if (const QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());

@@ -1,9 +1,9 @@
 #include "settings/Language.h"
 
 #include "platform/LegacyText.h"
-#include "platform/Paths.h"
 #include "settings/ProfileFile.h"
 
+#include <QFileInfo>
 #include <QList>
 
 namespace {
@@ -26,9 +26,11 @@ const CaptionGroup kGroups[] = {
 
 } // namespace
 
-CaptionSet LoadLanguage(const QString &programDirectory) {
-    const QString path =
-        Paths::withTrailingSeparator(programDirectory) + QStringLiteral("elanguage.dat");
+CaptionSet LoadLanguage(const DataFolders &folders) {
+    const QString name = QStringLiteral("elanguage.dat");
+    QString path = folders.dataDirectory + name;
+    if (!folders.isPortable() && !QFileInfo::exists(path))
+        path = folders.programDirectory + name;
     const QByteArray content = ProfileFile::load(path).value_or(QByteArray());
     CaptionSet set;
     if (content.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/DataFolders.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,7 @@ struct CaptionSet {
     QStringList columns; // the columns of ListView1
 };
 
-// The sections button, frame, tabstrip and listviewheader of elanguage.dat in
-// programDirectory. A missing file or section gives no captions for its group.
-CaptionSet LoadLanguage(const QString &programDirectory);
+// The sections button, frame, tabstrip and listviewheader of elanguage.dat: the one in the
+// folder in use, else the one beside the program. A missing file or section gives no captions
+// for its group.
+CaptionSet LoadLanguage(const DataFolders &folders);

@@ -1,11 +1,14 @@
 #include "settings/Settings.h"
 
 #include "platform/LegacyText.h"
-#include "platform/Paths.h"
 #include "settings/ProfileFile.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace {
 
+const QString kFileName = QStringLiteral("rename.ini");
 constexpr QByteArrayView kSetup("setup");
 // The buffer every value is read into, and the filter section too.
 constexpr qsizetype kValueCapacity = 100;
@@ -24,12 +27,21 @@ QByteArray stored(OptionState state) {
 
 } // namespace
 
+SettingsFile::SettingsFile(const DataFolders &folders)
+    : m_folders(folders)
+    , m_iniPath(folders.dataDirectory + kFileName) {
+    if (!folders.isPortable())
+        m_startingPath = folders.programDirectory + kFileName;
+}
+
 SettingsFile::SettingsFile(const QString &programDirectory)
-    : m_iniPath(Paths::withTrailingSeparator(programDirectory) + QStringLiteral("rename.ini")) {}
+    : SettingsFile(DataFolders::portable(programDirectory)) {}
 
 Settings SettingsFile::LoadSettings() const {
+    const QString path =
+        m_startingPath.isEmpty() || QFileInfo::exists(m_iniPath) ? m_iniPath : m_startingPath;
     // One read of the file serves every value.
-    const QByteArray content = ProfileFile::load(m_iniPath).value_or(QByteArray());
+    const QByteArray content = ProfileFile::load(path).value_or(QByteArray());
     const auto value = [&](QByteArrayView key, QByteArrayView defaultValue, qsizetype capacity) {
         return ProfileText::readValue(content, kSetup, key, defaultValue, capacity);
     };
@@ -51,6 +63,11 @@ Settings SettingsFile::LoadSettings() const {
 }
 
 void SettingsFile::SaveSettings(const Settings &settings) const {
+    if (!m_folders.makeDataDirectory())
+        return;
+    // The first save away from the program keeps what the file beside it holds.
+    if (!m_startingPath.isEmpty() && !QFileInfo::exists(m_iniPath))
+        QFile::copy(m_startingPath, m_iniPath);
     // The four keys in their order, with one read and one write of the file.
     ProfileFile::writeValues(m_iniPath, kSetup,
                              {{"m3u", stored(settings.playlist)},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/DataFolders.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -22,19 +24,25 @@ struct Settings {
     QByteArray m3uPath;      // m3upath as read, written back unchanged
 };
 
-// rename.ini in the program directory.
+// rename.ini in the folder in use.
 class SettingsFile {
 public:
+    explicit SettingsFile(const DataFolders &folders);
+    // Everything beside the program in programDirectory.
     explicit SettingsFile(const QString &programDirectory);
 
-    // Reads rename.ini; absent values give the defaults, and an option value other than "0",
-    // "1" or "2" reads as unchecked. Each value is read into a buffer of fixed size, so text
-    // beyond it is cut on a whole character.
+    // Reads rename.ini; where the folder in use is not the program's and holds none yet, the
+    // one beside the program is the starting point. Absent values give the defaults, and an option
+    // value other than "0", "1" or "2" reads as unchecked. Each value is read into a buffer of
+    // fixed size, so text beyond it is cut on a whole character.
     Settings LoadSettings() const;
-    // Writes m3u, m3upath, history and format into section setup; everything else in the file
-    // stays as it was. A failure leaves the old file whole.
+    // Writes m3u, m3upath, history and format into section setup of rename.ini in the folder
+    // in use, which is created when needed; everything else in the file (or, the first time,
+    // in the starting point) stays as it was. A failure leaves the old file whole.
     void SaveSettings(const Settings &settings) const;
 
 private:
+    DataFolders m_folders;
     QString m_iniPath;
+    QString m_startingPath; // rename.ini beside the program; empty when that is m_iniPath
 };

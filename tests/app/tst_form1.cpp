@@ -52,6 +52,7 @@ private slots:
     void commandTwoAppliesLanguageFile();
     void endToEnd();
     void sampleFilesRenameAsDocumented();
+    void keepsItsFilesInTheFolderInUse();
 
 private:
     template <typename T> T *child(const QString &name) {
@@ -74,7 +75,7 @@ void TestForm1::init() {
     m_work = std::make_unique<QTemporaryDir>();
     m_dialogs = std::make_unique<FakeDialogs>();
     QDir::setCurrent(m_work->path());
-    m_form = std::make_unique<Form1>(*m_dialogs, m_programDir->path() + u'/');
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
@@ -265,7 +266,7 @@ void TestForm1::filterListFromSettings() {
     m_form.reset();
     QVERIFY(TestFiles::write(m_programDir->filePath(u"rename.ini"_s),
                              "[setup]\r\nm3u=1\r\nformat=%2\r\n[filter]\r\nmp3\r\nrm\r\ntxt\r\n"));
-    m_form = std::make_unique<Form1>(*m_dialogs, m_programDir->path() + u'/');
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
     auto *combo = child<QComboBox>(u"Combo1"_s);
     QCOMPARE(combo->currentText(), u"mp3"_s);
     QCOMPARE(combo->count(), 2);
@@ -411,6 +412,29 @@ void TestForm1::sampleFilesRenameAsDocumented() {
     QCOMPARE(copy.entryList(QDir::Files, QDir::Name),
              QStringList({u"Blue Night-Alice.mp3"_s, u"untagged.mp3"_s, u"夜空中的歌-陈星.mp3"_s,
                           u"春天的小路-林小雨.mp3"_s, u"茉莉花-民歌合唱团.rm"_s}));
+}
+
+// A program folder it must not write to: settings, log and playlist go to the configuration
+// folder, made when first needed, and the settings are there at the next start.
+void TestForm1::keepsItsFilesInTheFolderInUse() {
+    m_form.reset();
+    const QString config = m_work->filePath(u"config/tunemark/"_s);
+    const DataFolders folders{m_programDir->path() + u'/', config};
+    m_form = std::make_unique<Form1>(*m_dialogs, folders);
+    QVERIFY(child<QLabel>(u"Picture1"_s)->toolTip().contains(config));
+    addEntries({u"a.mp3"_s});
+    child<QCheckBox>(u"Check1(0)"_s)->setCheckState(Qt::Checked);
+    child<QCheckBox>(u"Check1(1)"_s)->setCheckState(Qt::Checked);
+    child<QLineEdit>(u"Text3"_s)->setText(u"%2"_s);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
+    m_form->close();
+
+    QVERIFY(QDir(m_programDir->path()).isEmpty());
+    QCOMPARE(QDir(config).entryList(QDir::Files),
+             QStringList({u"rename.ini"_s, u"rename.log"_s, u"rename.m3u"_s}));
+    m_form = std::make_unique<Form1>(*m_dialogs, folders);
+    QCOMPARE(child<QLineEdit>(u"Text3"_s)->text(), u"%2"_s);
 }
 
 QTEST_MAIN(TestForm1)

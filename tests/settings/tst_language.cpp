@@ -21,11 +21,12 @@ private slots:
     void buttons_data();
     void buttons();
     void allSections();
+    void folderInUseFirst();
 };
 
 void TestLanguage::noFileGivesNoCaptions() {
     QTemporaryDir dir;
-    const CaptionSet captions = LoadLanguage(dir.path());
+    const CaptionSet captions = LoadLanguage(DataFolders::portable(dir.path()));
     QVERIFY(captions.buttons.isEmpty() && captions.frames.isEmpty() && captions.tabs.isEmpty() &&
             captions.columns.isEmpty());
 }
@@ -63,7 +64,7 @@ void TestLanguage::buttons() {
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     QVERIFY(writeLanguageFile(dir, content));
-    QTEST(LoadLanguage(dir.path()).buttons, "captions");
+    QTEST(LoadLanguage(DataFolders::portable(dir.path())).buttons, "captions");
 }
 
 void TestLanguage::allSections() {
@@ -71,11 +72,24 @@ void TestLanguage::allSections() {
     QVERIFY(writeLanguageFile(dir, "[listviewheader]\r\nFile\r\nNew\r\nTitle\r\nSinger\r\n"
                                    "[tabstrip]\r\nAudio\r\n[button]\r\n\xB8\xC4\r\n"
                                    "[frame]\nA\nB\nC\nD\nE\n"_ba));
-    const CaptionSet captions = LoadLanguage(dir.path());
+    const CaptionSet captions = LoadLanguage(DataFolders::portable(dir.path()));
     QCOMPARE(captions.buttons, QStringList{u"改"_s});
     QCOMPARE(captions.frames, (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
     QCOMPARE(captions.tabs, QStringList{u"Audio"_s});
     QCOMPARE(captions.columns, (QStringList{u"File"_s, u"New"_s, u"Title"_s, u"Singer"_s}));
+}
+
+// The file in the folder in use is taken alone; without it, the one beside the program.
+void TestLanguage::folderInUseFirst() {
+    QTemporaryDir program;
+    QTemporaryDir config;
+    const DataFolders folders{program.path() + u'/', config.path() + u'/'};
+    QVERIFY(writeLanguageFile(program, "[button]\nBeside\n[tabstrip]\nTab\n"_ba));
+    QCOMPARE(LoadLanguage(folders).buttons, QStringList{u"Beside"_s});
+    QVERIFY(writeLanguageFile(config, "[button]\nInUse\n"_ba));
+    const CaptionSet captions = LoadLanguage(folders);
+    QCOMPARE(captions.buttons, QStringList{u"InUse"_s});
+    QVERIFY(captions.tabs.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLanguage)

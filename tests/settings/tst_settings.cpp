@@ -26,6 +26,9 @@ private slots:
     void saveKeepsEverythingElseAndTwiceEqualsOnce();
     void m3uPathCarriedUnchanged();
     void failedSaveIsSilent();
+    void dataFolders_data();
+    void dataFolders();
+    void configFolderStartsFromTheProgramsFile();
 };
 
 void TestSettings::noFileGivesDefaultsAndSaveWritesThem() {
@@ -153,6 +156,52 @@ void TestSettings::failedSaveIsSilent() {
     settings.nameTemplate = u"%2"_s;
     file.SaveSettings(settings);
     QVERIFY(!QFileInfo::exists(dir.filePath(u"missing"_s)));
+}
+
+void TestSettings::dataFolders_data() {
+    QTest::addColumn<QString>("installed"); // "program": the program's own folder
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("portable");
+    QTest::newRow("writable, not installed") << u"/usr/bin"_s << true << true;
+    QTest::newRow("nothing installed") << QString() << true << true;
+    QTest::newRow("installed here") << u"program"_s << true << false;
+    QTest::newRow("read-only") << u"/usr/bin"_s << false << false;
+}
+
+void TestSettings::dataFolders() {
+    QFETCH(QString, installed);
+    QFETCH(bool, writable);
+    QTemporaryDir program;
+    QVERIFY(QDir(program.path()).mkdir(u"bin"_s));
+    // The same folder written another way still counts as the installed one.
+    const QString bin = program.filePath(u"bin"_s);
+    if (installed == u"program"_s)
+        installed = program.filePath(u"bin/../bin/"_s);
+    const DataFolders folders = chooseDataFolders(bin, installed, writable, u"/home/u/.config/t"_s);
+    QCOMPARE(folders.programDirectory, bin + QDir::separator());
+    QTEST(folders.isPortable(), "portable");
+    if (!folders.isPortable())
+        QCOMPARE(folders.dataDirectory, u"/home/u/.config/t"_s + QDir::separator());
+}
+
+// Away from the program, its own rename.ini is read until the first save, which goes to the
+// configuration folder, made then, and keeps the hand-written filter lines.
+void TestSettings::configFolderStartsFromTheProgramsFile() {
+    QTemporaryDir program;
+    QTemporaryDir home;
+    const QString config = home.filePath(u"config/tunemark"_s);
+    const DataFolders folders{program.path() + u'/', config + u'/'};
+    const QByteArray beside = "[setup]\r\nformat=%2\r\n[filter]\r\nmp3\r\n"_ba;
+    QVERIFY(TestFiles::write(iniPath(program), beside));
+
+    Settings settings = SettingsFile(folders).LoadSettings();
+    QCOMPARE(settings.nameTemplate, u"%2"_s);
+    settings.nameTemplate = u"%1"_s;
+    SettingsFile(folders).SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(program)), beside);
+    QCOMPARE(TestFiles::read(config + u"/rename.ini"_s),
+             "[setup]\r\nformat=%1\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\n[filter]\r\nmp3\r\n"_ba);
+    QCOMPARE(SettingsFile(folders).LoadSettings().nameTemplate, u"%1"_s);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

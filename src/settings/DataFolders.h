@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps rename.ini, elanguage.dat, rename.log and rename.m3u: beside itself
+// (the portable layout), or, when it runs from the folder it was installed to or cannot write
+// beside itself, in the user's configuration folder for the program. Both folders end in a
+// separator.
+struct DataFolders {
+    QString programDirectory; // the running executable's folder
+    QString dataDirectory;    // the folder in use
+
+    bool isPortable() const { return dataDirectory == programDirectory; }
+    // Creates the folder in use if needed; false when it cannot be created.
+    bool makeDataDirectory() const;
+
+    // Everything beside the program.
+    static DataFolders portable(const QString &programDirectory);
+};
+
+// The choice: beside the program, unless programDirectory is installedDirectory or cannot be
+// written; then configDirectory.
+DataFolders chooseDataFolders(const QString &programDirectory, const QString &installedDirectory,
+                              bool programDirectoryWritable, const QString &configDirectory);
+
+// The choice for this process, with the folder the program is installed to.
+DataFolders currentDataFolders(const QString &installedDirectory);
