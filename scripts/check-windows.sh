@@ -30,6 +30,8 @@ flags=(
     -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DUNICODE -D_UNICODE
     -I src
     -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtGui" -isystem "$qt/QtWidgets"
+    # TagLib's own folder only, for the same reason.
+    -isystem /usr/include/taglib
 )
 
 mapfile -d '' files < <(find src -name '*.cpp' -print0 | sort -z)

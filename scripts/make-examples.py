@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the sample files in examples/: a few small tagged MP3 files (silent MPEG audio
 frames followed by an ID3v1 block), one RealMedia file with a content-description header,
-and one MP3 file without a tag. Texts in tags are GBK, as legacy players wrote them."""
+one MP3 file without a tag, and MP3 files with ID3v2 tags (UTF-16, UTF-8, and Latin-1 frames
+that hold GBK). Texts in ID3v1 and Latin-1 frames are GBK, as legacy players wrote them."""
 import os
 import struct
 import sys
@@ -23,6 +24,32 @@ def id3v1(title, artist, album="", year="2003", genre=12):
 
     return (b"TAG" + field(title, 30) + field(artist, 30) + field(album, 30)
             + field(year, 4) + field("", 30) + bytes([genre]))
+
+
+def gbk_cut(text, size):
+    # What a legacy tagger stored of a long title: as many whole characters as fit.
+    data = b""
+    for ch in text:
+        if len(data) + len(ch.encode("gbk")) > size:
+            break
+        data += ch.encode("gbk")
+    return data.decode("gbk")
+
+
+def id3v2(version, frames):
+    def syncsafe(n):
+        return bytes([(n >> 21) & 0x7F, (n >> 14) & 0x7F, (n >> 7) & 0x7F, n & 0x7F])
+
+    body = b""
+    for frame_id, encoding, data in frames:
+        payload = bytes([encoding]) + data
+        size = syncsafe(len(payload)) if version == 4 else struct.pack(">I", len(payload))
+        body += frame_id + size + b"\0\0" + payload
+    return b"ID3" + bytes([version, 0, 0]) + syncsafe(len(body)) + body
+
+
+def utf16(text):
+    return b"\xff\xfe" + text.encode("utf-16-le")
 
 
 def chunk(name, body):
@@ -50,6 +77,14 @@ def main():
         "track03.mp3": silent_frames(8) + id3v1("夜空中的歌", "陈星"),
         "untagged.mp3": silent_frames(8),
         "folk.rm": realmedia("茉莉花", "民歌合唱团", "(c) Tunemark", "sample"),
+        # ID3v2 (read when "读取 ID3v2 标签" is on); the ID3v1 block holds a title cut short.
+        "track04.mp3": id3v2(3, [(b"TIT2", 1, utf16("一条通往远方山谷的弯弯曲曲的小路")),
+                                 (b"TPE1", 1, utf16("周远"))])
+        + silent_frames(8) + id3v1(gbk_cut("一条通往远方山谷的弯弯曲曲的小路", 30), "周远"),
+        "track05.mp3": id3v2(4, [(b"TIT2", 3, "Morning Light".encode()),
+                                 (b"TPE1", 3, "Ben".encode())]) + silent_frames(8),
+        "track06.mp3": id3v2(3, [(b"TIT2", 0, "月亮代表我的心".encode("gbk")),
+                                 (b"TPE1", 0, "老歌手".encode("gbk"))]) + silent_frames(8),
     }
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:

@@ -6,9 +6,27 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 
 using namespace Controls;
+
+namespace {
+
+// Lines whose rename would be refused for their new name stand out before the rename.
+class ConflictDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!index.data(EntryListModel::ConflictRole).toString().isEmpty())
+            option->backgroundBrush = QColor(0xFF, 0xD8, 0xD8);
+    }
+};
+
+} // namespace
 
 AudioPage::AudioPage(EntryList &list, QWidget *parent)
     : QGroupBox(parent) {
@@ -25,6 +43,7 @@ AudioPage::AudioPage(EntryList &list, QWidget *parent)
     m_listView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listView->header()->setStretchLastSection(false);
+    m_listView->setItemDelegate(new ConflictDelegate(m_listView));
     for (int c = 0; c < EntryListModel::ColumnCount; ++c)
         m_listView->setColumnWidth(c, Layout::pixels(1440));
     connect(m_listView, &QAbstractItemView::clicked, this, &AudioPage::listClicked);

@@ -91,6 +91,10 @@ void Form1::buildWindow() {
         page->setAutoFillBackground(true); // pages are opaque: page 1 hides page 4
 
     connect(m_audioPage, &AudioPage::listClicked, this, &Form1::ListView1_Click);
+    connect(m_settingsPage, &SettingsPage::id3v2Toggled, this, [this] {
+        applyTagOptions();
+        m_adder.readTagsAgain();
+    });
     connect(m_allFilesPage, &AllFilesPage::driveChanged, this, &Form1::Drive1_Change);
     connect(m_allFilesPage, &AllFilesPage::directoryChanged, this, &Form1::Dir1_Change);
     connect(m_allFilesPage, &AllFilesPage::filterChosen, this, &Form1::Combo1_Click);
@@ -134,6 +138,7 @@ void Form1::Form_Load() {
     m_pages[2]->setVisible(false);
     m_settings = m_settingsFile.LoadSettings();
     m_settingsPage->showSettings(m_settings);
+    applyTagOptions();
     m_allFilesPage->setFilterList(m_settings.filterText, m_settings.filterItems);
     m_allFilesPage->showStartFolder();
     setWindowTitle(QStringLiteral("Tunemark VER 3.0 FOR FREE"));
@@ -277,6 +282,10 @@ void Form1::applyCaptions() {
         m_tabStrip->setTabText(i, captions.tabs[i]);
     for (int i = 0; i < captions.columns.size(); ++i)
         m_list.model()->setHeaderData(i, Qt::Horizontal, captions.columns[i]);
+}
+
+void Form1::applyTagOptions() {
+    m_adder.setTagOptions({m_settingsPage->withShownValues(m_settings).readId3v2});
 }
 
 void Form1::saveSettings() {

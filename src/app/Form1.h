@@ -61,6 +61,8 @@ private:
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
     void addWithProgress(void (FileAdder::*add)());
     void applyCaptions();
+    // The tag options as the settings page shows them, for the adder.
+    void applyTagOptions();
     void saveSettings();
 
     UserDialogs &m_dialogs;

@@ -48,6 +48,9 @@ SettingsPage::SettingsPage(QWidget *parent)
     m_playlist->setText(QStringLiteral("生成播放列表"));
     m_history = make<QCheckBox>(this, indexed("Check1", 1));
     m_history->setText(QStringLiteral("历史记录"));
+    m_id3v2 = make<QCheckBox>(this, indexed("Check1", 2));
+    m_id3v2->setText(QStringLiteral("读取 ID3v2 标签"));
+    connect(m_id3v2, &QCheckBox::clicked, this, &SettingsPage::id3v2Toggled);
 
     make<QPushButton>(this, indexed("Command1", 3))->setText(QStringLiteral("保存"));
 }
@@ -60,11 +63,13 @@ void SettingsPage::showSettings(const Settings &settings) {
     m_playlist->setCheckState(checkState(settings.playlist));
     m_history->setCheckState(checkState(settings.history));
     m_nameTemplate->setText(settings.nameTemplate);
+    m_id3v2->setChecked(settings.readId3v2);
 }
 
 Settings SettingsPage::withShownValues(Settings settings) const {
     settings.playlist = optionState(m_playlist);
     settings.history = optionState(m_history);
     settings.nameTemplate = m_nameTemplate->text();
+    settings.readId3v2 = m_id3v2->isChecked();
     return settings;
 }

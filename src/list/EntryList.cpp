@@ -1,6 +1,10 @@
 #include "list/EntryList.h"
 
+#include "platform/Paths.h"
+#include "platform/RenameNoReplace.h"
 #include "tags/NameTemplate.h"
+
+#include <QHash>
 
 namespace {
 
@@ -28,8 +32,13 @@ int EntryListModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant EntryListModel::data(const QModelIndex &index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_lines ||
-        index.row() >= m_table.size())
+    if (!index.isValid() || index.row() >= m_lines || index.row() >= m_table.size())
+        return {};
+    if (role == ConflictRole || role == Qt::ToolTipRole) {
+        const QString text = conflict(index.row());
+        return text.isEmpty() && role == Qt::ToolTipRole ? QVariant() : QVariant(text);
+    }
+    if (role != Qt::DisplayRole)
         return {};
     const RenameEntry &e = m_table.at(index.row());
     switch (index.column()) {
@@ -62,15 +71,48 @@ bool EntryListModel::setHeaderData(int section, Qt::Orientation orientation, con
     return true;
 }
 
+QString EntryListModel::conflict(int line) const {
+    const RenameEntry &e = m_table.at(line);
+    if (const int other = m_sameNewName.value(line, -1); other >= 0)
+        return QStringLiteral("新文件名与第 %1 行相同").arg(other + 1);
+    qint8 &taken = m_nameTaken[line];
+    if (taken < 0)
+        taken = RenameNoReplace::isTakenByAnother(e.directory, e.originalName, e.newName);
+    return taken ? QStringLiteral("已有同名文件：%1").arg(e.newName) : QString();
+}
+
 void EntryListModel::rebuild() {
     beginResetModel();
     m_lines = m_table.size();
+    // Lines that would rename two files to one name in one folder, each pointing at another.
+    m_sameNewName.fill(-1, m_lines);
+    QHash<QString, int> firstWithName;
+    firstWithName.reserve(m_lines);
+    const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
+    for (int i = 0; i < m_lines; ++i) {
+        const RenameEntry &e = m_table.at(i);
+        QString key = e.directory + QChar() + e.newName;
+        if (foldCase)
+            key = key.toCaseFolded();
+        const auto found = firstWithName.constFind(key);
+        if (found == firstWithName.cend()) {
+            firstWithName.insert(key, i);
+            continue;
+        }
+        const int first = found.value();
+        m_sameNewName[i] = first;
+        if (m_sameNewName[first] < 0)
+            m_sameNewName[first] = i;
+    }
+    m_nameTaken.fill(-1, m_lines);
     endResetModel();
 }
 
 void EntryListModel::removeAllLines() {
     beginResetModel();
     m_lines = 0;
+    m_sameNewName.clear();
+    m_nameTaken.clear();
     endResetModel();
 }
 
@@ -141,6 +183,13 @@ void EntryList::ReformatNewNames(const QString &nameTemplate) {
         e.newName = ExpandNameTemplate(nameTemplate, {e.title, e.singer}, e.originalName);
     }
     RefreshEntryList();
+}
+
+void EntryList::setTags(int i, const TagText &tags, const QString &nameTemplate) {
+    RenameEntry &e = m_table[i];
+    e.title = tags.title;
+    e.singer = tags.singer;
+    e.newName = ExpandNameTemplate(nameTemplate, tags, e.originalName);
 }
 
 void EntryList::setCounter(const QString &text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "list/EntryTable.h"
+#include "tags/TagText.h"
 
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
@@ -13,6 +14,9 @@ class EntryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { OriginalName, NewName, Title, Singer, ColumnCount };
+    // Why the line's rename would be refused for its new name, as text; empty when nothing
+    // stands in its way. The tooltip of the line says the same.
+    static constexpr int ConflictRole = Qt::UserRole + 1;
 
     explicit EntryListModel(const EntryTable &table, QObject *parent = nullptr);
 
@@ -29,9 +33,15 @@ public:
     void removeAllLines();
 
 private:
+    QString conflict(int line) const;
+
     const EntryTable &m_table;
     int m_lines = 0;
     QStringList m_headers;
+    // Per line: another line with the same new name in the same folder, or -1.
+    QVector<int> m_sameNewName;
+    // Per line: whether another file holds the new name; -1 until a view asks.
+    mutable QVector<qint8> m_nameTaken;
 };
 
 // The audio-file list: the table of entries, the model of the view ListView1 with its current
@@ -65,6 +75,9 @@ public:
     void ShowCurrentPosition();
     // Forms the new name of every entry again from nameTemplate, then rebuilds the list.
     void ReformatNewNames(const QString &nameTemplate);
+    // Sets the tags of entry i and forms its new name from nameTemplate; the view follows at
+    // the next rebuild.
+    void setTags(int i, const TagText &tags, const QString &nameTemplate);
 
 signals:
     void counterTextChanged(const QString &text);

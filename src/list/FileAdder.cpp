@@ -48,11 +48,24 @@ bool FileAdder::AddAudioFile(const QString &directory, const QString &name) {
             m_list.ClearEntries(); // the files this add took so far go too
         return false;
     }
-    const TagText tags = readTags(*format, path).value_or(TagText());
+    const TagText tags = readTags(*format, path, m_tagOptions).value_or(TagText());
     const QString newName =
         ExpandNameTemplate(m_nameTemplate ? m_nameTemplate() : QString(), tags, name);
     m_list.table().append({directory, name, newName, tags.title, tags.singer});
     return true;
+}
+
+void FileAdder::readTagsAgain() {
+    const QString nameTemplate = m_nameTemplate ? m_nameTemplate() : QString();
+    EntryTable &table = m_list.table();
+    for (int i = 0; i < table.size(); ++i) {
+        const QString path = table.at(i).path();
+        const TagFormat *format = tagFormatOf(path);
+        const TagText tags =
+            format ? readTags(*format, path, m_tagOptions).value_or(TagText()) : TagText();
+        m_list.setTags(i, tags, nameTemplate);
+    }
+    m_list.RefreshEntryList();
 }
 
 void FileAdder::appendFile(const QString &directory, const QString &name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/TagReader.h"
+
 #include <QString>
 
 #include <functional>
@@ -30,6 +32,12 @@ public:
     FileAdder(EntryList &list, UserDialogs &dialogs, std::function<QString()> nameTemplate);
 
     void setProgress(AddProgress progress);
+    // How tags are read from now on.
+    void setTagOptions(const TagOptions &options) { m_tagOptions = options; }
+
+    // Reads the tags of every listed file again, as the tag options now say, forms the new
+    // names again from the current template, and rebuilds the list.
+    void readTagsAgain();
 
     // Appends the file directory + name (directory ends in a separator): reads its tag and
     // forms its new name. Refuses a file whose path does not end in MP3 or RM, any letter
@@ -58,6 +66,7 @@ private:
     UserDialogs &m_dialogs;
     std::function<QString()> m_nameTemplate;
     AddProgress m_progress;
+    TagOptions m_tagOptions;
     int m_added = 0;
     bool m_stopped = false;
 };

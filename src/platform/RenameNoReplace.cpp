@@ -235,6 +235,13 @@ Result renameInDirectory(const QString &directory, const QString &oldName, const
     return failed(error);
 }
 
+bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName) {
+    if (newName.compare(oldName, Paths::pathCase()) == 0)
+        return false; // its own name, in any spelling the file system takes as the same
+    const QString to = directory + newName;
+    return exists(to) && !sameEntry(directory + oldName, to);
+}
+
 Result renameThroughTemporaryName(const QString &directory, const QString &oldName,
                                   const QString &newName) {
     if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)

@@ -43,6 +43,10 @@ Failure checkName(QStringView name);
 // tell apart from the old name renames the file to the exact new spelling.
 Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName);
 
+// Whether directory + newName names an existing entry other than directory + oldName: a
+// rename to it would be refused because the name is taken.
+bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName);
+
 // The rename used when the file system sees both names as one: through a temporary name in
 // the same directory, each step refusing to replace. Exposed for tests, which usually run on
 // file systems that tell letter case apart.

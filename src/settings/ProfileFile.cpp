@@ -259,6 +259,23 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
     return out;
 }
 
+QByteArray withoutKey(QByteArrayView content, QByteArrayView section, QByteArrayView key) {
+    bool inSection = false;
+    qsizetype start = content.startsWith(kBom) ? kBom.size() : 0;
+    LineReader reader(content);
+    for (Line line; reader.next(line); start = line.next) {
+        if (line.kind == Kind::Header) {
+            inSection = sameName(line.name, section);
+        } else if (inSection && line.kind == Kind::Plain && line.equals >= 0 &&
+                   sameName(line.name, key)) {
+            QByteArray out = content.first(start).toByteArray();
+            out.append(content.sliced(line.next));
+            return out;
+        }
+    }
+    return content.toByteArray();
+}
+
 } // namespace ProfileText
 
 namespace ProfileFile {
@@ -278,7 +295,8 @@ std::optional<QByteArray> load(const QString &path) {
     return bytes;
 }
 
-bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values) {
+bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values,
+                 const QList<QByteArray> &removedKeys) {
     // Writing over a file whose content could not be read would lose that content.
     const std::optional<QByteArray> old = load(path);
     if (!old)
@@ -286,6 +304,8 @@ bool writeValues(const QString &path, QByteArrayView section, const QList<KeyVal
     QByteArray updated = *old;
     for (const KeyValue &kv : values)
         updated = ProfileText::withValue(updated, section, kv.first, kv.second);
+    for (const QByteArray &key : removedKeys)
+        updated = ProfileText::withoutKey(updated, section, key);
     const QFileInfo info(path);
     if (info.exists() && updated == *old)
         return true;

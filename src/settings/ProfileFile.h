@@ -41,6 +41,10 @@ QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype
 QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
                      QByteArrayView value);
 
+// content without the line of key in section (the first one, as the reader would take it);
+// content itself when there is none.
+QByteArray withoutKey(QByteArrayView content, QByteArrayView section, QByteArrayView key);
+
 } // namespace ProfileText
 
 // Profile files on disk.
@@ -52,11 +56,12 @@ std::optional<QByteArray> load(const QString &path);
 
 using KeyValue = std::pair<QByteArray, QByteArray>;
 
-// Sets values of one section in the file, in order, creating the file as needed, with one read
-// and one write. The new content goes to a temporary file in the same directory that then
-// replaces the old one, so a failure at any point leaves the old file whole. A file that
-// cannot be read or is write-protected is left alone. Returns whether the file now holds the
-// values.
-bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values);
+// Sets values of one section in the file, in order, and removes the lines of removedKeys,
+// creating the file as needed, with one read and one write. The new content goes to a temporary
+// file in the same directory that then replaces the old one, so a failure at any point leaves the
+// old file whole. A file that cannot be read or is write-protected is left alone. Returns whether
+// the file now holds the values.
+bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values,
+                 const QList<QByteArray> &removedKeys = {});
 
 } // namespace ProfileFile

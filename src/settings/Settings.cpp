@@ -51,6 +51,7 @@ Settings SettingsFile::LoadSettings() const {
     settings.m3uPath = value("m3upath", "", kValueCapacity);
     settings.history = optionState(value("history", "0", 2));
     settings.nameTemplate = LegacyText::decode(value("format", "%1-%2", kValueCapacity));
+    settings.readId3v2 = value("id3v2", "", kValueCapacity) == "1";
 
     // Every line is followed by a NUL; what follows the last one is empty or a line cut short,
     // and only ever the box's text.
@@ -68,10 +69,17 @@ void SettingsFile::SaveSettings(const Settings &settings) const {
     // The first save away from the program keeps what the file beside it holds.
     if (!m_startingPath.isEmpty() && !QFileInfo::exists(m_iniPath))
         QFile::copy(m_startingPath, m_iniPath);
-    // The four keys in their order, with one read and one write of the file.
-    ProfileFile::writeValues(m_iniPath, kSetup,
-                             {{"m3u", stored(settings.playlist)},
-                              {"m3upath", settings.m3uPath},
-                              {"history", stored(settings.history)},
-                              {"format", LegacyText::encode(settings.nameTemplate)}});
+    // The four keys in their order, then the options that are on, with one read and one write
+    // of the file. An option that is off leaves no line, so that a file saved with every option
+    // off holds the four keys alone.
+    QList<ProfileFile::KeyValue> values{{"m3u", stored(settings.playlist)},
+                                        {"m3upath", settings.m3uPath},
+                                        {"history", stored(settings.history)},
+                                        {"format", LegacyText::encode(settings.nameTemplate)}};
+    QList<QByteArray> removed;
+    if (settings.readId3v2)
+        values.append(ProfileFile::KeyValue("id3v2", "1"));
+    else
+        removed.append("id3v2");
+    ProfileFile::writeValues(m_iniPath, kSetup, values, removed);
 }

@@ -22,6 +22,7 @@ struct Settings {
     QString filterText;      // the first line of section filter: the filter box's text
     QStringList filterItems; // the lines after it: the filter box's list
     QByteArray m3uPath;      // m3upath as read, written back unchanged
+    bool readId3v2 = false;  // id3v2: read ID3v2 tags; written only when on
 };
 
 // rename.ini in the folder in use.
@@ -37,7 +38,8 @@ public:
     // fixed size, so text beyond it is cut on a whole character.
     Settings LoadSettings() const;
     // Writes m3u, m3upath, history and format into section setup of rename.ini in the folder
-    // in use, which is created when needed; everything else in the file (or, the first time,
+    // in use, which is created when needed, then id3v2 when it is on (its line goes when it is
+    // off); everything else in the file (or, the first time,
     // in the starting point) stays as it was. A failure leaves the old file whole.
     void SaveSettings(const Settings &settings) const;
 

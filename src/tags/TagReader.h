@@ -17,6 +17,13 @@ struct TagFormat {
     Where where;        // the end of the file the tag is read from
     qsizetype size;     // how many bytes are read there
     std::optional<TagText> (*parse)(QByteArrayView bytes);
+    bool mayStartWithId3v2 = false; // an ID3v2 tag at the file's start can stand in for it
+};
+
+// How tags are read, as the settings say.
+struct TagOptions {
+    // An ID3v2 tag's title and singer, where present and not empty, win field by field.
+    bool readId3v2 = false;
 };
 
 // The format of the file at path, chosen by how the whole path ends: "alarm" is RealMedia,
@@ -30,4 +37,5 @@ bool hasTagExtension(QStringView name);
 // The tags of the file at path in format. Nothing when the file holds no such tag, or is not
 // a readable regular file: a directory, pipe or device bearing an audio name is never waited
 // on. Each read makes one read of the bytes it needs and never goes outside the file.
-std::optional<TagText> readTags(const TagFormat &format, const QString &path);
+std::optional<TagText> readTags(const TagFormat &format, const QString &path,
+                                const TagOptions &options = {});

@@ -51,8 +51,10 @@ private slots:
     void unreadableDirectoryKeepsPlace();
     void commandTwoAppliesLanguageFile();
     void endToEnd();
+    void sampleFilesRenameAsDocumented_data();
     void sampleFilesRenameAsDocumented();
     void keepsItsFilesInTheFolderInUse();
+    void id3v2OptionReadsTagsAgain();
 
 private:
     template <typename T> T *child(const QString &name) {
@@ -159,13 +161,14 @@ void TestForm1::layout_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     const QList<std::pair<QString, QRect>> places = {
-        {u"Command1(4)"_s, {8, 280, 73, 33}},   {u"Command2"_s, {240, 280, 89, 36}},
-        {u"Frame1(0)"_s, {8, 24, 457, 241}},    {u"Frame1(3)"_s, {8, 24, 457, 233}},
-        {u"ListView1"_s, {8, 16, 441, 177}},    {u"Command1(2)"_s, {168, 200, 65, 33}},
-        {u"Coun"_s, {352, 208, 97, 25}},        {u"Dir1"_s, {8, 40, 129, 174}},
-        {u"Combo1"_s, {160, 192, 137, 20}},     {u"Text1(2)"_s, {328, 144, 65, 25}},
-        {u"Text3"_s, {120, 24, 145, 25}},       {u"Check1(1)"_s, {32, 128, 169, 25}},
-        {u"Command1(3)"_s, {384, 184, 65, 33}}, {u"Picture1"_s, {72, 16, 313, 209}},
+        {u"Command1(4)"_s, {8, 280, 73, 33}}, {u"Command2"_s, {240, 280, 89, 36}},
+        {u"Frame1(0)"_s, {8, 24, 457, 241}},  {u"Frame1(3)"_s, {8, 24, 457, 233}},
+        {u"ListView1"_s, {8, 16, 441, 177}},  {u"Command1(2)"_s, {168, 200, 65, 33}},
+        {u"Coun"_s, {352, 208, 97, 25}},      {u"Dir1"_s, {8, 40, 129, 174}},
+        {u"Combo1"_s, {160, 192, 137, 20}},   {u"Text1(2)"_s, {328, 144, 65, 25}},
+        {u"Text3"_s, {120, 24, 145, 25}},     {u"Check1(1)"_s, {32, 128, 169, 25}},
+        {u"Check1(2)"_s, {32, 160, 169, 25}}, {u"Command1(3)"_s, {384, 184, 65, 33}},
+        {u"Picture1"_s, {72, 16, 313, 209}},
     };
     for (const auto &[name, geometry] : places)
         QTest::newRow(qPrintable(name)) << name << geometry;
@@ -396,7 +399,23 @@ void TestForm1::endToEnd() {
                  "#EXTINF:,Blue Night\r\n" + sub + "Blue Night-Alice.rm\r\n");
 }
 
+void TestForm1::sampleFilesRenameAsDocumented_data() {
+    QTest::addColumn<bool>("readId3v2");
+    QTest::addColumn<QStringList>("names");
+    const QStringList common{u"Blue Night-Alice.mp3"_s, u"untagged.mp3"_s, u"夜空中的歌-陈星.mp3"_s,
+                             u"春天的小路-林小雨.mp3"_s, u"茉莉花-民歌合唱团.rm"_s};
+    QTest::newRow("id3v1") << false
+                           << common + QStringList{u"track05.mp3"_s, u"track06.mp3"_s,
+                                                   u"一条通往远方山谷的弯弯曲曲的小-周远.mp3"_s};
+    QTest::newRow("id3v2") << true
+                           << common + QStringList{u"Morning Light-Ben.mp3"_s,
+                                                   u"一条通往远方山谷的弯弯曲曲的小路-周远.mp3"_s,
+                                                   u"月亮代表我的心-老歌手.mp3"_s};
+}
+
 void TestForm1::sampleFilesRenameAsDocumented() {
+    QFETCH(bool, readId3v2);
+    QFETCH(QStringList, names);
     const QString examples = QFINDTESTDATA("../../examples");
     QVERIFY(!examples.isEmpty());
     QDir copy(m_work->filePath(u"examples"_s));
@@ -406,12 +425,16 @@ void TestForm1::sampleFilesRenameAsDocumented() {
 
     m_dialogs->folderAnswers.enqueue(QDir::toNativeSeparators(copy.path()));
     child<QAction>(u"AddDirectory"_s)->trigger();
-    QCOMPARE(m_form->entryList().lineCount(), 5);
+    if (readId3v2) {
+        clickTab(2);
+        QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+        clickTab(0);
+    }
+    QCOMPARE(m_form->entryList().lineCount(), 8);
     QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
     QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
-    QCOMPARE(copy.entryList(QDir::Files, QDir::Name),
-             QStringList({u"Blue Night-Alice.mp3"_s, u"untagged.mp3"_s, u"夜空中的歌-陈星.mp3"_s,
-                          u"春天的小路-林小雨.mp3"_s, u"茉莉花-民歌合唱团.rm"_s}));
+    names.sort();
+    QCOMPARE(copy.entryList(QDir::Files, QDir::Name), names);
 }
 
 // A program folder it must not write to: settings, log and playlist go to the configuration
@@ -435,6 +458,29 @@ void TestForm1::keepsItsFilesInTheFolderInUse() {
              QStringList({u"rename.ini"_s, u"rename.log"_s, u"rename.m3u"_s}));
     m_form = std::make_unique<Form1>(*m_dialogs, folders);
     QCOMPARE(child<QLineEdit>(u"Text3"_s)->text(), u"%2"_s);
+}
+
+// Turning the option on reads the listed files again and forms their names from the template
+// as it stands; the option is saved with the settings.
+void TestForm1::id3v2OptionReadsTagsAgain() {
+    const QByteArray id3v2 =
+        TagBytes::id3v2Tag(3, TagBytes::id3v2Frame(3, "TIT2", 0, "\xC4\xE3\xBA\xC3"));
+    QVERIFY(
+        TestFiles::write(m_work->filePath(u"a.mp3"_s), id3v2 + TagBytes::mp3File("Old", "Ann")));
+    m_dialogs->fileAnswers.enqueue({m_work->filePath(u"a.mp3"_s)});
+    child<QAction>(u"AddFile"_s)->trigger();
+    const EntryTable &table = m_form->entryList().table();
+    QCOMPARE(table.at(0).newName, u"Old-Ann.mp3"_s);
+
+    clickTab(2);
+    child<QLineEdit>(u"Text3"_s)->setText(u"%2 %1"_s);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+    QCOMPARE(table.at(0).newName, u"Ann 你好.mp3"_s);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+    QCOMPARE(table.at(0).newName, u"Ann Old.mp3"_s);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+    m_form->close();
+    QVERIFY(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)).endsWith("id3v2=1\r\n"));
 }
 
 QTEST_MAIN(TestForm1)

@@ -26,6 +26,7 @@ private slots:
     void saveKeepsEverythingElseAndTwiceEqualsOnce();
     void m3uPathCarriedUnchanged();
     void failedSaveIsSilent();
+    void id3v2Option();
     void dataFolders_data();
     void dataFolders();
     void configFolderStartsFromTheProgramsFile();
@@ -156,6 +157,26 @@ void TestSettings::failedSaveIsSilent() {
     settings.nameTemplate = u"%2"_s;
     file.SaveSettings(settings);
     QVERIFY(!QFileInfo::exists(dir.filePath(u"missing"_s)));
+}
+
+// Written after the four keys only while on; "1" alone is on.
+void TestSettings::id3v2Option() {
+    QTemporaryDir dir;
+    const SettingsFile file(dir.path());
+    const QByteArray four = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba;
+    Settings settings = file.LoadSettings();
+    QVERIFY(!settings.readId3v2);
+    settings.readId3v2 = true;
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)), four + "id3v2=1\r\n");
+    QVERIFY(file.LoadSettings().readId3v2);
+    settings.readId3v2 = false;
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)), four);
+    for (const QByteArray &value : {"10"_ba, "true"_ba, "on"_ba}) {
+        QVERIFY(TestFiles::write(iniPath(dir), "[setup]\r\nid3v2=" + value + "\r\n"));
+        QVERIFY(!file.LoadSettings().readId3v2);
+    }
 }
 
 void TestSettings::dataFolders_data() {

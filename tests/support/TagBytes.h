@@ -63,4 +63,31 @@ inline QByteArray bothTags() {
            id3v1Block("\xC4\xE3\xBA\xC3", "\xB8\xE8\xCA\xD6");
 }
 
+// An ID3v2 size: four bytes of seven bits each.
+inline QByteArray syncSafe(qsizetype n) {
+    QByteArray out(4, '\0');
+    for (int i = 3; i >= 0; --i, n >>= 7)
+        out[i] = char(n & 0x7F);
+    return out;
+}
+
+// An ID3v2 text frame for major version 2, 3 or 4: id (three letters for 2, four otherwise),
+// the encoding byte (0 Latin-1, 1 UTF-16 with BOM, 2 UTF-16BE, 3 UTF-8) and the text's bytes.
+inline QByteArray id3v2Frame(int version, const QByteArray &id, char encoding,
+                             const QByteArray &text) {
+    const QByteArray body = encoding + text;
+    if (version == 2)
+        return id + be16(body.size()).prepend('\0') + body;
+    const QByteArray size =
+        version == 4 ? syncSafe(body.size()) : be16(body.size() >> 16) + be16(body.size());
+    return id + size + QByteArray(2, '\0') + body;
+}
+
+// An ID3v2 tag of the given major version holding frames; declaredSize, when set, is the size
+// its header announces instead of the true one.
+inline QByteArray id3v2Tag(int version, const QByteArray &frames, qsizetype declaredSize = -1) {
+    return "ID3" + QByteArray(1, char(version)) + QByteArray(2, '\0') +
+           syncSafe(declaredSize >= 0 ? declaredSize : frames.size()) + frames;
+}
+
 } // namespace TagBytes

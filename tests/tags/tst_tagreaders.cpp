@@ -54,6 +54,8 @@ private slots:
     void realMedia();
     void readFile_data();
     void readFile();
+    void id3v2_data();
+    void id3v2();
     void unreadablePaths();
     void beyondFourGiB();
 };
@@ -169,6 +171,56 @@ void TestTagReaders::readFile() {
     QTemporaryDir dir;
     QVERIFY(TestFiles::write(dir.filePath(name), contents));
     compareTag(tagOfFile(dir.filePath(name)));
+}
+
+void TestTagReaders::id3v2_data() {
+    using TagBytes::id3v2Frame;
+    using TagBytes::id3v2Tag;
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("readId3v2");
+    addTagColumns();
+
+    const QByteArray v1 = QByteArray(300, '\x55') + id3v1Block("Old", "Older");
+    const QByteArray utf16le = "\xFF\xFE" + QByteArray("S\0o\0n\0g\0", 8);
+    const QByteArray tit2Gbk = id3v2Frame(3, "TIT2", 0, "\xC4\xE3\xBA\xC3"); // 你好
+    const QByteArray tpe1 = id3v2Frame(3, "TPE1", 0, "Ann");
+    QTest::newRow("2.3 utf-16 with bom")
+        << id3v2Tag(3, id3v2Frame(3, "TIT2", 1, utf16le) + tpe1) + v1 << true << u"Song"_s
+        << u"Ann"_s;
+    QTest::newRow("2.4 utf-16 without bom")
+        << id3v2Tag(4, id3v2Frame(4, "TIT2", 2, QByteArray("\0S\0o\0n\0g", 8))) + v1 << true
+        << u"Song"_s << u"Older"_s;
+    QTest::newRow("2.4 utf-8, first of two values")
+        << id3v2Tag(4, id3v2Frame(4, "TPE1", 3, "歌手\0Other"_ba)) + v1 << true << u"Old"_s
+        << u"歌手"_s;
+    QTest::newRow("2.3 latin-1 holding gbk")
+        << id3v2Tag(3, tit2Gbk + tpe1) + v1 << true << u"你好"_s << u"Ann"_s;
+    QTest::newRow("2.2") << id3v2Tag(2, id3v2Frame(2, "TT2", 0, "Short") +
+                                            id3v2Frame(2, "TP1", 0, "Band")) +
+                                v1
+                         << true << u"Short"_s << u"Band"_s;
+    QTest::newRow("empty frame falls back")
+        << id3v2Tag(3, id3v2Frame(3, "TIT2", 0, "") + tpe1) + v1 << true << u"Old"_s << u"Ann"_s;
+    QTest::newRow("no id3v1") << id3v2Tag(3, tit2Gbk) + QByteArray(300, '\x55') << true << u"你好"_s
+                              << u""_s;
+    QTest::newRow("option off") << id3v2Tag(3, tit2Gbk + tpe1) + v1 << false << u"Old"_s
+                                << u"Older"_s;
+    // A tag announcing more than the file holds gives what it holds; garbage gives nothing.
+    QTest::newRow("cut short") << id3v2Tag(3, tit2Gbk + tpe1, 100000).left(30) << true << u"你好"_s
+                               << u""_s;
+    QTest::newRow("cut short, id3v1 stays")
+        << id3v2Tag(3, tpe1 + tit2Gbk, 100000).left(30) + v1 << true << u"Old"_s << u"Ann"_s;
+    QTest::newRow("garbage frames")
+        << id3v2Tag(3, QByteArray(64, '\xFF')) + v1 << true << u"Old"_s << u"Older"_s;
+}
+
+void TestTagReaders::id3v2() {
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, readId3v2);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"a.mp3"_s);
+    QVERIFY(TestFiles::write(path, contents));
+    compareTag(readTags(*tagFormatOf(path), path, {readId3v2}));
 }
 
 void TestTagReaders::unreadablePaths() {

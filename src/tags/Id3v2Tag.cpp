@@ -1,0 +1,68 @@
+#include "tags/Id3v2Tag.h"
+
+#include "platform/LegacyText.h"
+
+#include <id3v2tag.h>
+#include <mpegfile.h>
+#include <tbytevectorstream.h>
+#include <textidentificationframe.h>
+
+#include <string>
+
+namespace {
+
+constexpr qsizetype kFooterSize = 10;
+constexpr unsigned char kFooterFlag = 0x10;
+
+// The first value of the frame, or empty text.
+QString firstValue(const TagLib::ID3v2::Tag &tag, const char *frameId) {
+    const TagLib::ID3v2::FrameListMap &map = tag.frameListMap();
+    const auto found = map.find(frameId); // operator[] would add the key to the shared map
+    if (found == map.end() || found->second.isEmpty())
+        return {};
+    const auto *frame =
+        dynamic_cast<const TagLib::ID3v2::TextIdentificationFrame *>(found->second.front());
+    if (!frame)
+        return {};
+    const TagLib::StringList values = frame->fieldList();
+    if (values.isEmpty())
+        return {};
+    const TagLib::String &value = values.front();
+    if (frame->textEncoding() == TagLib::String::Latin1) {
+        // Back to the frame's own bytes, which are legacy text far more often than Latin-1.
+        const std::string bytes = value.to8Bit(false);
+        return LegacyText::decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    }
+    return QString::fromStdString(value.to8Bit(true));
+}
+
+} // namespace
+
+qint64 id3v2TagSize(QByteArrayView header) {
+    if (header.size() < kId3v2HeaderSize || !header.startsWith(QByteArrayView("ID3")))
+        return 0;
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(header[i]); };
+    // Major versions 2 to 4; the size is four 7-bit bytes.
+    if (at(3) < 2 || at(3) > 4 || at(4) == 0xFF)
+        return 0;
+    qint64 size = 0;
+    for (qsizetype i = 6; i < 10; ++i) {
+        if (at(i) & 0x80)
+            return 0;
+        size = size << 7 | at(i);
+    }
+    return kId3v2HeaderSize + size + (at(5) & kFooterFlag ? kFooterSize : 0);
+}
+
+std::optional<TagText> ReadId3v2Tag(QByteArrayView tag) {
+    if (id3v2TagSize(tag) == 0)
+        return std::nullopt;
+    TagLib::ByteVectorStream stream(
+        TagLib::ByteVector(tag.data(), static_cast<unsigned int>(tag.size())));
+    // Tags only: the audio properties would be read from frames that are not there.
+    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+    const TagLib::ID3v2::Tag *id3v2 = file.isValid() ? file.ID3v2Tag() : nullptr;
+    if (!id3v2 || id3v2->isEmpty())
+        return std::nullopt;
+    return TagText{firstValue(*id3v2, "TIT2"), firstValue(*id3v2, "TPE1")};
+}
