@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs; does nothing when all are present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools fonts-noto-cjk)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools fonts-noto-cjk
+    qt6-translations-l10n)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix)
 fi

@@ -1,3 +1,4 @@
+#include "dialogs/QtChinese.h"
 #include "dialogs/QtUserDialogs.h"
 #include "dialogs/SysDlg32.h"
 
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,6 +41,7 @@ template <typename Dialog = QFileDialog, typename Act> void whenDialogShows(Act 
 class TestSysDlg32 : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void translations();
     void selection_data();
     void selection();
@@ -46,7 +49,14 @@ private slots:
     void openFileDialog();
     void folderDialog();
     void messageBoxes();
+
+private:
+    QTranslator m_qtChinese;
 };
+
+void TestSysDlg32::initTestCase() {
+    QVERIFY(installQtChinese(m_qtChinese));
+}
 
 void TestSysDlg32::translations() {
     QCOMPARE(
@@ -107,9 +117,13 @@ void TestSysDlg32::openFileDialog() {
     QString seen;
     whenDialogShows([&](QFileDialog *dialog) {
         // The display text is shown, the patterns filter.
-        seen = QStringList{dialog->windowTitle(), dialog->directory().absolutePath(),
+        seen = QStringList{dialog->windowTitle(),
+                           dialog->directory().absolutePath(),
                            dialog->selectedNameFilter(),
-                           dialog->findChild<QFileSystemModel *>()->nameFilters().join(u' ')}
+                           dialog->findChild<QFileSystemModel *>()->nameFilters().join(u' '),
+                           dialog->labelText(QFileDialog::Accept),
+                           dialog->labelText(QFileDialog::Reject),
+                           dialog->labelText(QFileDialog::FileName)}
                    .join(u'|');
         if (typed.isEmpty())
             return dialog->reject();
@@ -120,7 +134,8 @@ void TestSysDlg32::openFileDialog() {
                                   packed(u"ALL(*.mp3;*.rm)|*.mp3;*.rm|rm|*.rm"_s), QString(),
                                   QDir::toNativeSeparators(dir.path()), 524800),
              packed(result, dir.path()));
-    QCOMPARE(seen, u"打开|"_s + dir.path() + u"|ALL(*.mp3;*.rm)|*.mp3 *.rm"_s);
+    QCOMPARE(seen, u"打开|"_s + dir.path() +
+                       u"|ALL(*.mp3;*.rm)|*.mp3 *.rm|打开(&O)|取消|文件名称(&N)："_s);
 }
 
 void TestSysDlg32::folderDialog() {
@@ -142,6 +157,8 @@ void TestSysDlg32::messageBoxes() {
     const auto press = [&](QMessageBox::StandardButton button) {
         whenDialogShows<QMessageBox>([&seen, button](QMessageBox *box) {
             seen << box->windowTitle() + u'|' + box->text();
+            for (QAbstractButton *b : box->buttons())
+                seen.last() += u'|' + b->text();
             box->button(button)->click();
         });
     };
@@ -151,8 +168,10 @@ void TestSysDlg32::messageBoxes() {
     QVERIFY(!dialogs.askYesNo(u"把所有文件改名吗？"_s));
     press(QMessageBox::Yes);
     QVERIFY(dialogs.askYesNo(u"把所有文件改名吗？"_s));
-    QCOMPARE(seen, QStringList({u"Tunemark|自动改名完成"_s, u"Tunemark|把所有文件改名吗？"_s,
-                                u"Tunemark|把所有文件改名吗？"_s}));
+    // Qt's own texts read in Chinese.
+    QCOMPARE(seen, QStringList({u"Tunemark|自动改名完成|确定"_s,
+                                u"Tunemark|把所有文件改名吗？|是(&Y)|否(&N)"_s,
+                                u"Tunemark|把所有文件改名吗？|是(&Y)|否(&N)"_s}));
 }
 
 QTEST_MAIN(TestSysDlg32)
