@@ -22,6 +22,8 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
+#include <utility>
+
 using namespace Controls;
 
 namespace {
@@ -64,6 +66,10 @@ Form1::Form1(UserDialogs &dialogs, const QString &programDirectory, QWidget *par
 }
 
 Form1::~Form1() = default;
+
+void Form1::setProgressObserver(std::function<void()> observer) {
+    m_progressObserver = std::move(observer);
+}
 
 void Form1::buildWindow() {
     initResources();
@@ -148,7 +154,8 @@ void Form1::Form_Unload() {
 
 void Form1::closeEvent(QCloseEvent *event) {
     if (m_busy) {
-        event->ignore(); // a scan or rename is running; it ends first
+        m_closeAsked = true; // a scan or rename is running; the window closes when it ends
+        event->ignore();
         return;
     }
     Form_Unload();
@@ -231,15 +238,16 @@ void Form1::renameListedFiles() {
     const Settings shown = m_settingsPage->withShownValues(m_settings);
     std::optional<RenameReport> report;
     {
-        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered);
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         report =
             RenameListedFiles(m_list, m_programDirectory,
                               {isOn(shown.playlist), isOn(shown.history)}, busy.renameProgress());
     }
-    if (!report)
-        return; // an empty list: nothing happened
-    m_dialogs.showMessage(report->message());
-    m_list.ClearEntries();
+    if (report) { // an empty list: nothing happened
+        m_dialogs.showMessage(report->message());
+        m_list.ClearEntries();
+    }
+    closeIfAsked();
 }
 
 void Form1::renameAllFiles() {
@@ -247,23 +255,27 @@ void Form1::renameAllFiles() {
         return;
     SequenceRun run;
     {
-        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered);
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         run = RenameFilesInSequence(m_allFilesPage->sequenceInput(), busy.renameProgress());
     }
     if (!run.ran()) {
         m_dialogs.showMessage(run.refusal);
-        return;
+    } else {
+        if (!run.report.isClean())
+            m_dialogs.showMessage(run.report.message()); // silence on success
+        m_allFilesPage->refreshFiles();
     }
-    if (!run.report.isClean())
-        m_dialogs.showMessage(run.report.message()); // silence on success
-    m_allFilesPage->refreshFiles();
+    closeIfAsked();
 }
 
 void Form1::addWithProgress(void (FileAdder::*add)()) {
-    BusyProgress busy(this, m_busy, BusyProgress::Cancel::Offered);
-    m_adder.setProgress(busy.addProgress());
-    (m_adder.*add)();
-    m_adder.setProgress({});
+    {
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::Offered, m_progressObserver);
+        m_adder.setProgress(busy.addProgress());
+        (m_adder.*add)();
+        m_adder.setProgress({});
+    }
+    closeIfAsked();
 }
 
 void Form1::applyCaptions() {
@@ -276,6 +288,11 @@ void Form1::applyCaptions() {
         m_tabStrip->setTabText(i, captions.tabs[i]);
     for (int i = 0; i < captions.columns.size(); ++i)
         m_list.model()->setHeaderData(i, Qt::Horizontal, captions.columns[i]);
+}
+
+void Form1::closeIfAsked() {
+    if (std::exchange(m_closeAsked, false))
+        close();
 }
 
 void Form1::saveSettings() {
