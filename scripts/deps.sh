@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools fonts-noto-cjk
-    qt6-translations-l10n)
+    qt6-translations-l10n libicu-dev)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix)
 fi

@@ -68,6 +68,9 @@ private slots:
     void filterListFromSettings();
     void comboClickAppliesFilter();
     void comboTypingNeedsEnter();
+    void comboTakesKeysAsTyped_data();
+    void comboTakesKeysAsTyped();
+    void sameDriveKeepsDirectory();
     void addMenuDismissedAddsNothing();
     void unreadableDirectoryKeepsPlace();
     void commandTwoAppliesLanguageFile();
@@ -351,6 +354,43 @@ void TestForm1::comboTypingNeedsEnter() {
     QTest::keyClick(combo, Qt::Key_Return);
     QCOMPARE(files->fileNames(), QStringList{u"b.txt"_s});
     QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), u"txt"_s);
+}
+
+// No auto-completion: Enter applies what was typed; nothing typed lists names without an
+// extension. The file box lists in a Chinese system's order.
+void TestForm1::comboTakesKeysAsTyped_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("r") << u"r"_s << QStringList{u"b.r"_s};
+    QTest::newRow("nothing") << QString() << QStringList{u"Readme"_s, u"说明"_s};
+    QTest::newRow("two types") << u"r;*.rm"_s << QStringList{u"b.r"_s, u"阿.rm"_s, u"张.rm"_s};
+}
+
+void TestForm1::comboTakesKeysAsTyped() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, listed);
+    for (const char *name : {"阿.rm", "张.rm", "b.r", "Readme", "说明", "a.txt"})
+        QVERIFY(TestFiles::write(m_work->filePath(QString::fromUtf8(name)), "x"));
+    auto *combo = child<QComboBox>(u"Combo1"_s);
+    combo->addItems({u"rm"_s, u"txt"_s});
+    clickTab(1);
+    combo->setFocus();
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo, typed);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(combo->currentText(), typed);
+    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), typed);
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), listed);
+}
+
+// Choosing the drive shown changes nothing: the directory box stays in its folder.
+void TestForm1::sameDriveKeepsDirectory() {
+    auto *dir = child<DirListBox>(u"Dir1"_s);
+    QVERIFY(QDir(m_work->path()).mkpath(u"sub/deeper"_s));
+    QVERIFY(dir->setPath(m_work->filePath(u"sub/deeper"_s)));
+    auto *drive = child<DriveListBox>(u"Drive1"_s);
+    emit drive->activated(drive->currentIndex());
+    QCOMPARE(dir->path(), QDir::toNativeSeparators(m_work->filePath(u"sub/deeper"_s)));
 }
 
 void TestForm1::addMenuDismissedAddsNothing() {
