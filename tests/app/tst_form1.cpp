@@ -71,6 +71,7 @@ private slots:
     void comboTakesKeysAsTyped_data();
     void comboTakesKeysAsTyped();
     void sameDriveKeepsDirectory();
+    void checkBoxTogglesAnywhereInIt();
     void addMenuDismissedAddsNothing();
     void unreadableDirectoryKeepsPlace();
     void commandTwoAppliesLanguageFile();
@@ -391,6 +392,16 @@ void TestForm1::sameDriveKeepsDirectory() {
     auto *drive = child<DriveListBox>(u"Drive1"_s);
     emit drive->activated(drive->currentIndex());
     QCOMPARE(dir->path(), QDir::toNativeSeparators(m_work->filePath(u"sub/deeper"_s)));
+}
+
+void TestForm1::checkBoxTogglesAnywhereInIt() {
+    clickTab(2);
+    auto *box = child<QCheckBox>(u"Check1(1)"_s);
+    const QPoint farRight(box->width() - 3, box->height() / 2);
+    clickThroughWindow(box, farRight);
+    QCOMPARE(box->checkState(), Qt::Checked);
+    clickThroughWindow(box, farRight);
+    QCOMPARE(box->checkState(), Qt::Unchecked);
 }
 
 void TestForm1::addMenuDismissedAddsNothing() {
