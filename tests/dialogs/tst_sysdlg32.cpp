@@ -64,8 +64,11 @@ void TestSysDlg32::translations() {
         QStringList({u"ALL(*.mp3;*.rm) (*.mp3 *.rm)"_s, u"All (*)"_s, u"Some (*.a *.b)"_s}));
     QCOMPARE(SysDlg32::nameFilters(QString()), QStringList());
 
-    // The packed form holds one folder.
+    // The packed form holds one folder; files from several are packed folder by folder.
     QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s, u"/n/b.rm"_s}), packed(u"/m/a.mp3||"_s));
+    QCOMPARE(SysDlg32::packSelections({u"/m/a.mp3"_s, u"/m/b.rm"_s, u"/n/c.rm"_s, u"/m/d.mp3"_s}),
+             QStringList(
+                 {packed(u"/m|a.mp3|b.rm||"_s), packed(u"/n/c.rm||"_s), packed(u"/m/d.mp3||"_s)}));
 
     QCOMPARE(SysDlg32::folderResult(u"/"_s), packed(u"/"_s));
     QCOMPARE(SysDlg32::folderResult(u"/home/x/"_s), packed(u"/home/x"_s));
@@ -100,16 +103,22 @@ void TestSysDlg32::selection() {
 
 void TestSysDlg32::openFileDialog_data() {
     QTest::addColumn<QString>("typed"); // empty: cancel
-    QTest::addColumn<QString>("result");
-    QTest::newRow("cancel") << QString() << QString();
-    QTest::newRow("one") << u"b.rm"_s << u"~/b.rm||"_s;
-    QTest::newRow("several") << u"\"a.mp3\" \"c.mp3\""_s << u"~|a.mp3|c.mp3||"_s;
+    QTest::addColumn<QStringList>("result");
+    QTest::newRow("cancel") << QString() << QStringList();
+    QTest::newRow("one") << u"b.rm"_s << QStringList{u"~/b.rm||"_s};
+    QTest::newRow("several") << u"\"a.mp3\" \"c.mp3\""_s << QStringList{u"~|a.mp3|c.mp3||"_s};
+    QTest::newRow("two folders") << u"\"c.mp3\" \"sub/d.rm\" \"a.mp3\""_s
+                                 << QStringList{u"~/c.mp3||"_s, u"~/sub/d.rm||"_s, u"~/a.mp3||"_s};
 }
 
 void TestSysDlg32::openFileDialog() {
     QFETCH(QString, typed);
-    QFETCH(QString, result);
+    QFETCH(QStringList, result);
     QTemporaryDir dir;
+    for (QString &r : result)
+        r = packed(r, dir.path());
+    QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+    QVERIFY(QFile(dir.filePath(u"sub/d.rm"_s)).open(QIODevice::WriteOnly));
     for (const QString &name : {u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s}) {
         QFile f(dir.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -133,7 +142,7 @@ void TestSysDlg32::openFileDialog() {
     QCOMPARE(GetDlgSelectFileInfo(nullptr, u"打开"_s,
                                   packed(u"ALL(*.mp3;*.rm)|*.mp3;*.rm|rm|*.rm"_s), QString(),
                                   QDir::toNativeSeparators(dir.path()), 524800),
-             packed(result, dir.path()));
+             result);
     QCOMPARE(seen, u"打开|"_s + dir.path() +
                        u"|ALL(*.mp3;*.rm)|*.mp3 *.rm|打开(&O)|取消|文件名称(&N)："_s);
 }
