@@ -1,9 +1,8 @@
 #include "platform/FileBoxNames.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -14,30 +13,40 @@
 
 namespace {
 
-// One pattern as a regular expression; only "*" and "?" are wildcards, as on Windows.
-QRegularExpression wildcard(QStringView pattern) {
-    QString expression;
-    for (const QChar ch : pattern) {
-        if (ch == u'*')
-            expression += QStringLiteral(".*");
-        else if (ch == u'?')
-            expression += u'.';
-        else
-            expression += QRegularExpression::escape(QString(ch));
+// Whether name matches pattern, where "*" stands for any text and "?" for one character, as
+// on Windows, letter case ignored. Going back only to the last "*" keeps the time bounded by
+// the product of the lengths, whatever the user types.
+bool wildcardMatch(QStringView pattern, QStringView name) {
+    const auto same = [](QChar a, QChar b) { return a.toCaseFolded() == b.toCaseFolded(); };
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype star = -1;
+    qsizetype resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            resume = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || same(pattern[p], name[n]))) {
+            ++p;
+            ++n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
     }
-    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
-                              QRegularExpression::CaseInsensitiveOption |
-                                  QRegularExpression::DotMatchesEverythingOption);
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
 }
 
 struct Pattern {
-    QRegularExpression expression;
+    QStringView text;
     bool withoutExtension = false;
 
     bool matches(const QString &name) const {
-        if (!withoutExtension)
-            return expression.match(name).hasMatch();
-        return !name.contains(u'.') && expression.match(name).hasMatch();
+        return (!withoutExtension || !name.contains(u'.')) && wildcardMatch(text, name);
     }
 };
 
@@ -54,7 +63,7 @@ QStringList matching(const QStringList &names, const QString &pattern) {
         if (p == u"*.*" || p == u"*")
             return names;
         const bool withoutExtension = p.endsWith(u'.') && p.size() > 1;
-        patterns.push_back({wildcard(withoutExtension ? p.chopped(1) : p), withoutExtension});
+        patterns.push_back({withoutExtension ? p.chopped(1) : p, withoutExtension});
     }
     QStringList matched;
     for (const QString &name : names) {

@@ -27,6 +27,7 @@ void TestFileBoxNames::matching_data() {
     QTest::newRow("as Combo1 gives it") << u"*.rm; *.;"_s << QStringList{u"c.rm"_s, u"readme"_s};
     QTest::newRow("question mark") << u"?.rm"_s << QStringList{u"c.rm"_s};
     QTest::newRow("brackets are plain") << u"[1]*"_s << QStringList{u"[1].mp3"_s};
+    QTest::newRow("stars") << u"*p*3"_s << QStringList{u"a.mp3"_s, u"B.MP3"_s, u"[1].mp3"_s};
     QTest::newRow("nothing") << u";"_s << QStringList();
 }
 
