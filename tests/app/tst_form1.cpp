@@ -33,11 +33,8 @@ class WatchingDialogs : public FakeDialogs {
 public:
     int messagesOverProgress = 0;
     void showMessage(const QString &text) override {
-        for (const QProgressDialog *progress :
-             QApplication::activeWindow()
-                 ? QApplication::activeWindow()->window()->findChildren<QProgressDialog *>()
-                 : QList<QProgressDialog *>()) {
-            if (progress->isVisible())
+        for (const QWidget *w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<const QProgressDialog *>(w) && w->isVisible())
                 ++messagesOverProgress;
         }
         FakeDialogs::showMessage(text);
@@ -523,6 +520,7 @@ void TestForm1::progressHoldsWindowStill() {
     };
     int reports = 0;
     bool tried = false;
+    int reportsAfter = 0;
     int reportsShownAfter = 0;
     m_form->setProgressObserver([&] {
         if (++reports == 1)
@@ -530,6 +528,7 @@ void TestForm1::progressHoldsWindowStill() {
         QTest::qSleep(100);
         QProgressDialog *progress = shownProgress();
         if (tried) {
+            ++reportsAfter;
             reportsShownAfter += progress != nullptr;
         } else if (progress) {
             tried = true;
@@ -552,14 +551,15 @@ void TestForm1::progressHoldsWindowStill() {
     QVERIFY(!shownProgress());
     if (scan) {
         // Cancelled at once: what was added stays.
-        QCOMPARE(reportsShownAfter, 0);
+        QCOMPARE(reportsAfter, 0);
         const int lines = m_form->entryList().lineCount();
         QVERIFY2(lines > 0 && lines < kFiles, qPrintable(QString::number(lines)));
         QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ %1"_s.arg(lines));
     } else {
+        // Every file renamed, the dialog on screen to the end.
         QCOMPARE(reports, kFiles);
-        QCOMPARE(reportsShownAfter, kFiles - reports + reportsShownAfter);
-        QVERIFY(reportsShownAfter > 0);
+        QVERIFY(reportsAfter > 0);
+        QCOMPARE(reportsShownAfter, reportsAfter);
         QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
         QCOMPARE(m_dialogs->messagesOverProgress, 0);
         for (const QString &n : names)
