@@ -562,8 +562,10 @@ void TestForm1::progressHoldsWindowStill() {
         QCOMPARE(reportsShownAfter, reportsAfter);
         QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
         QCOMPARE(m_dialogs->messagesOverProgress, 0);
-        for (const QString &n : names)
-            QVERIFY(QFile::exists(m_work->filePath(u"new-"_s + n)));
+        for (const QString &n : names) {
+            QCOMPARE(TestFiles::read(m_work->filePath(u"new-"_s + n)), n.toUtf8());
+            QVERIFY(!QFile::exists(m_work->filePath(n)));
+        }
     }
     // The window takes input again.
     clickThroughWindow(clear);
