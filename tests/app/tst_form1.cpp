@@ -65,7 +65,6 @@ private slots:
     void filterListFromSettings();
     void comboClickAppliesFilter();
     void comboTypingNeedsEnter();
-    void comboTakesKeysAsTyped_data();
     void comboTakesKeysAsTyped();
     void sameDriveKeepsDirectory();
     void checkBoxTogglesAnywhereInIt();
@@ -75,7 +74,6 @@ private slots:
     void endToEnd();
     void progressHoldsWindowStill_data();
     void progressHoldsWindowStill();
-    void closeDuringRenameWaitsForIt();
     void sampleFilesRenameAsDocumented();
 
 private:
@@ -354,31 +352,22 @@ void TestForm1::comboTypingNeedsEnter() {
     QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), u"txt"_s);
 }
 
-// No auto-completion: Enter applies what was typed; nothing typed lists names without an
-// extension. The file box lists in a Chinese system's order.
-void TestForm1::comboTakesKeysAsTyped_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("listed");
-    QTest::newRow("r") << u"r"_s << QStringList{u"b.r"_s};
-    QTest::newRow("nothing") << QString() << QStringList{u"Readme"_s, u"说明"_s};
-    QTest::newRow("two types") << u"r;*.rm"_s << QStringList{u"b.r"_s, u"阿.rm"_s, u"张.rm"_s};
-}
-
+// Enter applies what was typed, never a completion; nothing typed lists the names without an
+// extension.
 void TestForm1::comboTakesKeysAsTyped() {
-    QFETCH(QString, typed);
-    QFETCH(QStringList, listed);
-    for (const char *name : {"阿.rm", "张.rm", "b.r", "Readme", "说明", "a.txt"})
+    for (const char *name : {"b.r", "b.rm", "Readme"})
         QVERIFY(TestFiles::write(m_work->filePath(QString::fromUtf8(name)), "x"));
     auto *combo = child<QComboBox>(u"Combo1"_s);
-    combo->addItems({u"rm"_s, u"txt"_s});
+    combo->addItem(u"rm"_s);
     clickTab(1);
     combo->setFocus();
     combo->lineEdit()->clear();
-    QTest::keyClicks(combo, typed);
+    QTest::keyClicks(combo, u"r"_s);
     QTest::keyClick(combo, Qt::Key_Return);
-    QCOMPARE(combo->currentText(), typed);
-    QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), typed);
-    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), listed);
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"b.r"_s});
+    combo->lineEdit()->clear();
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"Readme"_s});
 }
 
 // Choosing the drive shown changes nothing: the directory box stays in its folder.
@@ -492,7 +481,8 @@ void TestForm1::progressHoldsWindowStill_data() {
 
 // The work is slowed to a tenth of a second per report, so the progress dialog shows; before
 // it shows and while it shows, the user clicks Clear and tab 3 and presses Escape on the
-// window, then tries Escape or the close button on the dialog.
+// window, then tries Escape or the close button on the dialog. During a rename the user also
+// closes the window, which closes when the rename has ended.
 void TestForm1::progressHoldsWindowStill() {
     QFETCH(bool, scan);
     QFETCH(bool, closeButton);
@@ -520,6 +510,7 @@ void TestForm1::progressHoldsWindowStill() {
     };
     int reports = 0;
     bool tried = false;
+    bool stayedOpen = false;
     int reportsAfter = 0;
     int reportsShownAfter = 0;
     m_form->setProgressObserver([&] {
@@ -533,6 +524,7 @@ void TestForm1::progressHoldsWindowStill() {
         } else if (progress) {
             tried = true;
             tryTheWindow();
+            stayedOpen = !scan && !m_form->windowHandle()->close() && m_form->isVisible();
             if (closeButton)
                 progress->windowHandle()->close();
             else
@@ -547,7 +539,6 @@ void TestForm1::progressHoldsWindowStill() {
 
     QVERIFY(tried);
     QCOMPARE(tabs->currentIndex(), 0);
-    QVERIFY(child<QGroupBox>(u"Frame1(0)"_s)->isVisible());
     QVERIFY(!shownProgress());
     if (scan) {
         // Cancelled at once: what was added stays.
@@ -556,7 +547,7 @@ void TestForm1::progressHoldsWindowStill() {
         QVERIFY2(lines > 0 && lines < kFiles, qPrintable(QString::number(lines)));
         QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ %1"_s.arg(lines));
     } else {
-        // Every file renamed, the dialog on screen to the end.
+        // Every file renamed, the dialog on screen to the end; then the window closed.
         QCOMPARE(reports, kFiles);
         QVERIFY(reportsAfter > 0);
         QCOMPARE(reportsShownAfter, reportsAfter);
@@ -566,27 +557,15 @@ void TestForm1::progressHoldsWindowStill() {
             QCOMPARE(TestFiles::read(m_work->filePath(u"new-"_s + n)), n.toUtf8());
             QVERIFY(!QFile::exists(m_work->filePath(n)));
         }
+        QVERIFY(stayedOpen);
+        QVERIFY(!m_form->isVisible());
+        QVERIFY(QFile::exists(m_programDir->filePath(u"rename.ini"_s)));
+        return;
     }
     // The window takes input again.
     clickThroughWindow(clear);
+    QCOMPARE(m_dialogs->messages, QStringList());
     QCOMPARE(m_form->entryList().lineCount(), 0);
-}
-
-// The window's close button during a rename: the rename ends, then the window closes and
-// saves the settings.
-void TestForm1::closeDuringRenameWaitsForIt() {
-    addEntries({u"a.mp3"_s, u"b.mp3"_s});
-    bool openAfterRequest = false;
-    m_form->setProgressObserver([&] {
-        if (!m_form->windowHandle()->close())
-            openAfterRequest = m_form->isVisible();
-    });
-    clickThroughWindow(child<QPushButton>(u"Command1(4)"_s));
-    QVERIFY(openAfterRequest);
-    QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
-    QVERIFY(QFile::exists(m_work->filePath(u"new-b.mp3"_s)));
-    QVERIFY(!m_form->isVisible());
-    QVERIFY(QFile::exists(m_programDir->filePath(u"rename.ini"_s)));
 }
 
 void TestForm1::sampleFilesRenameAsDocumented() {

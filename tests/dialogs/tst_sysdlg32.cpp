@@ -64,11 +64,8 @@ void TestSysDlg32::translations() {
         QStringList({u"ALL(*.mp3;*.rm) (*.mp3 *.rm)"_s, u"All (*)"_s, u"Some (*.a *.b)"_s}));
     QCOMPARE(SysDlg32::nameFilters(QString()), QStringList());
 
-    // The packed form holds one folder; files from several are packed folder by folder.
+    // The packed form holds one folder.
     QCOMPARE(SysDlg32::packSelection({u"/m/a.mp3"_s, u"/n/b.rm"_s}), packed(u"/m/a.mp3||"_s));
-    QCOMPARE(SysDlg32::packSelections({u"/m/a.mp3"_s, u"/m/b.rm"_s, u"/n/c.rm"_s, u"/m/d.mp3"_s}),
-             QStringList(
-                 {packed(u"/m|a.mp3|b.rm||"_s), packed(u"/n/c.rm||"_s), packed(u"/m/d.mp3||"_s)}));
 
     QCOMPARE(SysDlg32::folderResult(u"/"_s), packed(u"/"_s));
     QCOMPARE(SysDlg32::folderResult(u"/home/x/"_s), packed(u"/home/x"_s));

@@ -22,13 +22,9 @@ void TestFileBoxNames::matching_data() {
     QTest::newRow("one type, any case")
         << u"*.mp3"_s << QStringList{u"a.mp3"_s, u"B.MP3"_s, u"[1].mp3"_s};
     QTest::newRow("no extension") << u"*."_s << QStringList{u"readme"_s};
-    QTest::newRow("semicolons") << u"*.mp3;*.rm"_s
-                                << QStringList{u"a.mp3"_s, u"B.MP3"_s, u"c.rm"_s, u"[1].mp3"_s};
     QTest::newRow("as Combo1 gives it") << u"*.rm; *.;"_s << QStringList{u"c.rm"_s, u"readme"_s};
-    QTest::newRow("question mark") << u"?.rm"_s << QStringList{u"c.rm"_s};
     QTest::newRow("brackets are plain") << u"[1]*"_s << QStringList{u"[1].mp3"_s};
     QTest::newRow("stars") << u"*p*3"_s << QStringList{u"a.mp3"_s, u"B.MP3"_s, u"[1].mp3"_s};
-    QTest::newRow("nothing") << u";"_s << QStringList();
 }
 
 void TestFileBoxNames::matching() {
@@ -43,8 +39,6 @@ void TestFileBoxNames::order_data() {
     QTest::addColumn<QStringList>("sorted");
     QTest::newRow("symbols, digits, latin, chinese")
         << QStringList{u"_b"_s, u"1a"_s, u"a c"_s, u"a-c"_s, u"ab"_s, u"B"_s, u"阿"_s, u"张"_s};
-    QTest::newRow("pinyin") << QStringList{u"阿姨.mp3"_s, u"北京.mp3"_s, u"春天.mp3"_s,
-                                           u"夜空.mp3"_s, u"张三.mp3"_s};
     QTest::newRow("latin before chinese inside a name")
         << QStringList{u"ab.txt"_s, u"abc.txt"_s, u"ab张.txt"_s};
     QTest::newRow("case ignored, then a fixed order")

@@ -7,8 +7,6 @@ class TestLegacyText : public QObject {
 private slots:
     void decode_data();
     void decode();
-    void decodeCut_data();
-    void decodeCut();
     void encode_data();
     void encode();
     void codesTellOneByteFromTwo();
@@ -38,24 +36,6 @@ void TestLegacyText::decode() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(LegacyText::decode(bytes), text);
-}
-
-// Only a lead byte at the very end goes; every other bad byte still shows.
-void TestLegacyText::decodeCut_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("lead at end") << QByteArray("ab\xC4") << QStringLiteral("ab");
-    QTest::newRow("whole pair at end") << QByteArray("a\xC4\xE3") << QStringLiteral("a你");
-    QTest::newRow("lead inside") << QByteArray("\xC4"
-                                               "0")
-                                 << QStringLiteral("\uFFFD0");
-    QTest::newRow("empty") << QByteArray() << QString();
-}
-
-void TestLegacyText::decodeCut() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    QCOMPARE(LegacyText::decodeCut(bytes), text);
 }
 
 void TestLegacyText::encode_data() {
