@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs; does nothing when all are present.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libtag1-dev fonts-noto-cjk)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libtag1-dev libicu-dev
+    qt6-translations-l10n fonts-noto-cjk)
 case "${1:-}" in
 --test)
     packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix

@@ -1,23 +1,32 @@
 // Renders the main window on each of its four pages to PNG files, with a few sample entries
-// listed, so the window can be looked at without running the program:
+// listed, and page 2 once more with the question its Rename button asks, so the window can be
+// looked at without running the program:
 //   QT_QPA_PLATFORM=offscreen tunemark_screens <output folder>
 #include "app/Form1.h"
-#include "dialogs/UserDialogs.h"
+#include "dialogs/QtChinese.h"
+#include "dialogs/QtUserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
+#include <QTranslator>
 
 namespace {
 
-// Nothing is asked while rendering.
+// Nothing is shown while rendering but the question, in the program's own box.
 class SilentDialogs : public UserDialogs {
 public:
+    QtUserDialogs questions;
+
     void showMessage(const QString &) override {}
-    bool askYesNo(const QString &) override { return false; }
+    bool askYesNo(const QString &text) override { return questions.askYesNo(text); }
     QString GetDlgSelectFolder(const QString &) override { return {}; }
     QStringList GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
                                      const QString &, quint32) override {
@@ -27,8 +36,31 @@ public:
 
 } // namespace
 
+// The window with the question box drawn over it where it stands; the box is then answered No.
+bool saveWithQuestion(QWidget &form, const QString &file) {
+    bool saved = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        QApplication::processEvents();
+        QImage shot = form.grab().toImage();
+        QPainter painter(&shot);
+        painter.drawPixmap(box->frameGeometry().topLeft() - form.frameGeometry().topLeft(),
+                           box->grab());
+        painter.end();
+        saved = shot.save(file);
+        box->button(QMessageBox::No)->click();
+    });
+    QMetaObject::invokeMethod(form.findChild<QPushButton *>(QStringLiteral("Command1(4)")),
+                              &QPushButton::click);
+    return saved;
+}
+
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    QTranslator qtChinese;
+    installQtChinese(qtChinese);
     const QString out =
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
     // A settings file with a filter list, and a small music folder for the all-files page.
@@ -49,6 +81,7 @@ int main(int argc, char *argv[]) {
     QDir::setCurrent(music.path());
     SilentDialogs dialogs;
     Form1 form(dialogs, DataFolders::portable(programDir.path()));
+    dialogs.questions.setOwner(&form);
 
     EntryTable &table = form.entryList().table();
     const QString dir = QStringLiteral("/music/");
@@ -70,6 +103,13 @@ int main(int argc, char *argv[]) {
         QApplication::processEvents();
         const QString file = QDir(out).filePath(QStringLiteral("page%1.png").arg(page + 1));
         ok = form.grab().save(file);
+        QTextStream(stderr) << file << "\n";
+    }
+    if (ok) {
+        tabs->setCurrentIndex(1);
+        QApplication::processEvents();
+        const QString file = QDir(out).filePath(QStringLiteral("page2-question.png"));
+        ok = saveWithQuestion(form, file);
         QTextStream(stderr) << file << "\n";
     }
     form.close();

@@ -34,6 +34,7 @@ AllFilesPage::AllFilesPage(UserDialogs &dialogs, QWidget *parent)
     m_filter = make<QComboBox>(this, QStringLiteral("Combo1"));
     m_filter->setEditable(true);
     m_filter->setInsertPolicy(QComboBox::NoInsert);
+    m_filter->setCompleter(nullptr); // a typed key stays as typed, Enter applies just that
     m_filter->setEditText(QStringLiteral("Combo1"));
     connect(m_filter, &QComboBox::activated, this, &AllFilesPage::filterChosen);
     m_filter->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "app/Layout.h"
 #include "list/EntryList.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -48,8 +49,11 @@ AudioPage::AudioPage(EntryList &list, QWidget *parent)
         m_listView->setColumnWidth(c, Layout::pixels(1440));
     connect(m_listView, &QAbstractItemView::clicked, this, &AudioPage::listClicked);
     connect(&list, &EntryList::focusRequested, this, [this] {
-        if (m_listView->isVisible())
-            m_listView->setFocus();
+        if (!m_listView->isVisible())
+            return;
+        // While the window is held still the list cannot take the focus yet.
+        m_focusWhenEnabled = !m_listView->isEnabled();
+        m_listView->setFocus();
     });
 
     const char *captions[] = {"添加", "删除", "清除"};
@@ -58,6 +62,14 @@ AudioPage::AudioPage(EntryList &list, QWidget *parent)
 
     m_counter = label(this, QStringLiteral("Coun"), list.counterText());
     connect(&list, &EntryList::counterTextChanged, m_counter, &QLabel::setText);
+}
+
+void AudioPage::changeEvent(QEvent *event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && isEnabled() && m_focusWhenEnabled) {
+        m_focusWhenEnabled = false;
+        m_listView->setFocus();
+    }
 }
 
 void AudioPage::setCounterText(const QString &text) {

@@ -19,7 +19,11 @@ signals:
     // A line of the list was clicked.
     void listClicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    bool m_focusWhenEnabled = false;
     QTreeView *m_listView;
     QLabel *m_counter;
 };

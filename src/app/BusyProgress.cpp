@@ -2,39 +2,99 @@
 
 #include "dialogs/UserDialogs.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QProgressDialog>
+
+#include <utility>
 
 namespace {
 
 constexpr int kShowAfterMs = 500;
 constexpr int kRepaintEveryMs = 50;
 
+// Escape and the close button either cancel, like the Cancel button, or do nothing: a
+// hidden dialog would leave the user guessing whether the work still runs.
+class ProgressDialog : public QProgressDialog {
+public:
+    ProgressDialog(QWidget *owner, bool cancellable)
+        : QProgressDialog(owner)
+        , m_cancellable(cancellable) {}
+
+    void reject() override {
+        if (m_cancellable)
+            cancel();
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override {
+        if (m_cancellable)
+            QProgressDialog::closeEvent(event);
+        else
+            event->ignore();
+    }
+
+private:
+    const bool m_cancellable;
+};
+
 } // namespace
 
-BusyProgress::BusyProgress(QWidget *owner, bool &busy, Cancel cancel)
+BusyProgress::BusyProgress(QWidget *owner, bool &busy, Cancel cancel,
+                           const std::function<void()> &observer)
     : m_owner(owner)
     , m_busy(busy)
-    , m_cancel(cancel) {
+    , m_cancel(cancel)
+    , m_observer(observer) {
     m_busy = true;
 }
 
 BusyProgress::~BusyProgress() {
-    delete m_dialog;
+    release();
     m_busy = false;
+}
+
+void BusyProgress::holdStill() {
+    m_focus = m_owner->focusWidget();
+    // The controls, not the window: a message shown during the work is the window's child
+    // and must still take its answer.
+    for (QWidget *child : m_owner->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child->isEnabled()) {
+            child->setEnabled(false);
+            m_held.append(child);
+        }
+    }
+}
+
+void BusyProgress::release() {
+    delete m_dialog;
+    if (!m_clock.isValid())
+        return; // never held
+    // Input that arrived since the last report reaches the still disabled controls and goes.
+    QCoreApplication::processEvents();
+    for (const QPointer<QWidget> &child : std::as_const(m_held)) {
+        if (child)
+            child->setEnabled(true);
+    }
+    if (m_focus && m_focus->isEnabled() && !m_owner->focusWidget())
+        m_focus->setFocus();
 }
 
 bool BusyProgress::update(int done, int total, const QString &text) {
     if (!m_clock.isValid()) {
+        holdStill();
         m_clock.start();
-        return true;
     }
+    if (m_observer)
+        m_observer();
+    if (m_dialog && m_dialog->wasCanceled())
+        return false;
     if (!m_dialog) {
         if (m_clock.elapsed() < kShowAfterMs)
             return true;
-        m_dialog = new QProgressDialog(m_owner);
+        m_dialog = new ProgressDialog(m_owner, m_cancel == Cancel::Offered);
         m_dialog->setWindowTitle(UserDialogs::kAppTitle);
-        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setWindowModality(Qt::NonModal);
         m_dialog->setMinimumDuration(0);
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);

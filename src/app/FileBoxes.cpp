@@ -1,5 +1,6 @@
 #include "app/FileBoxes.h"
 
+#include "platform/FileBoxNames.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
 
@@ -14,6 +15,8 @@ DriveListBox::DriveListBox(QWidget *parent)
     fillDrives();
     connect(this, &QComboBox::activated, this, [this](int index) {
         const QString chosen = itemData(index).toString();
+        if (chosen == m_drive)
+            return; // the drive shown: the directory box stays where it is
         if (!setDrive(chosen)) {
             setCurrentIndex(findData(m_drive));
             emit driveRejected(chosen);
@@ -111,11 +114,10 @@ void FileListBox::setPattern(const QString &pattern) {
 void FileListBox::refresh() {
     m_names.clear();
     if (!m_path.isEmpty()) {
-        // "*.*" means every file, with or without a dot, as on Windows.
-        const QString filter = m_pattern == QStringLiteral("*.*") ? QStringLiteral("*") : m_pattern;
         QDir dir(QDir::fromNativeSeparators(m_path));
-        dir.setNameFilters({filter});
-        m_names = dir.entryList(Folders::fileBoxFilters(), QDir::Name | QDir::IgnoreCase);
+        m_names = dir.entryList(Folders::fileBoxFilters(), QDir::NoSort);
+        m_names = FileBoxNames::matching(m_names, m_pattern);
+        FileBoxNames::sort(m_names);
     }
     clear();
     addItems(m_names);

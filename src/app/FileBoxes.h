@@ -50,8 +50,8 @@ private:
     QString m_path;
 };
 
-// File box: the ordinary files of its directory that match its pattern, sorted by name
-// without regard to letter case. Hidden files are left out; off Windows files whose name
+// File box: the ordinary files of its directory that match its pattern (FileBoxNames), in a
+// Chinese system's alphabetical order. Hidden files are left out; off Windows files whose name
 // begins with a dot are listed like any other.
 class FileListBox : public QListWidget {
     Q_OBJECT

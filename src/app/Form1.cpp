@@ -22,6 +22,8 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
+#include <utility>
+
 using namespace Controls;
 
 namespace {
@@ -64,6 +66,10 @@ Form1::Form1(UserDialogs &dialogs, const DataFolders &folders, QWidget *parent)
 }
 
 Form1::~Form1() = default;
+
+void Form1::setProgressObserver(std::function<void()> observer) {
+    m_progressObserver = std::move(observer);
+}
 
 void Form1::buildWindow() {
     initResources();
@@ -153,7 +159,8 @@ void Form1::Form_Unload() {
 
 void Form1::closeEvent(QCloseEvent *event) {
     if (m_busy) {
-        event->ignore(); // a scan or rename is running; it ends first
+        m_closeAsked = true; // a scan or rename is running; the window closes when it ends
+        event->ignore();
         return;
     }
     Form_Unload();
@@ -239,13 +246,14 @@ void Form1::renameListedFiles() {
         m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
     std::optional<RenameReport> report;
     {
-        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered);
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         report = RenameListedFiles(m_list, m_folders.dataDirectory, options, busy.renameProgress());
     }
-    if (!report)
-        return; // an empty list: nothing happened
-    m_dialogs.showMessage(report->message());
-    m_list.ClearEntries();
+    if (report) { // an empty list: nothing happened
+        m_dialogs.showMessage(report->message());
+        m_list.ClearEntries();
+    }
+    closeIfAsked();
 }
 
 void Form1::renameAllFiles() {
@@ -253,23 +261,27 @@ void Form1::renameAllFiles() {
         return;
     SequenceRun run;
     {
-        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered);
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         run = RenameFilesInSequence(m_allFilesPage->sequenceInput(), busy.renameProgress());
     }
     if (!run.ran()) {
         m_dialogs.showMessage(run.refusal);
-        return;
+    } else {
+        if (!run.report.isClean())
+            m_dialogs.showMessage(run.report.message()); // silence on success
+        m_allFilesPage->refreshFiles();
     }
-    if (!run.report.isClean())
-        m_dialogs.showMessage(run.report.message()); // silence on success
-    m_allFilesPage->refreshFiles();
+    closeIfAsked();
 }
 
 void Form1::addWithProgress(void (FileAdder::*add)()) {
-    BusyProgress busy(this, m_busy, BusyProgress::Cancel::Offered);
-    m_adder.setProgress(busy.addProgress());
-    (m_adder.*add)();
-    m_adder.setProgress({});
+    {
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::Offered, m_progressObserver);
+        m_adder.setProgress(busy.addProgress());
+        (m_adder.*add)();
+        m_adder.setProgress({});
+    }
+    closeIfAsked();
 }
 
 void Form1::applyCaptions() {
@@ -286,6 +298,11 @@ void Form1::applyCaptions() {
 
 void Form1::applyTagOptions() {
     m_adder.setTagOptions({m_settingsPage->withShownValues(m_settings).readId3v2});
+}
+
+void Form1::closeIfAsked() {
+    if (std::exchange(m_closeAsked, false))
+        close();
 }
 
 void Form1::saveSettings() {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class AllFilesPage;
 class AudioPage;
@@ -30,6 +31,9 @@ public:
     ~Form1() override;
 
     EntryList &entryList() { return m_list; }
+    // Called at every progress report of a long scan or rename, while the window is held
+    // still; lets a caller watch the work as it goes.
+    void setProgressObserver(std::function<void()> observer);
 
 public slots:
     void Form_Load();
@@ -64,6 +68,8 @@ private:
     // The tag options as the settings page shows them, for the adder.
     void applyTagOptions();
     void saveSettings();
+    // Carries out a close request that came while the window was busy.
+    void closeIfAsked();
 
     UserDialogs &m_dialogs;
     const DataFolders m_folders;
@@ -72,7 +78,9 @@ private:
     Settings m_settings; // as loaded; the window's controls hold the values in use
     FileAdder m_adder;
     bool m_busy = false;
+    bool m_closeAsked = false;
     bool m_unloaded = false;
+    std::function<void()> m_progressObserver;
 
     QTabBar *m_tabStrip = nullptr;
     std::array<QGroupBox *, 4> m_pages{};

@@ -10,6 +10,16 @@ using namespace Controls;
 
 namespace {
 
+// A check box that toggles on a click anywhere in its rectangle, not only on its box and
+// caption.
+class CheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
+};
+
 Qt::CheckState checkState(OptionState state) {
     switch (state) {
     case OptionState::Checked:
@@ -44,11 +54,11 @@ SettingsPage::SettingsPage(QWidget *parent)
     m_nameTemplate->setText(QStringLiteral("%1-%2"));
     label(this, indexed("Label1", 3), QStringLiteral("%1=歌名；%2=歌手"));
 
-    m_playlist = make<QCheckBox>(this, indexed("Check1", 0));
+    m_playlist = make<CheckBox>(this, indexed("Check1", 0));
     m_playlist->setText(QStringLiteral("生成播放列表"));
-    m_history = make<QCheckBox>(this, indexed("Check1", 1));
+    m_history = make<CheckBox>(this, indexed("Check1", 1));
     m_history->setText(QStringLiteral("历史记录"));
-    m_id3v2 = make<QCheckBox>(this, indexed("Check1", 2));
+    m_id3v2 = make<CheckBox>(this, indexed("Check1", 2));
     m_id3v2->setText(QStringLiteral("读取 ID3v2 标签"));
     connect(m_id3v2, &QCheckBox::clicked, this, &SettingsPage::id3v2Toggled);
 

@@ -23,6 +23,9 @@ QString QtUserDialogs::GetDlgSelectFolder(const QString &title) {
 QStringList QtUserDialogs::GetDlgSelectFileInfo(const QString &title, const QString &filter,
                                                 const QString &initialName,
                                                 const QString &initialDirectory, quint32 flags) {
-    return SysDlg32::unpackSelection(
-        ::GetDlgSelectFileInfo(m_owner, title, filter, initialName, initialDirectory, flags));
+    QStringList paths;
+    for (const QString &selection :
+         ::GetDlgSelectFileInfo(m_owner, title, filter, initialName, initialDirectory, flags))
+        paths << SysDlg32::unpackSelection(selection);
+    return paths;
 }

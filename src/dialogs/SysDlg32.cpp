@@ -47,6 +47,21 @@ QString packSelection(const QStringList &paths) {
     return packed + nul;
 }
 
+QStringList packSelections(const QStringList &paths) {
+    QStringList packed;
+    QStringList run;
+    for (const QString &p : paths) {
+        if (!run.isEmpty() && QFileInfo(p).path() != QFileInfo(run.first()).path()) {
+            packed << packSelection(run);
+            run.clear();
+        }
+        run << p;
+    }
+    if (!run.isEmpty())
+        packed << packSelection(run);
+    return packed;
+}
+
 QStringList unpackSelection(const QString &packed) {
     const QStringList segments = packed.split(QChar());
     const qsizetype n = segments.size();
@@ -87,9 +102,9 @@ QString GetDlgSelectFolder(QWidget *owner, const QString &title) {
         QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly));
 }
 
-QString GetDlgSelectFileInfo(QWidget *owner, const QString &title, const QString &filter,
-                             const QString &initialName, const QString &initialDirectory,
-                             quint32 flags) {
+QStringList GetDlgSelectFileInfo(QWidget *owner, const QString &title, const QString &filter,
+                                 const QString &initialName, const QString &initialDirectory,
+                                 quint32 flags) {
     QFileDialog dialog(owner, title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Qt picks several files only among existing ones; without the multi-select option a
@@ -117,5 +132,5 @@ QString GetDlgSelectFileInfo(QWidget *owner, const QString &title, const QString
 
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return SysDlg32::packSelection(dialog.selectedFiles());
+    return SysDlg32::packSelections(dialog.selectedFiles());
 }

@@ -17,10 +17,11 @@ QString GetDlgSelectFolder(QWidget *owner, const QString &title);
 // item separated by NUL; the first pair is selected. flags are the open-file options of the
 // caller; SysDlg32::kAllowMultiSelect lets the user pick several files of one folder. The
 // dialog opens in initialDirectory (the current directory when it is empty, the dialog's own
-// default when it does not exist). Result: see SysDlg32::packSelection; empty on cancel.
-QString GetDlgSelectFileInfo(QWidget *owner, const QString &title, const QString &filter,
-                             const QString &initialName, const QString &initialDirectory,
-                             quint32 flags);
+// default when it does not exist). Result: the packed selections of SysDlg32::packSelections,
+// one for a usual pick of files in one folder; none on cancel.
+QStringList GetDlgSelectFileInfo(QWidget *owner, const QString &title, const QString &filter,
+                                 const QString &initialName, const QString &initialDirectory,
+                                 quint32 flags);
 
 // The translations between the packed texts and Qt, apart from any dialog.
 namespace SysDlg32 {
@@ -38,6 +39,10 @@ QStringList nameFilters(const QString &packedFilter);
 // packed form holds one directory only, so of several files those outside the first one's
 // directory are left out.
 QString packSelection(const QStringList &paths);
+
+// Files typed from several folders: one packed selection for each run of files in one folder,
+// in the order given, so that none is left out.
+QStringList packSelections(const QStringList &paths);
 
 // The full path of each file in a packed selection. A bare name without a folder, an empty
 // name and a malformed selection give nothing.

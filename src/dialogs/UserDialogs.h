@@ -25,7 +25,7 @@ public:
     virtual QString GetDlgSelectFolder(const QString &title) = 0;
 
     // The open-file dialog. filter holds display text and pattern list pairs, every item
-    // separated by NUL. Returns the full native path of each file picked, all in one folder;
+    // separated by NUL. Returns the full native path of each file picked, in the order given;
     // none when the user cancels.
     virtual QStringList GetDlgSelectFileInfo(const QString &title, const QString &filter,
                                              const QString &initialName,

@@ -123,8 +123,9 @@ EntryList::EntryList(QObject *parent)
     , m_counter(kEmptyCounter) {}
 
 int EntryList::currentLine() const {
-    const QModelIndex current = m_selection.currentIndex();
-    return current.isValid() ? current.row() + 1 : 0;
+    // The selected line: a Ctrl+click can leave the view's current row unselected.
+    const QModelIndexList selected = m_selection.selectedRows();
+    return selected.isEmpty() ? 0 : selected.first().row() + 1;
 }
 
 void EntryList::setCurrentLine(int line) {

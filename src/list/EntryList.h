@@ -59,7 +59,7 @@ public:
 
     // The lines the view shows.
     int lineCount() const { return m_model.rowCount(); }
-    // The current line, counted from 1; 0 when no line is current.
+    // The current line, the selected one, counted from 1; 0 when no line is selected.
     int currentLine() const;
     void setCurrentLine(int line);
     QString counterText() const { return m_counter; }

@@ -18,6 +18,8 @@ struct CodePage {
     std::array<std::array<char16_t, 256>, 128> pairs{};
     // Unicode (BMP) -> bytes: 0 unmapped, < 0x100 one byte, otherwise lead << 8 | trail.
     std::array<quint16, 0x10000> reverse{};
+    // Bytes that begin a two-byte character.
+    std::array<bool, 256> leadByte{};
 
     CodePage() {
 #ifdef Q_OS_WIN
@@ -49,6 +51,8 @@ struct CodePage {
                 const char16_t u = pairs[lead - 0x80][trail];
                 if (u != kUnmapped && reverse[u] == 0)
                     reverse[u] = static_cast<quint16>(lead << 8 | trail);
+                if (u != kUnmapped)
+                    leadByte[lead] = true;
             }
         }
         for (int b = 255; b > 0; --b) {
@@ -90,6 +94,14 @@ QString decode(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
     walk(bytes, [&](char16_t u, quint16) { text.append(QChar(u)); });
+    return text;
+}
+
+QString decodeCut(QByteArrayView bytes) {
+    QString text = decode(bytes);
+    if (!bytes.isEmpty() && !text.isEmpty() && text.back() == QChar(kInvalid) &&
+        codePage().leadByte[static_cast<unsigned char>(bytes.back())])
+        text.chop(1); // a lead byte that decoded alone could only be the last character
     return text;
 }
 

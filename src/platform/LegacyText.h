@@ -25,6 +25,9 @@ struct Decoded {
 };
 
 QString decode(QByteArrayView bytes);
+// As decode, for bytes cut from a longer text at a fixed length: a lead byte left alone at the
+// end, the first half of a character the cut split, is dropped instead of shown as U+FFFD.
+QString decodeCut(QByteArrayView bytes);
 Decoded decodeWithCodes(QByteArrayView bytes);
 QByteArray encode(QStringView text);
 

@@ -10,8 +10,9 @@ constexpr qsizetype kSingerOffset = 33;
 
 // Spaces are trimmed before the NULs go, never after: spaces between the text and a NUL
 // padding stay, and so does a space behind a leading NUL. Only U+0020 counts as a space.
+// A field full to its last byte may end in half a character; that half goes.
 QString fieldText(QByteArrayView bytes) {
-    const QString text = LegacyText::decode(bytes);
+    const QString text = LegacyText::decodeCut(bytes);
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin) == u' ')

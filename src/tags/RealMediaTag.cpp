@@ -23,6 +23,7 @@ public:
 
     QChar at(qsizetype i) const { return i < m_length ? m_text.text.at(m_from + i) : QChar(u' '); }
     quint16 code(qsizetype i) const { return i < m_length ? m_text.codes.at(m_from + i) : u' '; }
+    qsizetype length() const { return m_length; }
 
 private:
     const LegacyText::Decoded &m_text;
@@ -62,18 +63,20 @@ std::optional<TagText> ReadRealMediaTag(QByteArrayView block) {
     const PaddedText fields(header, cont + start, qMax<qsizetype>(0, data - cont - start));
 
     // The title runs to the first NUL; the two characters from it on (the NUL and the low
-    // byte of the next length) are passed over, and the singer runs to the next NUL.
+    // byte of the next length) are passed over, and the singer runs to the next NUL. A scan
+    // that meets no such NUL ends with the header text: the padding is no part of a name.
+    const qsizetype end = qMin(fields.length(), kPaddedLength);
     TagText tag;
     bool onSinger = false;
     qsizetype p = fields.at(0) == u'\'' || fields.at(0) == u')' ? 1 : 0;
-    while (p < kPaddedLength) {
+    while (p < end) {
         QChar ch = fields.at(p);
         if (fields.code(p) == 0) {
             if (onSinger)
                 return tag;
             onSinger = true;
             p += 2;
-            if (p >= kPaddedLength)
+            if (p >= end)
                 return tag;
             ch = fields.at(p);
             if (fields.code(p) == 0) {

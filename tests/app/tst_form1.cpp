@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -24,6 +25,23 @@
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Notes, with each message, whether a progress dialog was still on screen.
+class WatchingDialogs : public FakeDialogs {
+public:
+    int messagesOverProgress = 0;
+    void showMessage(const QString &text) override {
+        for (const QWidget *w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<const QProgressDialog *>(w) && w->isVisible())
+                ++messagesOverProgress;
+        }
+        FakeDialogs::showMessage(text);
+    }
+};
+
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -47,10 +65,15 @@ private slots:
     void filterListFromSettings();
     void comboClickAppliesFilter();
     void comboTypingNeedsEnter();
+    void comboTakesKeysAsTyped();
+    void sameDriveKeepsDirectory();
+    void checkBoxTogglesAnywhereInIt();
     void addMenuDismissedAddsNothing();
     void unreadableDirectoryKeepsPlace();
     void commandTwoAppliesLanguageFile();
     void endToEnd();
+    void progressHoldsWindowStill_data();
+    void progressHoldsWindowStill();
     void sampleFilesRenameAsDocumented_data();
     void sampleFilesRenameAsDocumented();
     void keepsItsFilesInTheFolderInUse();
@@ -64,18 +87,21 @@ private:
         return w;
     }
     void clickTab(int index);
+    // A click delivered through the window system, as a user's would be.
+    void clickThroughWindow(QWidget *widget, QPoint at = {});
+    QProgressDialog *shownProgress() const;
     void addEntries(const QStringList &names);
 
     std::unique_ptr<QTemporaryDir> m_programDir;
     std::unique_ptr<QTemporaryDir> m_work;
-    std::unique_ptr<FakeDialogs> m_dialogs;
+    std::unique_ptr<WatchingDialogs> m_dialogs;
     std::unique_ptr<Form1> m_form;
 };
 
 void TestForm1::init() {
     m_programDir = std::make_unique<QTemporaryDir>();
     m_work = std::make_unique<QTemporaryDir>();
-    m_dialogs = std::make_unique<FakeDialogs>();
+    m_dialogs = std::make_unique<WatchingDialogs>();
     QDir::setCurrent(m_work->path());
     m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
     m_form->show();
@@ -93,6 +119,17 @@ void TestForm1::cleanup() {
 void TestForm1::clickTab(int index) {
     auto *tabs = child<QTabBar>(u"TabStrip1"_s);
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+}
+
+void TestForm1::clickThroughWindow(QWidget *widget, QPoint at) {
+    if (at.isNull())
+        at = widget->rect().center();
+    QTest::mouseClick(m_form->windowHandle(), Qt::LeftButton, {}, widget->mapTo(m_form.get(), at));
+}
+
+QProgressDialog *TestForm1::shownProgress() const {
+    auto *progress = m_form->findChild<QProgressDialog *>();
+    return progress && progress->isVisible() ? progress : nullptr;
 }
 
 void TestForm1::addEntries(const QStringList &names) {
@@ -319,6 +356,44 @@ void TestForm1::comboTypingNeedsEnter() {
     QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), u"txt"_s);
 }
 
+// Enter applies what was typed, never a completion; nothing typed lists the names without an
+// extension.
+void TestForm1::comboTakesKeysAsTyped() {
+    for (const char *name : {"b.r", "b.rm", "Readme"})
+        QVERIFY(TestFiles::write(m_work->filePath(QString::fromUtf8(name)), "x"));
+    auto *combo = child<QComboBox>(u"Combo1"_s);
+    combo->addItem(u"rm"_s);
+    clickTab(1);
+    combo->setFocus();
+    combo->lineEdit()->clear();
+    QTest::keyClicks(combo, u"r"_s);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"b.r"_s});
+    combo->lineEdit()->clear();
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"Readme"_s});
+}
+
+// Choosing the drive shown changes nothing: the directory box stays in its folder.
+void TestForm1::sameDriveKeepsDirectory() {
+    auto *dir = child<DirListBox>(u"Dir1"_s);
+    QVERIFY(QDir(m_work->path()).mkpath(u"sub/deeper"_s));
+    QVERIFY(dir->setPath(m_work->filePath(u"sub/deeper"_s)));
+    auto *drive = child<DriveListBox>(u"Drive1"_s);
+    emit drive->activated(drive->currentIndex());
+    QCOMPARE(dir->path(), QDir::toNativeSeparators(m_work->filePath(u"sub/deeper"_s)));
+}
+
+void TestForm1::checkBoxTogglesAnywhereInIt() {
+    clickTab(2);
+    auto *box = child<QCheckBox>(u"Check1(1)"_s);
+    const QPoint farRight(box->width() - 3, box->height() / 2);
+    clickThroughWindow(box, farRight);
+    QCOMPARE(box->checkState(), Qt::Checked);
+    clickThroughWindow(box, farRight);
+    QCOMPARE(box->checkState(), Qt::Unchecked);
+}
+
 void TestForm1::addMenuDismissedAddsNothing() {
     bool menuShown = false;
     QTimer::singleShot(50, this, [&] {
@@ -397,6 +472,104 @@ void TestForm1::endToEnd() {
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.m3u"_s)),
              "#EXTM3U\r\n#EXTINF:,\xC4\xE3\xBA\xC3\r\n" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" +
                  "#EXTINF:,Blue Night\r\n" + sub + "Blue Night-Alice.rm\r\n");
+}
+
+void TestForm1::progressHoldsWindowStill_data() {
+    QTest::addColumn<bool>("scan");
+    QTest::addColumn<bool>("closeButton"); // or Escape
+    QTest::newRow("rename, escape") << false << false;
+    QTest::newRow("rename, close button") << false << true;
+    QTest::newRow("scan, escape") << true << false;
+    QTest::newRow("scan, close button") << true << true;
+}
+
+// The work is slowed to a tenth of a second per report, so the progress dialog shows; before
+// it shows and while it shows, the user clicks Clear and tab 3 and presses Escape on the
+// window, then tries Escape or the close button on the dialog. During a rename the user also
+// closes the window, which closes when the rename has ended.
+void TestForm1::progressHoldsWindowStill() {
+    QFETCH(bool, scan);
+    QFETCH(bool, closeButton);
+    constexpr int kFiles = 12;
+    QStringList names;
+    for (int i = 0; i < kFiles; ++i)
+        names << u"f%1.mp3"_s.arg(i);
+    QDir tree(m_work->filePath(u"tree"_s));
+    if (scan) {
+        for (const QString &n : names) {
+            QVERIFY(tree.mkpath(n.chopped(4)));
+            QVERIFY(TestFiles::write(tree.filePath(n.chopped(4) + u'/' + n), {}));
+        }
+        m_dialogs->folderAnswers.enqueue(QDir::toNativeSeparators(tree.path()));
+    } else {
+        addEntries(names);
+    }
+
+    auto *clear = child<QPushButton>(u"Command1(2)"_s);
+    auto *tabs = child<QTabBar>(u"TabStrip1"_s);
+    const auto tryTheWindow = [&] {
+        clickThroughWindow(clear);
+        clickThroughWindow(tabs, tabs->tabRect(2).center());
+        QTest::keyClick(m_form->windowHandle(), Qt::Key_Escape);
+    };
+    int reports = 0;
+    bool tried = false;
+    bool stayedOpen = false;
+    int reportsAfter = 0;
+    int reportsShownAfter = 0;
+    m_form->setProgressObserver([&] {
+        if (++reports == 1)
+            tryTheWindow();
+        QTest::qSleep(100);
+        QProgressDialog *progress = shownProgress();
+        if (tried) {
+            ++reportsAfter;
+            reportsShownAfter += progress != nullptr;
+        } else if (progress) {
+            tried = true;
+            tryTheWindow();
+            stayedOpen = !scan && !m_form->windowHandle()->close() && m_form->isVisible();
+            if (closeButton)
+                progress->windowHandle()->close();
+            else
+                QTest::keyClick(progress->windowHandle(), Qt::Key_Escape);
+        }
+    });
+    if (scan) {
+        child<QAction>(u"AddDirectory"_s)->trigger();
+    } else {
+        clickThroughWindow(child<QPushButton>(u"Command1(4)"_s));
+    }
+
+    QVERIFY(tried);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QVERIFY(!shownProgress());
+    if (scan) {
+        // Cancelled at once: what was added stays.
+        QCOMPARE(reportsAfter, 0);
+        const int lines = m_form->entryList().lineCount();
+        QVERIFY2(lines > 0 && lines < kFiles, qPrintable(QString::number(lines)));
+        QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ %1"_s.arg(lines));
+    } else {
+        // Every file renamed, the dialog on screen to the end; then the window closed.
+        QCOMPARE(reports, kFiles);
+        QVERIFY(reportsAfter > 0);
+        QCOMPARE(reportsShownAfter, reportsAfter);
+        QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
+        QCOMPARE(m_dialogs->messagesOverProgress, 0);
+        for (const QString &n : names) {
+            QCOMPARE(TestFiles::read(m_work->filePath(u"new-"_s + n)), n.toUtf8());
+            QVERIFY(!QFile::exists(m_work->filePath(n)));
+        }
+        QVERIFY(stayedOpen);
+        QVERIFY(!m_form->isVisible());
+        QVERIFY(QFile::exists(m_programDir->filePath(u"rename.ini"_s)));
+        return;
+    }
+    // The window takes input again.
+    clickThroughWindow(clear);
+    QCOMPARE(m_dialogs->messages, QStringList());
+    QCOMPARE(m_form->entryList().lineCount(), 0);
 }
 
 void TestForm1::sampleFilesRenameAsDocumented_data() {

@@ -1,3 +1,4 @@
+#include "dialogs/QtChinese.h"
 #include "dialogs/QtUserDialogs.h"
 #include "dialogs/SysDlg32.h"
 
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,6 +41,7 @@ template <typename Dialog = QFileDialog, typename Act> void whenDialogShows(Act 
 class TestSysDlg32 : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void translations();
     void selection_data();
     void selection();
@@ -46,7 +49,14 @@ private slots:
     void openFileDialog();
     void folderDialog();
     void messageBoxes();
+
+private:
+    QTranslator m_qtChinese;
 };
+
+void TestSysDlg32::initTestCase() {
+    QVERIFY(installQtChinese(m_qtChinese));
+}
 
 void TestSysDlg32::translations() {
     QCOMPARE(
@@ -90,16 +100,22 @@ void TestSysDlg32::selection() {
 
 void TestSysDlg32::openFileDialog_data() {
     QTest::addColumn<QString>("typed"); // empty: cancel
-    QTest::addColumn<QString>("result");
-    QTest::newRow("cancel") << QString() << QString();
-    QTest::newRow("one") << u"b.rm"_s << u"~/b.rm||"_s;
-    QTest::newRow("several") << u"\"a.mp3\" \"c.mp3\""_s << u"~|a.mp3|c.mp3||"_s;
+    QTest::addColumn<QStringList>("result");
+    QTest::newRow("cancel") << QString() << QStringList();
+    QTest::newRow("one") << u"b.rm"_s << QStringList{u"~/b.rm||"_s};
+    QTest::newRow("several") << u"\"a.mp3\" \"c.mp3\""_s << QStringList{u"~|a.mp3|c.mp3||"_s};
+    QTest::newRow("two folders") << u"\"c.mp3\" \"sub/d.rm\" \"a.mp3\""_s
+                                 << QStringList{u"~/c.mp3||"_s, u"~/sub/d.rm||"_s, u"~/a.mp3||"_s};
 }
 
 void TestSysDlg32::openFileDialog() {
     QFETCH(QString, typed);
-    QFETCH(QString, result);
+    QFETCH(QStringList, result);
     QTemporaryDir dir;
+    for (QString &r : result)
+        r = packed(r, dir.path());
+    QVERIFY(QDir(dir.path()).mkdir(u"sub"_s));
+    QVERIFY(QFile(dir.filePath(u"sub/d.rm"_s)).open(QIODevice::WriteOnly));
     for (const QString &name : {u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s}) {
         QFile f(dir.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
@@ -107,9 +123,13 @@ void TestSysDlg32::openFileDialog() {
     QString seen;
     whenDialogShows([&](QFileDialog *dialog) {
         // The display text is shown, the patterns filter.
-        seen = QStringList{dialog->windowTitle(), dialog->directory().absolutePath(),
+        seen = QStringList{dialog->windowTitle(),
+                           dialog->directory().absolutePath(),
                            dialog->selectedNameFilter(),
-                           dialog->findChild<QFileSystemModel *>()->nameFilters().join(u' ')}
+                           dialog->findChild<QFileSystemModel *>()->nameFilters().join(u' '),
+                           dialog->labelText(QFileDialog::Accept),
+                           dialog->labelText(QFileDialog::Reject),
+                           dialog->labelText(QFileDialog::FileName)}
                    .join(u'|');
         if (typed.isEmpty())
             return dialog->reject();
@@ -119,8 +139,9 @@ void TestSysDlg32::openFileDialog() {
     QCOMPARE(GetDlgSelectFileInfo(nullptr, u"打开"_s,
                                   packed(u"ALL(*.mp3;*.rm)|*.mp3;*.rm|rm|*.rm"_s), QString(),
                                   QDir::toNativeSeparators(dir.path()), 524800),
-             packed(result, dir.path()));
-    QCOMPARE(seen, u"打开|"_s + dir.path() + u"|ALL(*.mp3;*.rm)|*.mp3 *.rm"_s);
+             result);
+    QCOMPARE(seen, u"打开|"_s + dir.path() +
+                       u"|ALL(*.mp3;*.rm)|*.mp3 *.rm|打开(&O)|取消|文件名称(&N)："_s);
 }
 
 void TestSysDlg32::folderDialog() {
@@ -142,6 +163,8 @@ void TestSysDlg32::messageBoxes() {
     const auto press = [&](QMessageBox::StandardButton button) {
         whenDialogShows<QMessageBox>([&seen, button](QMessageBox *box) {
             seen << box->windowTitle() + u'|' + box->text();
+            for (QAbstractButton *b : box->buttons())
+                seen.last() += u'|' + b->text();
             box->button(button)->click();
         });
     };
@@ -151,8 +174,10 @@ void TestSysDlg32::messageBoxes() {
     QVERIFY(!dialogs.askYesNo(u"把所有文件改名吗？"_s));
     press(QMessageBox::Yes);
     QVERIFY(dialogs.askYesNo(u"把所有文件改名吗？"_s));
-    QCOMPARE(seen, QStringList({u"Tunemark|自动改名完成"_s, u"Tunemark|把所有文件改名吗？"_s,
-                                u"Tunemark|把所有文件改名吗？"_s}));
+    // Qt's own texts read in Chinese.
+    QCOMPARE(seen, QStringList({u"Tunemark|自动改名完成|确定"_s,
+                                u"Tunemark|把所有文件改名吗？|是(&Y)|否(&N)"_s,
+                                u"Tunemark|把所有文件改名吗？|是(&Y)|否(&N)"_s}));
 }
 
 QTEST_MAIN(TestSysDlg32)

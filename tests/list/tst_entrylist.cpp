@@ -172,6 +172,11 @@ void TestEntryList::deleteWithoutCurrentLineChangesNothing() {
     fill(list, {QStringLiteral("a"), QStringLiteral("b")});
     list.setCurrentLine(2);
     list.ShowCurrentPosition();
+    // A Ctrl+click takes the selection off the current line and leaves it current.
+    list.selectionModel()->select(list.model()->index(1, 0),
+                                  QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    QVERIFY(list.selectionModel()->currentIndex().isValid());
+    list.DeleteCurrentEntry();
     list.selectionModel()->clear();
     list.DeleteCurrentEntry();
     list.ShowCurrentPosition();

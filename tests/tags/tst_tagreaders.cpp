@@ -19,10 +19,6 @@ using TagBytes::realMediaHeader;
 
 namespace {
 
-QString pad(const QString &text, qsizetype length) {
-    return text + QString(length - text.size(), u' ');
-}
-
 // Every table here ends in the title and singer read; a null title means no tag.
 void addTagColumns() {
     QTest::addColumn<QString>("title");
@@ -74,6 +70,11 @@ void TestTagReaders::id3v1Fields_data() {
         << u"\t\u3000Song\u3000"_s << u""_s;
     QTest::newRow("gbk") << id3v1Block("\xC4\xE3\xBA\xC3", "\xB8\xE8\xCA\xD6") << u"你好"_s
                          << u"歌手"_s;
+    // The field's end cuts a character in half: the half goes; a bad byte elsewhere shows.
+    QTest::newRow("character cut by the field's end")
+        << id3v1Block(QByteArray(14, '\xC4').replace('\xC4', "\xC4\xE3") + "a\xC4",
+                      "\xC4" + QByteArray(29, '0'))
+        << QString(14, u'你') + u"a"_s << u"\uFFFD"_s + QString(29, u'0');
     QTest::newRow("full field") << id3v1Block("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", "a/b:*?")
                                 << u"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123"_s << u"a/b:*?"_s;
     QTest::newRow("longer input: its end")
@@ -118,11 +119,17 @@ void TestTagReaders::realMedia_data() {
                                 << u"New"_s << u"Two"_s;
     QTest::newRow("no data") << realMediaHeader("T", "S", "Corp", false) << QString() << QString();
     QTest::newRow("data without cont") << QByteArray("xxxx\0\0DATA", 10) << QString() << QString();
-    // The last "DATA" ends the stretch inside the title; the scan runs on through the padding.
+    // The last "DATA" ends the stretch inside the title; the scan ends with it.
     QTest::newRow("data inside title")
-        << realMediaHeader("Live DATA Mix", "S", "Corp", false) << pad(u"Live "_s, 1024) << u""_s;
-    QTest::newRow("no nul: ends with the padding")
-        << "CONT" + QByteArray(200, 'A') + "DATA" << pad(QString(193, u'A'), 1024) << u""_s;
+        << realMediaHeader("Live DATA Mix", "S", "Corp", false) << u"Live "_s << u""_s;
+    QTest::newRow("no nul: ends with the text")
+        << "CONT" + QByteArray(200, 'A') + "DATA" << QString(193, u'A') << u""_s;
+    QTest::newRow("one nul: singer ends with the text") << "CONT" + QByteArray(7, 'x') +
+                                                               QByteArray("\x05Title\0\x03"
+                                                                          "Bob  ",
+                                                                          13) +
+                                                               "DATA"
+                                                        << u"Title"_s << u"Bob  "_s;
 }
 
 void TestTagReaders::realMedia() {

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Which names a file box lists for a pattern, and in which order, as the file list box of a
+// Chinese system does.
+namespace FileBoxNames {
+
+// The names that match pattern: one or more patterns separated by ";", each with "*" and "?"
+// as wildcards, letter case ignored. "*.*" matches every name; a pattern ending in "." matches
+// names without an extension ("*." every such name).
+QStringList matching(const QStringList &names, const QString &pattern);
+
+// Sorts names alphabetically whatever the system locale: letter case ignored; symbols and
+// digits first, then Latin letters, then Chinese characters in pinyin order.
+void sort(QStringList &names);
+
+} // namespace FileBoxNames
