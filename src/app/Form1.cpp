@@ -14,8 +14,11 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
@@ -75,6 +78,7 @@ void Form1::buildWindow() {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/tunemark/icon.png")));
+    setAcceptDrops(true);
 
     m_tabStrip = new TabStrip(this);
     m_tabStrip->setObjectName(QStringLiteral("TabStrip1"));
@@ -227,11 +231,11 @@ void Form1::ListView1_Click() {
 }
 
 void Form1::AddDirectory_Click() {
-    addWithProgress(&FileAdder::AddDirectory);
+    addWithProgress([this] { m_adder.AddDirectory(); });
 }
 
 void Form1::AddFile_Click() {
-    addWithProgress(&FileAdder::AddFilesFromDialog);
+    addWithProgress([this] { m_adder.AddFilesFromDialog(); });
 }
 
 void Form1::saveTemplate() {
@@ -274,14 +278,38 @@ void Form1::renameAllFiles() {
     closeIfAsked();
 }
 
-void Form1::addWithProgress(void (FileAdder::*add)()) {
+void Form1::addWithProgress(const std::function<void()> &add) {
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::Offered, m_progressObserver);
         m_adder.setProgress(busy.addProgress());
-        (m_adder.*add)();
+        add();
         m_adder.setProgress({});
     }
     closeIfAsked();
+}
+
+void Form1::addPaths(const QStringList &paths) {
+    if (m_busy || paths.isEmpty())
+        return;
+    m_tabStrip->setCurrentIndex(0);
+    addWithProgress([&] { m_adder.addPaths(paths); });
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent *event) {
+    if (!m_busy && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event) {
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    if (m_busy || paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    addPaths(paths);
 }
 
 void Form1::applyCaptions() {

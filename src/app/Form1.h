@@ -31,6 +31,10 @@ public:
     ~Form1() override;
 
     EntryList &entryList() { return m_list; }
+
+    // Adds files and folders to the audio-file list as the menu's items add them, showing
+    // page 1; nothing while other work runs. For drops and the command line.
+    void addPaths(const QStringList &paths);
     // Called at every progress report of a long scan or rename, while the window is held
     // still; lets a caller watch the work as it goes.
     void setProgressObserver(std::function<void()> observer);
@@ -51,6 +55,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildWindow();
@@ -63,7 +69,7 @@ private:
     void renameListedFiles();
     void renameAllFiles();
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
-    void addWithProgress(void (FileAdder::*add)());
+    void addWithProgress(const std::function<void()> &add);
     void applyCaptions();
     // The tag options as the settings page shows them, for the adder.
     void applyTagOptions();

@@ -1,20 +1,69 @@
+#include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "dialogs/QtChinese.h"
 #include "dialogs/QtUserDialogs.h"
+#include "platform/Console.h"
 #include "settings/DataFolders.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
+
+#include <cstdio>
 
 #ifndef TUNEMARK_INSTALL_BINDIR
 #define TUNEMARK_INSTALL_BINDIR "" // built without the install rules: never installed
 #endif
 
+namespace {
+
+// Prints text, or where nobody would see it printed, shows it.
+void tell(const QString &text, FILE *stream) {
+    if (hasConsole()) {
+        std::fputs(text.toLocal8Bit().constData(), stream);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, UserDialogs::kAppTitle, text, QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
 int main(int argc, char *argv[]) {
+    // Help and version, where they are printed, need no display: answered before the window
+    // system is reached. Qt's own options are known only to QApplication.
+    if (hasConsole()) {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        const CommandLine::Action early = parseCommandLine(arguments).action;
+        if (early == CommandLine::Action::Help || early == CommandLine::Action::Version) {
+            tell(early == CommandLine::Action::Help ? usageText() : versionText(), stdout);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QTranslator qtChinese;
     installQtChinese(qtChinese); // without it Qt's buttons read in English
+
+    const CommandLine commandLine = parseCommandLine(app.arguments().mid(1));
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+        tell(usageText(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        tell(versionText(), stdout);
+        return 0;
+    case CommandLine::Action::Unknown:
+        tell(usageText(), stderr);
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
     QtUserDialogs dialogs;
     // The folder the program is installed to, where it must not keep its files.
     Form1 window(dialogs, currentDataFolders(QString::fromUtf8(TUNEMARK_INSTALL_BINDIR)));
@@ -22,5 +71,12 @@ int main(int argc, char *argv[]) {
     if (const QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
+    if (!commandLine.paths.isEmpty()) {
+        QStringList paths;
+        for (const QString &path : commandLine.paths)
+            paths << QFileInfo(path).absoluteFilePath();
+        // Once the window is up, so that a long add shows its progress over it.
+        QTimer::singleShot(0, &window, [&window, paths] { window.addPaths(paths); });
+    }
     return app.exec();
 }

@@ -150,11 +150,15 @@ void FileAdder::AddDirectory() {
     QString path = m_dialogs.GetDlgSelectFolder(UserDialogs::kAppTitle);
     if (path.isEmpty())
         return;
+    scanChosenFolder(path);
+    m_list.RefreshEntryList();
+}
+
+void FileAdder::scanChosenFolder(QString path) {
     // Only a root ends in a separator ("D:\" or "/"); the scan adds its own.
     if (Paths::endsWithSeparator(path))
         path.chop(1);
     ScanFolder(path, QString());
-    m_list.RefreshEntryList();
 }
 
 void FileAdder::AddFilesFromDialog() {
@@ -166,15 +170,36 @@ void FileAdder::AddFilesFromDialog() {
     startBatch();
     QString lastDirectory;
     for (const QString &path : paths) {
-        const qsizetype start = Paths::nameStart(path);
-        // A bare name would make an entry without a directory.
-        if (start == 0 || start == path.size())
-            continue;
-        const QString directory = path.left(start);
-        if (directory != lastDirectory && !reportProgress(directory))
+        if (!addFileAt(path, lastDirectory))
             break;
-        lastDirectory = directory;
-        appendFile(directory, path.mid(start));
+    }
+    m_list.RefreshEntryList();
+}
+
+bool FileAdder::addFileAt(const QString &path, QString &lastDirectory) {
+    const qsizetype start = Paths::nameStart(path);
+    // A bare name would make an entry without a directory.
+    if (start == 0 || start == path.size())
+        return true;
+    const QString directory = path.left(start);
+    if (directory != lastDirectory && !reportProgress(directory))
+        return false;
+    lastDirectory = directory;
+    appendFile(directory, path.mid(start));
+    return !m_stopped;
+}
+
+void FileAdder::addPaths(const QStringList &paths) {
+    startBatch();
+    QString lastDirectory;
+    for (const QString &given : paths) {
+        const QString path = Paths::toNative(given);
+        if (QFileInfo(path).isDir()) {
+            scanChosenFolder(path);
+            lastDirectory.clear();
+        } else if (!addFileAt(path, lastDirectory)) {
+            break;
+        }
         if (m_stopped)
             break;
     }

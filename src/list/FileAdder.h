@@ -3,6 +3,7 @@
 #include "tags/TagReader.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -55,9 +56,18 @@ public:
     // The menu item "添加文件": picks files in the open-file dialog, adds them, rebuilds the list.
     void AddFilesFromDialog();
 
+    // Adds paths in order, as dropped on the window or given on the command line: a folder as
+    // "添加文件夹" scans it, a file as the open-file dialog adds it; rebuilds the list once.
+    void addPaths(const QStringList &paths);
+
 private:
     // Adds the file and reports progress now and then.
     void appendFile(const QString &directory, const QString &name);
+    // Adds the file at the full path; lastDirectory is the folder of the file added before, so
+    // that each new folder is reported. False once the user has stopped the add.
+    bool addFileAt(const QString &path, QString &lastDirectory);
+    // Scans the folder at path, a root keeping its separator as the folder browser gives it.
+    void scanChosenFolder(QString path);
     // Passes the progress on; false once the user has stopped the add.
     bool reportProgress(const QString &folder);
     void startBatch();

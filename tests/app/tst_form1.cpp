@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/FileBoxes.h"
 #include "app/Form1.h"
 #include "support/FakeDialogs.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
@@ -78,6 +80,10 @@ private slots:
     void sampleFilesRenameAsDocumented();
     void keepsItsFilesInTheFolderInUse();
     void id3v2OptionReadsTagsAgain();
+    void drop_data();
+    void drop();
+    void commandLine_data();
+    void commandLine();
 
 private:
     template <typename T> T *child(const QString &name) {
@@ -654,6 +660,76 @@ void TestForm1::id3v2OptionReadsTagsAgain() {
     QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
     m_form->close();
     QVERIFY(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)).endsWith("id3v2=1\r\n"));
+}
+
+void TestForm1::drop_data() {
+    QTest::addColumn<QStringList>("dropped"); // below the work folder
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("messages");
+    const QString refusal = u"知你是这种人，pk!!!"_s;
+    QTest::newRow("folder") << QStringList{u"music"_s} << QStringList{u"a.mp3"_s, u"b.rm"_s}
+                            << QStringList();
+    QTest::newRow("files in drop order") << QStringList{u"music/sub/b.rm"_s, u"music/a.mp3"_s}
+                                         << QStringList{u"b.rm"_s, u"a.mp3"_s} << QStringList();
+    QTest::newRow("refused file") << QStringList{u"notes.txt"_s} << QStringList()
+                                  << QStringList{refusal};
+    // The refusal empties only a list that shows lines, as for files picked in the dialog.
+    QTest::newRow("mix") << QStringList{u"music/a.mp3"_s, u"music/sub"_s, u"notes.txt"_s,
+                                        u"c.mp3"_s}
+                         << QStringList{u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s} << QStringList{refusal};
+}
+
+// Files and folders dropped on any page are added to page 1's list as the menu adds them.
+void TestForm1::drop() {
+    QFETCH(QStringList, dropped);
+    QDir work(m_work->path());
+    QVERIFY(work.mkpath(u"music/sub"_s));
+    for (const char *name : {"music/a.mp3", "music/sub/b.rm", "notes.txt", "c.mp3"})
+        QVERIFY(TestFiles::write(work.filePath(QString::fromUtf8(name)), "x"));
+    clickTab(2);
+
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : dropped)
+        urls << QUrl::fromLocalFile(work.filePath(path));
+    data.setUrls(urls);
+    const QPointF at = child<QWidget>(u"Frame1(2)"_s)->geometry().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(m_form.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropEvent(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(m_form.get(), &dropEvent);
+
+    QCOMPARE(child<QTabBar>(u"TabStrip1"_s)->currentIndex(), 0);
+    QStringList lines;
+    for (int i = 0; i < m_form->entryList().lineCount(); ++i)
+        lines << m_form->entryList().table().at(i).originalName;
+    QTEST(lines, "lines");
+    QTEST(m_dialogs->messages, "messages");
+}
+
+void TestForm1::commandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QStringList>("paths");
+    using Action = CommandLine::Action;
+    QTest::newRow("none") << QStringList() << int(Action::Run) << QStringList();
+    QTest::newRow("paths") << QStringList{u"a.mp3"_s, u"歌/"_s} << int(Action::Run)
+                           << QStringList{u"a.mp3"_s, u"歌/"_s};
+    QTest::newRow("help") << QStringList{u"a.mp3"_s, u"--help"_s} << int(Action::Help)
+                          << QStringList();
+    QTest::newRow("version") << QStringList{u"--version"_s} << int(Action::Version)
+                             << QStringList();
+    QTest::newRow("unknown") << QStringList{u"--fast"_s} << int(Action::Unknown) << QStringList();
+    QTest::newRow("after --") << QStringList{u"--"_s, u"--help"_s, u"-"_s} << int(Action::Run)
+                              << QStringList{u"--help"_s, u"-"_s};
+}
+
+void TestForm1::commandLine() {
+    QFETCH(QStringList, arguments);
+    const CommandLine line = parseCommandLine(arguments);
+    QTEST(int(line.action), "action");
+    QTEST(line.paths, "paths");
 }
 
 QTEST_MAIN(TestForm1)

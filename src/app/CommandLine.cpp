@@ -1,0 +1,32 @@
+#include "app/CommandLine.h"
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+    CommandLine line;
+    bool options = true;
+    for (const QString &argument : arguments) {
+        if (options && argument == u"--") {
+            options = false;
+        } else if (options && (argument == u"--help" || argument == u"-h")) {
+            return {CommandLine::Action::Help, {}};
+        } else if (options && argument == u"--version") {
+            return {CommandLine::Action::Version, {}};
+        } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
+            return {CommandLine::Action::Unknown, {}};
+        } else {
+            line.paths << argument;
+        }
+    }
+    return line;
+}
+
+QString usageText() {
+    return QStringLiteral("用法：tunemark [选项] [文件或文件夹…]\n"
+                          "启动 Tunemark，并把给出的 MP3、RM 文件和文件夹加入音频文件列表。\n"
+                          "\n"
+                          "  --help     显示本说明\n"
+                          "  --version  显示版本\n");
+}
+
+QString versionText() {
+    return QStringLiteral("Tunemark 3.0\n");
+}
