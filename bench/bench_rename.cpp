@@ -72,7 +72,8 @@ int main(int argc, char *argv[]) {
         }
         list.RefreshEntryList();
         t.restart();
-        const std::optional<RenameReport> report = RenameListedFiles(list, program, {true, true});
+        const std::optional<RenameReport> report =
+            RenameListedFiles(list, program, {true, true, program + QStringLiteral("rename.undo")});
         batchNs = std::min(batchNs, t.nsecsElapsed());
         ok = report && report->message() == QStringLiteral("自动改名完成") && ok;
         ok = renameAll(music, newNames, oldNames) && ok;

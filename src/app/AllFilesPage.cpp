@@ -94,8 +94,8 @@ void AllFilesPage::refreshFiles() {
 }
 
 SequenceInput AllFilesPage::sequenceInput() const {
-    return {m_directory->path(), m_files->fileNames(), m_prefix->text(), m_startNumber->text(),
-            m_extension->text()};
+    return {m_directory->path(),   m_files->fileNames(), m_prefix->text(),
+            m_startNumber->text(), m_extension->text(),  {}};
 }
 
 bool AllFilesPage::eventFilter(QObject *watched, QEvent *event) {

@@ -8,12 +8,15 @@
 #include "app/Layout.h"
 #include "app/SettingsPage.h"
 #include "dialogs/UserDialogs.h"
+#include "platform/Paths.h"
 #include "rename/BatchRename.h"
+#include "rename/RenameJournal.h"
 #include "rename/SequentialRename.h"
 #include "settings/Language.h"
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
@@ -21,6 +24,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
@@ -120,6 +124,18 @@ void Form1::buildWindow() {
     connect(command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
     buildMenu();
+    // Undo, from Ctrl+Z anywhere in the window (a text box keeps Ctrl+Z for its typing) and
+    // from the context menus of the two file lists.
+    m_undoAction = new QAction(QStringLiteral("撤销上次改名"), this);
+    m_undoAction->setObjectName(QStringLiteral("UndoRename"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastRename);
+    addAction(m_undoAction);
+    for (const char *list : {"ListView1", "File1"}) {
+        auto *widget = findChild<QWidget *>(QString::fromLatin1(list));
+        widget->setContextMenuPolicy(Qt::ActionsContextMenu);
+        widget->addAction(m_undoAction);
+    }
     Layout::apply(this);
 }
 
@@ -151,6 +167,7 @@ void Form1::Form_Load() {
     applyTagOptions();
     m_allFilesPage->setFilterList(m_settings.filterText, m_settings.filterItems);
     m_allFilesPage->showStartFolder();
+    updateUndo();
     setWindowTitle(QStringLiteral("Tunemark VER 3.0 FOR FREE"));
 }
 
@@ -245,9 +262,8 @@ void Form1::saveTemplate() {
 
 void Form1::renameListedFiles() {
     const Settings shown = m_settingsPage->withShownValues(m_settings);
-    const BatchRenameOptions options{isOn(shown.playlist), isOn(shown.history)};
-    if (options.writePlaylist || options.writeLog)
-        m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
+    const BatchRenameOptions options{isOn(shown.playlist), isOn(shown.history), journalPath()};
+    m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
     std::optional<RenameReport> report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
@@ -257,16 +273,20 @@ void Form1::renameListedFiles() {
         m_dialogs.showMessage(report->message());
         m_list.ClearEntries();
     }
+    updateUndo();
     closeIfAsked();
 }
 
 void Form1::renameAllFiles() {
     if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？")))
         return;
+    SequenceInput input = m_allFilesPage->sequenceInput();
+    input.journalPath = journalPath();
+    m_folders.makeDataDirectory();
     SequenceRun run;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
-        run = RenameFilesInSequence(m_allFilesPage->sequenceInput(), busy.renameProgress());
+        run = RenameFilesInSequence(input, busy.renameProgress());
     }
     if (!run.ran()) {
         m_dialogs.showMessage(run.refusal);
@@ -275,6 +295,41 @@ void Form1::renameAllFiles() {
             m_dialogs.showMessage(run.report.message()); // silence on success
         m_allFilesPage->refreshFiles();
     }
+    updateUndo();
+    closeIfAsked();
+}
+
+QString Form1::journalPath() const {
+    return m_folders.dataDirectory + QStringLiteral("rename.undo");
+}
+
+void Form1::updateUndo() {
+    m_undoAction->setEnabled(!readRenameJournal(journalPath()).isEmpty());
+}
+
+void Form1::undoLastRename() {
+    const QList<JournalStep> steps = readRenameJournal(journalPath());
+    if (m_busy || steps.isEmpty())
+        return;
+    QSet<QString> folders;
+    for (const JournalStep &step : steps)
+        folders.insert(step.newPath.left(Paths::nameStart(step.newPath)));
+    const QString where =
+        folders.size() == 1
+            ? QStringLiteral("位于 %1").arg(Paths::toNative(QDir::cleanPath(*folders.begin())))
+            : QStringLiteral("位于 %1 个文件夹").arg(folders.size());
+    if (!m_dialogs.askYesNo(
+            QStringLiteral("撤销上次改名吗？\n共 %1 个文件，%2").arg(steps.size()).arg(where)))
+        return;
+    UndoReport report;
+    {
+        BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
+        report = UndoLastRename(journalPath());
+    }
+    m_dialogs.showMessage(report.message());
+    m_allFilesPage->refreshFiles();
+    m_list.RefreshEntryList();
+    updateUndo();
     closeIfAsked();
 }
 

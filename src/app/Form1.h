@@ -11,6 +11,7 @@
 
 class AllFilesPage;
 class AudioPage;
+class QAction;
 class QGroupBox;
 class QMenu;
 class QPushButton;
@@ -71,6 +72,10 @@ private:
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
     void addWithProgress(const std::function<void()> &add);
     void applyCaptions();
+    // Undoing the last rename: rename.undo in the folder in use.
+    QString journalPath() const;
+    void updateUndo();
+    void undoLastRename();
     // The tag options as the settings page shows them, for the adder.
     void applyTagOptions();
     void saveSettings();
@@ -94,4 +99,5 @@ private:
     AllFilesPage *m_allFilesPage = nullptr;
     SettingsPage *m_settingsPage = nullptr;
     QMenu *m_openMenu = nullptr;
+    QAction *m_undoAction = nullptr;
 };

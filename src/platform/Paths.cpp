@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 namespace Paths {
 
@@ -52,6 +53,22 @@ QString lastSuffix(const QString &name) {
 
 QString programDirectory() {
     return withTrailingSeparator(toNative(QCoreApplication::applicationDirPath()));
+}
+
+QByteArray toExactBytes(const QString &path) {
+#ifdef Q_OS_WIN
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+QString fromExactBytes(const QByteArray &bytes) {
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(bytes);
+#else
+    return QFile::decodeName(bytes);
+#endif
 }
 
 } // namespace Paths

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -41,5 +42,10 @@ QString lastSuffix(const QString &name);
 
 // The directory of the running executable, with a trailing separator.
 QString programDirectory();
+
+// A path as bytes that give it back exactly: the file system's own bytes off Windows, UTF-8 on
+// Windows, whose names are UTF-16.
+QByteArray toExactBytes(const QString &path);
+QString fromExactBytes(const QByteArray &bytes);
 
 } // namespace Paths

@@ -2,7 +2,22 @@
 
 #include "list/EntryList.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/RenameJournal.h"
 #include "rename/RenameOutputs.h"
+
+RenameNoReplace::Result renameRecorded(RenameJournal &journal, const QString &directory,
+                                       const QString &oldName, const QString &newName) {
+    // Names refused before any attempt, and a file that keeps its name, leave no record.
+    const bool tried =
+        oldName != newName && RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
+    if (tried)
+        journal.recordTry(directory + oldName, directory + newName);
+    const RenameNoReplace::Result result =
+        RenameNoReplace::renameInDirectory(directory, oldName, newName);
+    if (tried && result.ok())
+        journal.recordDone(directory + newName);
+    return result;
+}
 
 std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QString &outputDirectory,
                                               const BatchRenameOptions &options,
@@ -20,6 +35,7 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
     if (options.writePlaylist)
         playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), table, rows);
 
+    RenameJournal journal(options.journalPath);
     OutputPaths paths;
     for (int i = 0; i < rows; ++i) {
         const RenameEntry &entry = table.at(i);
@@ -29,7 +45,7 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
             log->addLine(source, target);
 
         const RenameNoReplace::Result result =
-            RenameNoReplace::renameInDirectory(entry.directory, entry.originalName, entry.newName);
+            renameRecorded(journal, entry.directory, entry.originalName, entry.newName);
         if (!result.ok())
             report.addFailure(entry.originalName, entry.newName, result);
         if (playlist)
@@ -38,6 +54,8 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
             progress(i + 1, rows);
     }
 
+    if (!journal.ok())
+        report.addNote(QStringLiteral("无法写入撤销记录"));
     if (log && !log->finish())
         report.addNote(QStringLiteral("无法写入改名记录：") + log->path());
     if (playlist && !playlist->finish())

@@ -15,6 +15,7 @@ using RenameProgress = std::function<void(int done, int total)>;
 struct BatchRenameOptions {
     bool writePlaylist = false; // rename.m3u
     bool writeLog = false;      // rename.log
+    QString journalPath;        // rename.undo; empty: no record for undoing the run
 };
 
 // Renames every listed file to its new name inside its own directory and writes rename.log
@@ -25,7 +26,14 @@ struct BatchRenameOptions {
 // A file that cannot be renamed (the name is taken, the file is gone, the new name would leave
 // the directory) keeps its name and the run goes on; the report names the failures, and says
 // so when the log or the playlist could not be written. The playlist lists every file where
-// it lies afterwards.
+// it lies afterwards. Each rename tried is recorded for undoing the run (RenameJournal); the
+// report says so when the record could not be written.
+class RenameJournal;
+
+// Renames directory + oldName to newName as RenameNoReplace does, recorded in journal.
+RenameNoReplace::Result renameRecorded(RenameJournal &journal, const QString &directory,
+                                       const QString &oldName, const QString &newName);
+
 std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QString &outputDirectory,
                                               const BatchRenameOptions &options,
                                               const RenameProgress &progress = {});

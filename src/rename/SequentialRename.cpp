@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/RenameJournal.h"
 #include "rename/RenameReport.h"
 #include "rename/StartNumber.h"
 
@@ -48,18 +49,20 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
     const bool keepOwnSuffix = input.extension.isEmpty();
     const QString boxSuffix = QStringLiteral(".") + input.extension;
 
+    RenameJournal journal(input.journalPath);
     int number = first;
     for (qsizetype k = 0; k < count; ++k, ++number) {
         const QString &name = input.files.at(k);
         const QString newName = input.prefix + sequenceNumberText(number, width) +
                                 (keepOwnSuffix ? Paths::lastSuffix(name) : boxSuffix);
-        const RenameNoReplace::Result result =
-            RenameNoReplace::renameInDirectory(directory, name, newName);
+        const RenameNoReplace::Result result = renameRecorded(journal, directory, name, newName);
         if (!result.ok())
             run.report.addFailure(name, newName, result);
         if (progress)
             progress(int(k + 1), int(count));
     }
 
+    if (!journal.ok())
+        run.report.addNote(QStringLiteral("无法写入撤销记录"));
     return run;
 }

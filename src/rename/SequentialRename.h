@@ -11,6 +11,7 @@ struct SequenceInput {
     QString prefix;      // Text1(0)
     QString startNumber; // Text1(1)
     QString extension;   // Text1(2)
+    QString journalPath; // rename.undo; empty: no record for undoing the run
 };
 
 // The running number as it appears in a new name: its digits with zeros in front up to width.

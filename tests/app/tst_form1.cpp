@@ -80,6 +80,7 @@ private slots:
     void sampleFilesRenameAsDocumented();
     void keepsItsFilesInTheFolderInUse();
     void id3v2OptionReadsTagsAgain();
+    void undoLastRename();
     void drop_data();
     void drop();
     void commandLine_data();
@@ -634,7 +635,7 @@ void TestForm1::keepsItsFilesInTheFolderInUse() {
 
     QVERIFY(QDir(m_programDir->path()).isEmpty());
     QCOMPARE(QDir(config).entryList(QDir::Files),
-             QStringList({u"rename.ini"_s, u"rename.log"_s, u"rename.m3u"_s}));
+             QStringList({u"rename.ini"_s, u"rename.log"_s, u"rename.m3u"_s, u"rename.undo"_s}));
     m_form = std::make_unique<Form1>(*m_dialogs, folders);
     QCOMPARE(child<QLineEdit>(u"Text3"_s)->text(), u"%2"_s);
 }
@@ -660,6 +661,37 @@ void TestForm1::id3v2OptionReadsTagsAgain() {
     QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
     m_form->close();
     QVERIFY(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)).endsWith("id3v2=1\r\n"));
+}
+
+// Ctrl+Z offers to undo the last run, after a restart too; the lists' menus offer the same.
+void TestForm1::undoLastRename() {
+    auto *undo = child<QAction>(u"UndoRename"_s);
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(child<QWidget>(u"ListView1"_s)->actions().contains(undo));
+    QVERIFY(child<QWidget>(u"File1"_s)->actions().contains(undo));
+    addEntries({u"a.mp3"_s, u"b.mp3"_s});
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QVERIFY(undo->isEnabled());
+    // In a text box Ctrl+Z undoes the typing; a question would fail the test.
+    clickTab(1);
+    auto *prefix = child<QLineEdit>(u"Text1(0)"_s);
+    prefix->setFocus();
+    QTest::keyClicks(prefix, u"x"_s);
+    QTest::keyClick(prefix, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(prefix->text(), u"Rename"_s);
+
+    m_form.reset();
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_dialogs->messages.clear();
+    m_dialogs->yesNoAnswers << true;
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_dialogs->messages, QStringList({u"撤销上次改名吗？\n共 2 个文件，位于 "_s +
+                                                   QDir::toNativeSeparators(m_work->path()),
+                                               u"已撤销 2 个文件的改名"_s}));
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList({u"a.mp3"_s, u"b.mp3"_s}));
+    QVERIFY(!child<QAction>(u"UndoRename"_s)->isEnabled());
 }
 
 void TestForm1::drop_data() {

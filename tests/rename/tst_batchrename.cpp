@@ -1,5 +1,7 @@
 #include "list/EntryList.h"
 #include "rename/BatchRename.h"
+#include "rename/RenameJournal.h"
+#include "rename/SequentialRename.h"
 #include "support/FileTree.h"
 
 #include <QDir>
@@ -44,7 +46,7 @@ struct Fixture {
     // The report's message; null when nothing was done.
     QString run(bool playlist, bool history, const RenameProgress &progress = {}) {
         const std::optional<RenameReport> report =
-            RenameListedFiles(list, program, {playlist, history}, progress);
+            RenameListedFiles(list, program, {playlist, history, {}}, progress);
         return report ? report->message() : QString();
     }
 
@@ -66,6 +68,9 @@ private slots:
     void outputsThatCannotBeCreated();
     void listedFileNeverBecomesAnOutput();
     void logLineIsWrittenBeforeItsRename();
+    void undo_data();
+    void undo();
+    void journalKeepsTheLastRunThatRenamed();
 };
 
 void TestBatchRename::emptyListDoesNothing() {
@@ -237,6 +242,86 @@ void TestBatchRename::logLineIsWrittenBeforeItsRename() {
         QCOMPARE(FileTree::read(fx.program + u"rename.log"_s).count("\r\n"), done);
     });
     QCOMPARE(seen, (QList<int>{1, 2, 3}));
+}
+
+void TestBatchRename::undo_data() {
+    QTest::addColumn<bool>("sequential");
+    QTest::addColumn<QString>("meanwhile"); // what befalls 2.mp3 after its rename
+    QTest::addColumn<QStringList>("namesAfter");
+    QTest::addColumn<QString>("message");
+    const QStringList back{u"a/1.mp3"_s, u"a/2.mp3"_s, u"b/3.mp3"_s};
+    QTest::newRow("batch") << false << u""_s << back << u"已撤销 3 个文件的改名"_s;
+    QTest::newRow("sequential") << true << u""_s << QStringList{u"a/1.mp3"_s, u"a/2.mp3"_s}
+                                << u"已撤销 2 个文件的改名"_s;
+    const QString oneStayed = u"已撤销 2 个文件的改名\n\n有 1 个文件未能撤销：\n2.mp3 → y.mp3："_s;
+    QTest::newRow("renamed again")
+        << false << u"rename"_s << QStringList{u"a/1.mp3"_s, u"a/again.mp3"_s, u"b/3.mp3"_s}
+        << oneStayed + u"文件已不在"_s;
+    QTest::newRow("replaced") << false << u"replace"_s
+                              << QStringList{u"a/1.mp3"_s, u"a/y.mp3"_s, u"b/3.mp3"_s}
+                              << oneStayed + u"文件已被改动或替换"_s;
+    QTest::newRow("old name taken")
+        << false << u"take"_s << QStringList{u"a/1.mp3"_s, u"a/2.mp3"_s, u"a/y.mp3"_s, u"b/3.mp3"_s}
+        << oneStayed + u"已有同名文件"_s;
+}
+
+// Every file the run renamed goes back under its old name, unless it is no longer the file
+// the run renamed or its old name is taken; no file is lost or doubled either way.
+void TestBatchRename::undo() {
+    QFETCH(bool, sequential);
+    QFETCH(QString, meanwhile);
+    Fixture fx;
+    const QString journal = fx.program + u"rename.undo"_s;
+    if (sequential) {
+        FileTree::write(fx.music + u"a/1.mp3"_s, "1.mp3");
+        FileTree::write(fx.music + u"a/2.mp3"_s, "2.mp3");
+        QVERIFY(RenameFilesInSequence(
+                    {fx.music + u"a"_s, {u"1.mp3"_s, u"2.mp3"_s}, u"R"_s, u"0"_s, {}, journal})
+                    .report.isClean());
+    } else {
+        fx.list_({u"a/1.mp3|x.mp3|"_s, u"a/2.mp3|y.mp3|"_s, u"b/3.mp3|z.mp3|"_s});
+        QCOMPARE(RenameListedFiles(fx.list, fx.program, {false, false, journal})->message(), kDone);
+    }
+    QByteArrayList contents = FileTree::sortedContents(fx.music);
+    const QString y = fx.music + u"a/y.mp3"_s;
+    if (meanwhile == u"rename"_s) {
+        QVERIFY(QFile::rename(y, fx.music + u"a/again.mp3"_s));
+    } else if (meanwhile == u"replace"_s) {
+        QVERIFY(QFile::remove(y));
+        FileTree::write(y, "another file of a different size");
+        contents = FileTree::sortedContents(fx.music);
+    } else if (meanwhile == u"take"_s) {
+        FileTree::write(fx.music + u"a/2.mp3"_s, "new");
+        contents = FileTree::sortedContents(fx.music);
+    }
+
+    QTEST(UndoLastRename(journal).message(), "message");
+    QTEST(FileTree::files(fx.music).keys(), "namesAfter");
+    QCOMPARE(FileTree::sortedContents(fx.music), contents);
+    QVERIFY(!QFile::exists(journal));
+}
+
+// A run cut short leaves its record up to its last finished rename; a run that renames nothing
+// leaves the record of the one before.
+void TestBatchRename::journalKeepsTheLastRunThatRenamed() {
+    Fixture fx;
+    const QString journal = fx.program + u"rename.undo"_s;
+    fx.list_({u"a/1.mp3|x y.mp3|"_s, u"a/gone.mp3|g.mp3|"_s, u"b/3.mp3|z%.mp3|"_s});
+    RenameListedFiles(fx.list, fx.program, {false, false, journal});
+    QFile file(journal);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("try " + QFile::encodeName(fx.music) + "half"); // a crash in mid-line
+    file.close();
+    fx.list.ClearEntries();
+    fx.list_({u"a/gone2.mp3|w.mp3|"_s});
+    RenameListedFiles(fx.list, fx.program, {false, false, journal});
+
+    const QList<JournalStep> steps = readRenameJournal(journal);
+    QCOMPARE(steps.size(), 2);
+    QCOMPARE(steps[0].oldPath, fx.music + u"a/1.mp3"_s);
+    QCOMPARE(steps[0].newPath, fx.music + u"a/x y.mp3"_s);
+    QCOMPARE(steps[1].newPath, fx.music + u"b/z%.mp3"_s);
+    QVERIFY(!QFile::exists(journal + u".new"_s));
 }
 
 QTEST_GUILESS_MAIN(TestBatchRename)

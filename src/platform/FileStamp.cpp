@@ -1,0 +1,40 @@
+#include "platform/FileStamp.h"
+
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <windows.h>
+#else
+#include <QFile>
+#include <sys/stat.h>
+#endif
+
+FileStamp FileStamp::of(const QString &path) {
+    FileStamp stamp;
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    const HANDLE handle =
+        CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), 0,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return stamp;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(handle, &info)) {
+        stamp.file = quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+        stamp.size = qint64(quint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+        stamp.modified = qint64(quint64(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                                info.ftLastWriteTime.dwLowDateTime);
+        stamp.valid = true;
+    }
+    CloseHandle(handle);
+#else
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return stamp;
+    stamp.file = quint64(st.st_ino);
+    stamp.size = qint64(st.st_size);
+    stamp.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.valid = true;
+#endif
+    return stamp;
+}

@@ -1,0 +1,146 @@
+#include "rename/RenameJournal.h"
+
+#include "platform/Paths.h"
+#include "platform/RenameNoReplace.h"
+#include "rename/RenameReport.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr QByteArrayView kHeader("tunemark-undo 1");
+// Bytes kept as they are; every other byte, the space among them, is percent-encoded.
+const QByteArray kPlain("/._-~:\\");
+
+QByteArray encoded(const QString &path) {
+    return Paths::toExactBytes(path).toPercentEncoding(kPlain);
+}
+
+QString decoded(const QByteArray &field) {
+    return Paths::fromExactBytes(QByteArray::fromPercentEncoding(field));
+}
+
+QString tempPathFor(const QString &path) {
+    return path + QStringLiteral(".new");
+}
+
+// The part of path after its last separator.
+QString nameOf(const QString &path) {
+    return path.mid(Paths::nameStart(path));
+}
+
+} // namespace
+
+RenameJournal::RenameJournal(const QString &path)
+    : m_path(path) {}
+
+RenameJournal::~RenameJournal() {
+    m_file.close();
+    if (!m_renamedAny && !m_path.isEmpty())
+        QFile::remove(tempPathFor(m_path));
+}
+
+bool RenameJournal::writeLine(const QByteArray &line) {
+    if (!m_file.isOpen() || !m_ok)
+        return false;
+    const QByteArray bytes = line + '\n';
+    m_ok = m_file.write(bytes) == bytes.size();
+    return m_ok;
+}
+
+void RenameJournal::recordTry(const QString &oldPath, const QString &newPath) {
+    if (m_path.isEmpty() || !m_ok)
+        return;
+    if (!m_file.isOpen()) {
+        m_file.setFileName(tempPathFor(m_path));
+        // Unbuffered: each line reaches the system before its rename is tried.
+        m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+               writeLine(kHeader.toByteArray());
+        if (!m_ok)
+            return;
+    }
+    writeLine("try " + encoded(oldPath) + ' ' + encoded(newPath));
+}
+
+void RenameJournal::recordDone(const QString &newPath) {
+    if (m_path.isEmpty() || !m_ok || !m_file.isOpen())
+        return;
+    const FileStamp stamp = FileStamp::of(newPath);
+    writeLine("done " + QByteArray::number(stamp.file) + ' ' + QByteArray::number(stamp.size) +
+              ' ' + QByteArray::number(stamp.modified));
+    if (m_renamedAny || !m_ok)
+        return;
+    // The first file renamed: this run's record takes the place of the last one's.
+    m_renamedAny = true;
+    m_file.close();
+    QFile::remove(m_path);
+    m_file.setFileName(m_path);
+    m_ok = QFile::rename(tempPathFor(m_path), m_path) &&
+           m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+}
+
+QList<JournalStep> readRenameJournal(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.readAll();
+    QList<QByteArray> lines = content.split('\n');
+    lines.removeLast(); // empty, or a line the writer never finished
+    if (lines.isEmpty() || lines.first() != kHeader)
+        return {};
+    QList<JournalStep> steps;
+    JournalStep tried;
+    bool pending = false;
+    for (const QByteArray &line : std::as_const(lines)) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 3 && fields[0] == "try") {
+            tried = {decoded(fields[1]), decoded(fields[2]), {}};
+            pending = true;
+        } else if (fields.size() == 4 && fields[0] == "done" && pending) {
+            tried.stamp = {fields[1].toULongLong(), fields[2].toLongLong(), fields[3].toLongLong(),
+                           true};
+            steps.append(tried);
+            pending = false;
+        }
+    }
+    return steps;
+}
+
+QString UndoReport::message() const {
+    QString text = QStringLiteral("已撤销 %1 个文件的改名").arg(undone);
+    if (!failures.isEmpty())
+        text += QStringLiteral("\n\n有 %1 个文件未能撤销：\n").arg(failures.size()) +
+                failures.mid(0, RenameReport::kListedFailures).join(u'\n');
+    return text;
+}
+
+UndoReport UndoLastRename(const QString &path) {
+    UndoReport report;
+    QList<JournalStep> steps = readRenameJournal(path);
+    std::reverse(steps.begin(), steps.end());
+    for (const JournalStep &step : std::as_const(steps)) {
+        const QString oldName = nameOf(step.oldPath);
+        const QString newName = nameOf(step.newPath);
+        const QString directory = step.newPath.left(Paths::nameStart(step.newPath));
+        const FileStamp now = FileStamp::of(step.newPath);
+        QString reason;
+        if (!now.valid) {
+            reason = QStringLiteral("文件已不在");
+        } else if (now != step.stamp ||
+                   directory != step.oldPath.left(Paths::nameStart(step.oldPath))) {
+            reason = QStringLiteral("文件已被改动或替换");
+        } else {
+            const RenameNoReplace::Result result =
+                RenameNoReplace::renameInDirectory(directory, newName, oldName);
+            if (result.ok()) {
+                ++report.undone;
+                continue;
+            }
+            reason = renameFailureReason(result);
+        }
+        report.failures << QStringLiteral("%1 → %2：%3")
+                               .arg(printableText(oldName), printableText(newName), reason);
+    }
+    QFile::remove(path);
+    return report;
+}

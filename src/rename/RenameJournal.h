@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/FileStamp.h"
+
+#include <QFile>
+#include <QList>
+#include <QString>
+
+// rename.undo: every rename of the last run that renamed a file, so that the run can be
+// undone, after a restart too. Each rename is written before it is tried and marked once it
+// succeeded, so a run cut short by a crash still leaves a true record. Paths are kept as the
+// file system's exact bytes, percent-encoded, one step a line:
+//   tunemark-undo 1
+//   try <old path> <new path>
+//   done <file number> <size> <modification time>
+class RenameJournal {
+public:
+    // Records into a file beside path until the first rename succeeds, then into path itself,
+    // replacing the record of the run before: a run that renames nothing keeps that one.
+    // An empty path records nothing.
+    explicit RenameJournal(const QString &path);
+    ~RenameJournal();
+    RenameJournal(const RenameJournal &) = delete;
+    RenameJournal &operator=(const RenameJournal &) = delete;
+
+    void recordTry(const QString &oldPath, const QString &newPath);
+    // The rename last tried succeeded; newPath is where the file lies now.
+    void recordDone(const QString &newPath);
+    // False once anything could not be written.
+    bool ok() const { return m_ok; }
+
+private:
+    bool writeLine(const QByteArray &line);
+
+    QString m_path;
+    QFile m_file;
+    bool m_ok = true;
+    bool m_renamedAny = false;
+};
+
+// One rename the journal says succeeded.
+struct JournalStep {
+    QString oldPath;
+    QString newPath;
+    FileStamp stamp; // the file as it was right after the rename
+};
+
+// The renames of the run recorded at path, in the order they were made; none when there is no
+// record. A line cut short, or a try without its mark, counts as not renamed.
+QList<JournalStep> readRenameJournal(const QString &path);
+
+// What an undo did.
+struct UndoReport {
+    int undone = 0;
+    QStringList failures; // "old name → new name：reason", one per file that stayed
+
+    // "已撤销 N 个文件的改名", and the files that could not be undone.
+    QString message() const;
+};
+
+// Renames every file of the run recorded at path back to its old name, the last renamed
+// first, never replacing a file, and only while the file is still the one the run renamed.
+// Empties the record.
+UndoReport UndoLastRename(const QString &path);
