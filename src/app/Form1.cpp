@@ -243,19 +243,25 @@ void Form1::renameListedFiles() {
 }
 
 void Form1::renameAllFiles() {
-    if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？")))
+    SequenceInput input = m_allFilesPage->sequenceInput();
+    input.programDirectory = m_programDirectory;
+    // The question names the folder and how many files it holds, so a press in the wrong
+    // folder is seen before anything happens.
+    if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？\n%1（共 %2 个文件）")
+                                .arg(input.directory)
+                                .arg(input.files.size())))
         return;
     SequenceRun run;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered);
-        run = RenameFilesInSequence(m_allFilesPage->sequenceInput(), busy.renameProgress());
+        run = RenameFilesInSequence(input, busy.renameProgress());
     }
     if (!run.ran()) {
         m_dialogs.showMessage(run.refusal);
         return;
     }
-    if (!run.report.isClean())
-        m_dialogs.showMessage(run.report.message()); // silence on success
+    if (const QString failures = run.failureMessage(); !failures.isEmpty())
+        m_dialogs.showMessage(failures); // silence on success
     m_allFilesPage->refreshFiles();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace Folders {
 
@@ -46,10 +47,27 @@ bool isReadable(const QString &path) {
 }
 
 QDir::Filters fileBoxFilters() {
-#ifdef Q_OS_WIN
     return QDir::Files;
+}
+
+bool isHiddenName(QStringView name) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(name);
+    return false;
 #else
-    return QDir::Files | QDir::Hidden;
+    return name.startsWith(u'.');
+#endif
+}
+
+QString startFolder() {
+#ifdef Q_OS_WIN
+    return Paths::toNative(QDir::currentPath());
+#else
+    for (const QString &music : QStandardPaths::standardLocations(QStandardPaths::MusicLocation)) {
+        if (isReadable(music))
+            return normalized(music);
+    }
+    return normalized(QDir::homePath());
 #endif
 }
 

@@ -20,8 +20,18 @@ QString normalized(const QString &path);
 // Whether the program can list the folder's entries.
 bool isReadable(const QString &path);
 
-// The entries a file box lists: ordinary files; hidden ones too where only a leading dot makes
-// a file hidden, since such files are ordinary there.
+// The entries a file box lists: ordinary files that are not hidden. Off Windows a name that
+// begins with "." is a hidden file.
 QDir::Filters fileBoxFilters();
+
+// Whether name is a hidden file's by its name alone: off Windows one beginning with "."; on
+// Windows hiding is an attribute, and no name is.
+bool isHiddenName(QStringView name);
+
+// The folder the all-files page starts in when its drive is chosen: on Windows the drive's
+// current directory, the working directory; off Windows the user's music folder, else the
+// home folder, never the working directory, whose files (a desktop starts programs in the
+// home folder) one press of Rename would all rename.
+QString startFolder();
 
 } // namespace Folders

@@ -37,6 +37,28 @@ Qt::CaseSensitivity pathCase() {
 #endif
 }
 
+qsizetype nameLength(QStringView name) {
+#ifdef Q_OS_WIN
+    return name.size();
+#else
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        if (u < 0x80)
+            bytes += 1;
+        else if (u < 0x800)
+            bytes += 2;
+        else if (QChar::isHighSurrogate(u) && i + 1 < name.size() &&
+                 QChar::isLowSurrogate(name[i + 1].unicode())) {
+            bytes += 4;
+            ++i;
+        } else
+            bytes += 3;
+    }
+    return bytes;
+#endif
+}
+
 QString withTrailingSeparator(const QString &path) {
     return endsWithSeparator(path) ? path : path + separator();
 }

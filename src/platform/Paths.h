@@ -29,6 +29,13 @@ inline bool isControlCharacter(QChar c) {
     return c.unicode() < 0x20;
 }
 
+// The longest file name the file systems take: 255 bytes of UTF-8 off Windows, 255 UTF-16
+// units on Windows.
+inline constexpr qsizetype kNameLimit = 255;
+
+// The length of name as the file system counts it against kNameLimit.
+qsizetype nameLength(QStringView name);
+
 // path with the native separator appended unless it already ends in one (a drive root).
 QString withTrailingSeparator(const QString &path);
 

@@ -4,6 +4,8 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <QDir>
 #include <windows.h>
@@ -179,8 +181,20 @@ bool isReserved(QChar c) {
 #endif
 }
 
+// The old name is the file's name as it is: whatever characters it holds, only what would
+// make it no name inside the directory is refused. The new name is checked in full.
+Failure checkOld(const QString &oldName) {
+    if (oldName.isEmpty())
+        return Failure::EmptyName;
+    if (oldName == u"." || oldName == u"..")
+        return Failure::DotName;
+    if (std::any_of(oldName.cbegin(), oldName.cend(), Paths::isSeparator))
+        return Failure::Separator;
+    return Failure::None;
+}
+
 Failure checkBoth(const QString &oldName, const QString &newName) {
-    const Failure oldProblem = checkName(oldName);
+    const Failure oldProblem = checkOld(oldName);
     return oldProblem != Failure::None ? oldProblem : checkName(newName);
 }
 
@@ -216,16 +230,18 @@ Failure checkName(QStringView name) {
         if (isReserved(c))
             return Failure::ReservedCharacter;
     }
+    if (Paths::nameLength(name) > Paths::kNameLimit)
+        return Failure::NameTooLong;
     return Failure::None;
 }
 
 Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName) {
+    const QString from = directory + oldName;
+    if (oldName == newName && checkOld(oldName) == Failure::None)
+        return exists(from) ? Result{} : Result{Failure::SourceMissing, 0};
     if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
         return {problem, 0};
-    const QString from = directory + oldName;
     const QString to = directory + newName;
-    if (oldName == newName)
-        return exists(from) ? Result{} : Result{Failure::SourceMissing, 0};
 
     const int error = rawRename(from, to);
     if (error == 0)

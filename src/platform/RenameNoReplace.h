@@ -19,6 +19,11 @@ enum class Failure {
     Separator,         // "/" (and "\" on Windows)
     ControlCharacter,  // U+0000 to U+001F
     ReservedCharacter, // characters Windows never allows in a name: < > : " | ? *
+    NameTooLong,       // longer than a file system takes for one name (Paths::kNameLimit)
+    // The source is no longer the file that was listed.
+    FileReplaced,
+    // The new name is one the program writes in that folder itself (decided by the caller).
+    OwnFileName,
     // The file system refused.
     TargetExists,
     SourceMissing,
@@ -34,11 +39,13 @@ struct Result {
     bool ok() const { return failure == Failure::None; }
 };
 
-// Why name cannot be a file name inside a directory; Failure::None when it can.
+// Why name cannot be a new file name inside a directory; Failure::None when it can.
 Failure checkName(QStringView name);
 
-// Renames directory + oldName to directory + newName. directory ends in a separator. Both
-// names are checked with checkName first. Equal names leave the file as it is (success when
+// Renames directory + oldName to directory + newName. directory ends in a separator. The new
+// name is checked with checkName first; the old one is the file's own name, whatever its
+// characters, and is refused only when it could be no name in the directory (empty, "." or
+// "..", a separator). Equal names leave the file as it is (success when
 // it exists). A name that differs only in letter case or in a way the file system does not
 // tell apart from the old name renames the file to the exact new spelling.
 Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName);

@@ -1,8 +1,46 @@
 #include "rename/BatchRename.h"
 
 #include "list/EntryList.h"
+#include "platform/FileIdentity.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/ProgramFiles.h"
 #include "rename/RenameOutputs.h"
+
+#include <QSet>
+
+#include <utility>
+
+namespace {
+
+// The listed files by identity, looked up only when an output already exists: a new file
+// cannot be one of them.
+class ListedFiles {
+public:
+    ListedFiles(const EntryTable &table, int rows)
+        : m_table(table)
+        , m_rows(rows) {}
+
+    bool contains(const FileIdentity &identity) {
+        if (!m_known) {
+            m_known = true;
+            for (int i = 0; i < m_rows; ++i) {
+                // The file the name leads to, whose bytes an output written there would cut.
+                const FileIdentity id = FileIdentity::of(m_table.at(i).path());
+                if (id.valid)
+                    m_identities.insert({id.device, id.file});
+            }
+        }
+        return identity.valid && m_identities.contains({identity.device, identity.file});
+    }
+
+private:
+    const EntryTable &m_table;
+    const int m_rows;
+    bool m_known = false;
+    QSet<std::pair<quint64, quint64>> m_identities;
+};
+
+} // namespace
 
 std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QString &outputDirectory,
                                               const BatchRenameOptions &options,
@@ -13,13 +51,16 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
         return std::nullopt;
 
     RenameReport report;
+    ListedFiles listed(table, rows);
+    const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
     std::optional<RenameLog> log;
     if (options.writeLog)
-        log.emplace(outputDirectory + QStringLiteral("rename.log"), table, rows);
+        log.emplace(outputDirectory + QStringLiteral("rename.log"), isListed);
     std::optional<M3uPlaylist> playlist;
     if (options.writePlaylist)
-        playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), table, rows);
+        playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), isListed);
 
+    ProgramFiles programFiles(outputDirectory);
     OutputPaths paths;
     for (int i = 0; i < rows; ++i) {
         const RenameEntry &entry = table.at(i);
@@ -28,8 +69,14 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
         if (log)
             log->addLine(source, target);
 
-        const RenameNoReplace::Result result =
-            RenameNoReplace::renameInDirectory(entry.directory, entry.originalName, entry.newName);
+        RenameNoReplace::Result result;
+        if (entry.newName != entry.originalName &&
+            RenameNoReplace::checkName(entry.newName) == RenameNoReplace::Failure::None &&
+            programFiles.isOwnFile(entry.directory, entry.newName))
+            result = {RenameNoReplace::Failure::OwnFileName, 0};
+        else
+            result = RenameNoReplace::renameInDirectory(entry.directory, entry.originalName,
+                                                        entry.newName);
         if (!result.ok())
             report.addFailure(entry.originalName, entry.newName, result);
         if (playlist)
@@ -38,9 +85,16 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
             progress(i + 1, rows);
     }
 
+    const auto note = [&](const auto &output, const QString &what) {
+        if (output->isListedFile())
+            report.addNote(
+                QStringLiteral("没有写入%1：%2 是列表中的文件").arg(what, output->path()));
+        else
+            report.addNote(QStringLiteral("无法写入%1：").arg(what) + output->path());
+    };
     if (log && !log->finish())
-        report.addNote(QStringLiteral("无法写入改名记录：") + log->path());
+        note(log, QStringLiteral("改名记录"));
     if (playlist && !playlist->finish())
-        report.addNote(QStringLiteral("无法写入播放列表：") + playlist->path());
+        note(playlist, QStringLiteral("播放列表"));
     return report;
 }

@@ -1,8 +1,7 @@
 #include "rename/RenameOutputs.h"
 
-#include "list/EntryTable.h"
 #include "platform/LegacyText.h"
-#include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "rename/RenameReport.h"
 
 namespace {
@@ -13,20 +12,12 @@ QByteArray outputText(const QString &text) {
     return LegacyText::encode(printableText(text));
 }
 
-// Opens file for writing, replacing an earlier file, unless one of the listed files lies
-// there: that file is the user's and must not be emptied.
-bool openOutput(QFile &file, const EntryTable &listed, int rows, QIODevice::OpenMode extra = {}) {
-    const QString path = file.fileName();
-    const Qt::CaseSensitivity cs = Paths::pathCase();
-    for (int i = 0; i < rows; ++i) {
-        // directory + original name == path, without building the sum for every entry
-        const RenameEntry &e = listed.at(i);
-        if (path.size() == e.directory.size() + e.originalName.size() &&
-            QStringView(path).left(e.directory.size()).compare(e.directory, cs) == 0 &&
-            QStringView(path).mid(e.directory.size()).compare(e.originalName, cs) == 0)
-            return false;
-    }
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | extra);
+// Opens file as an output; notes in listedFile when it is one of the listed files.
+bool openOutput(QFile &file, const ListedFileTest &isListed, bool &listedFile,
+                QIODevice::OpenMode extra = {}) {
+    const OutputOpening opening = openRegularFileForWriting(file, extra, isListed);
+    listedFile = opening == OutputOpening::Forbidden;
+    return opening == OutputOpening::Opened;
 }
 
 } // namespace
@@ -39,9 +30,9 @@ QByteArray OutputPaths::path(const QString &directory, const QString &name) {
     return m_encodedDirectory + outputText(name);
 }
 
-RenameLog::RenameLog(const QString &path, const EntryTable &listed, int rows)
+RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed)
     : m_file(path)
-    , m_writable(openOutput(m_file, listed, rows, QIODevice::Unbuffered)) {}
+    , m_writable(openOutput(m_file, isListed, m_listedFile, QIODevice::Unbuffered)) {}
 
 void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
     if (!m_writable)
@@ -55,9 +46,9 @@ bool RenameLog::finish() {
     return m_writable && m_file.error() == QFileDevice::NoError;
 }
 
-M3uPlaylist::M3uPlaylist(const QString &path, const EntryTable &listed, int rows)
+M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed)
     : m_file(path)
-    , m_writable(openOutput(m_file, listed, rows)) {
+    , m_writable(openOutput(m_file, isListed, m_listedFile)) {
     if (m_writable)
         m_bytes = QByteArray("#EXTM3U") + kLineEnd;
 }

@@ -1,7 +1,9 @@
 #include "rename/SequentialRename.h"
 
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/ProgramFiles.h"
 #include "rename/RenameReport.h"
 #include "rename/StartNumber.h"
 
@@ -18,9 +20,15 @@ QString sequenceNumberText(int number, int width) {
     return digits.size() >= width ? digits : QString(width - digits.size(), u'0') + digits;
 }
 
+QString SequenceRun::failureMessage() const {
+    return report.isClean() ? QString() : report.messageAfter(renamed);
+}
+
 SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
     SequenceRun run;
-    if (input.files.isEmpty()) {
+    QStringList files = input.files;
+    files.removeIf([](const QString &name) { return Folders::isHiddenName(name); });
+    if (files.isEmpty()) {
         run.refusal = QStringLiteral("没有文件");
         return run;
     }
@@ -33,7 +41,7 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
         return run;
     }
     const int first = static_cast<int>(start);
-    const qsizetype count = input.files.size();
+    const qsizetype count = files.size();
     // One more than the last number used; it decides the width and must fit as well.
     const qint64 end = first + qint64(count);
     if (end > kLargest) {
@@ -48,14 +56,22 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
     const bool keepOwnSuffix = input.extension.isEmpty();
     const QString boxSuffix = QStringLiteral(".") + input.extension;
 
+    ProgramFiles programFiles(input.programDirectory);
     int number = first;
     for (qsizetype k = 0; k < count; ++k, ++number) {
-        const QString &name = input.files.at(k);
+        const QString &name = files.at(k);
         const QString newName = input.prefix + sequenceNumberText(number, width) +
                                 (keepOwnSuffix ? Paths::lastSuffix(name) : boxSuffix);
-        const RenameNoReplace::Result result =
-            RenameNoReplace::renameInDirectory(directory, name, newName);
-        if (!result.ok())
+        RenameNoReplace::Result result;
+        if (newName != name && !input.programDirectory.isEmpty() &&
+            RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None &&
+            programFiles.isOwnFile(directory, newName))
+            result = {RenameNoReplace::Failure::OwnFileName, 0};
+        else
+            result = RenameNoReplace::renameInDirectory(directory, name, newName);
+        if (result.ok())
+            ++run.renamed;
+        else
             run.report.addFailure(name, newName, result);
         if (progress)
             progress(int(k + 1), int(count));

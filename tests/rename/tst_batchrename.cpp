@@ -3,8 +3,13 @@
 #include "support/FileTree.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,7 +36,7 @@ struct Fixture {
     void list_(const QStringList &rows) {
         for (const QString &row : rows) {
             const QStringList f = row.split(u'|');
-            const qsizetype slash = f[0].indexOf(u'/');
+            const qsizetype slash = f[0].lastIndexOf(u'/');
             const QString dir = music + f[0].left(slash + 1);
             const QString name = f[0].mid(slash + 1);
             list.table().append({dir, name, f[1], f.value(2), {}});
@@ -66,6 +71,8 @@ private slots:
     void outputsThatCannotBeCreated();
     void listedFileNeverBecomesAnOutput();
     void logLineIsWrittenBeforeItsRename();
+    void hostileFileSystem_data();
+    void hostileFileSystem();
 };
 
 void TestBatchRename::emptyListDoesNothing() {
@@ -222,8 +229,9 @@ void TestBatchRename::listedFileNeverBecomesAnOutput() {
     QCOMPARE(files[u"kept.log"_s], QByteArray("rename.log"));
     QCOMPARE(files[u"x.mp3"_s], QByteArray("x.mp3"));
     QVERIFY(files[u"rename.m3u"_s].startsWith("#EXTM3U\r\n"));
-    QVERIFY(message.contains(u"x.mp3 → rename.m3u：已有同名文件"_s));
-    QVERIFY(message.endsWith(u"无法写入改名记录："_s + fx.program + u"rename.log"_s));
+    QVERIFY(message.contains(u"x.mp3 → rename.m3u：这是本程序自己的文件名"_s));
+    QVERIFY(
+        message.endsWith(u"没有写入改名记录："_s + fx.program + u"rename.log 是列表中的文件"_s));
 }
 
 void TestBatchRename::logLineIsWrittenBeforeItsRename() {
@@ -237,6 +245,103 @@ void TestBatchRename::logLineIsWrittenBeforeItsRename() {
         QCOMPARE(FileTree::read(fx.program + u"rename.log"_s).count("\r\n"), done);
     });
     QCOMPARE(seen, (QList<int>{1, 2, 3}));
+}
+
+// Cases a hostile user tried (issue 11): whatever lies where the program writes, and whatever
+// the names, every listed file's bytes are there exactly once afterwards and the message says
+// what was not done. Rows as in Fixture::list_; a folder "P/" is the program's folder.
+void TestBatchRename::hostileFileSystem_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("setup");          // what lies at the outputs' names before the run
+    QTest::addColumn<QStringList>("namesAfter"); // every file below the music and program folders
+    QTest::addColumn<QString>("message");        // "%P" the program folder
+
+    QTest::newRow("log is a pipe") // pressing Rename used to hang for ever in open
+        << QStringList{u"a/1.mp3|x.mp3|"_s} << u"fifo"_s
+        << QStringList{u"music/a/x.mp3"_s, u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n无法写入改名记录：%Prename.log"_s;
+    QTest::newRow("log is a folder") << QStringList{u"a/1.mp3|x.mp3|"_s} << u"folder"_s
+                                     << QStringList{u"music/a/x.mp3"_s, u"program/rename.m3u"_s}
+                                     << kDone + u"\n\n无法写入改名记录：%Prename.log"_s;
+    QTest::newRow("outputs are links to listed files") // both used to be overwritten
+        << QStringList{u"a/1.mp3|x.mp3|"_s, u"a/2.mp3|y.mp3|"_s} << u"links"_s
+        << QStringList{u"music/a/x.mp3"_s, u"music/a/y.mp3"_s, u"program/rename.log"_s,
+                       u"program/rename.m3u"_s}
+        << kDone + u"\n\n没有写入改名记录：%Prename.log 是列表中的文件"
+                   "\n没有写入播放列表：%Prename.m3u 是列表中的文件"_s;
+    QTest::newRow("new names are the program's own") // the playlist used to empty the file
+        << QStringList{u"P/alarm|rename.m3u|"_s, u"P/b.rm|RENAME.INI|"_s,
+                       u"a/song.mp3|rename.ini|"_s}
+        << QString()
+        << QStringList{u"music/a/rename.ini"_s, u"program/RENAME.INI"_s, u"program/alarm"_s,
+                       u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n有 1 个文件未能改名：\nalarm → rename.m3u：这是本程序自己的文件名"_s;
+    QTest::newRow("control character in the old name") // could never be renamed
+        << QStringList{u"a/bell\a.mp3|x.mp3|"_s, u"a/tab\t.mp3|tab\t.mp3|"_s} << QString()
+        << QStringList{u"music/a/tab\t.mp3"_s, u"music/a/x.mp3"_s, u"program/rename.log"_s,
+                       u"program/rename.m3u"_s}
+        << kDone;
+}
+
+void TestBatchRename::hostileFileSystem() {
+    QFETCH(QStringList, rows);
+    QFETCH(QString, setup);
+    QFETCH(QStringList, namesAfter);
+    QFETCH(QString, message);
+#ifndef Q_OS_UNIX
+    QSKIP("needs named pipes, symbolic links and names with control characters");
+#else
+    Fixture fx;
+    QStringList listed;
+    for (QString row : rows)
+        listed << row.replace(u"P/"_s, u"../program/"_s);
+    fx.list_(listed);
+    // The names are compared in the file system's letter case: "RENAME.INI" is another name
+    // off Windows.
+    const QString log = fx.program + u"rename.log"_s;
+    const QString m3u = fx.program + u"rename.m3u"_s;
+    if (setup == u"fifo"_s)
+        QCOMPARE(mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+    if (setup == u"folder"_s)
+        QVERIFY(QDir().mkpath(log));
+    if (setup == u"links"_s) {
+        QVERIFY(QFile::link(fx.music + u"a/1.mp3"_s, log));
+        QVERIFY(QFile::link(fx.music + u"a/2.mp3"_s, m3u));
+    }
+    const QByteArrayList before = FileTree::sortedContents(fx.music);
+
+    QCOMPARE(fx.run(true, true), QString(message).replace(u"%P"_s, fx.program));
+
+    // Every file below both folders, whatever it is.
+    QStringList names;
+    for (const QString &top : {u"music"_s, u"program"_s}) {
+        QDirIterator it(fx.tmp.filePath(top), QDir::AllEntries | QDir::System | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info = it.nextFileInfo();
+            if (!info.isDir() || info.isSymLink())
+                names << info.filePath().mid(fx.tmp.path().size() + 1);
+        }
+    }
+    names.sort();
+    QCOMPARE(names, namesAfter);
+    // Each listed file's bytes exactly once, under whatever name.
+    QByteArrayList after;
+    for (const QString &name : names) {
+        const QFileInfo info(fx.tmp.filePath(name));
+        if (!info.isSymLink() && info.isFile() &&
+            !(name.startsWith(u"program/rename."_s) && info.fileName().size() == 10))
+            after << FileTree::read(info.filePath());
+    }
+    std::sort(after.begin(), after.end());
+    QByteArrayList expected = before;
+    for (const QString &row : rows) {
+        if (row.startsWith(u"P/"_s))
+            expected << row.section(u'|', 0, 0).mid(2).toUtf8();
+    }
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(after, expected);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestBatchRename)
