@@ -276,6 +276,11 @@ void TestBatchRename::hostileFileSystem_data() {
         << QStringList{u"music/a/rename.ini"_s, u"program/RENAME.INI"_s, u"program/alarm"_s,
                        u"program/rename.log"_s, u"program/rename.m3u"_s}
         << kDone + u"\n\n有 1 个文件未能改名：\nalarm → rename.m3u：这是本程序自己的文件名"_s;
+    QTest::newRow("new name too long") // as the template cuts it
+        << QStringList{u"a/1.mp3|"_s + QString(255, u'x') + u"…|"_s} << QString()
+        << QStringList{u"music/a/1.mp3"_s, u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n有 1 个文件未能改名：\n1.mp3 → "_s + QString(255, u'x') +
+               u"…：文件名太长"_s;
     QTest::newRow("control character in the old name") // could never be renamed
         << QStringList{u"a/bell\a.mp3|x.mp3|"_s, u"a/tab\t.mp3|tab\t.mp3|"_s} << QString()
         << QStringList{u"music/a/tab\t.mp3"_s, u"music/a/x.mp3"_s, u"program/rename.log"_s,
