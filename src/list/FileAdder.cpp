@@ -2,13 +2,14 @@
 
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
+#include "platform/FileIdentity.h"
+#include "platform/FolderListing.h"
 #include "platform/Paths.h"
 #include "tags/NameTemplate.h"
 #include "tags/TagReader.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
+#include <QSet>
 #include <QStringList>
 
 #include <utility>
@@ -18,11 +19,21 @@ namespace {
 
 const QString kRefusal = QStringLiteral("知你是这种人，pk!!!");
 
+// A path as one line of a message.
+QString printable(QString text) {
+    for (QChar &c : text) {
+        if (Paths::isControlCharacter(c))
+            c = u'?';
+    }
+    return text;
+}
+
 constexpr int kFilesPerReport = 32;
 constexpr int kEntriesPerReport = 1024;
 
 } // namespace
 
+const QString FileAdder::kSkippedMessage = QStringLiteral("有 %1 个文件或文件夹无法读取，已跳过：");
 const QString FileAdder::kOpenTitle = QStringLiteral("打开");
 const QString FileAdder::kOpenFilter =
     QStringLiteral("ALL(*.mp3;*.rm)") + QChar() + QStringLiteral("*.mp3;*.rm") + QChar() +
@@ -40,27 +51,62 @@ void FileAdder::setProgress(AddProgress progress) {
 }
 
 bool FileAdder::AddAudioFile(const QString &directory, const QString &name) {
+    return addFile(directory, name, {}, {}) == Added::Yes;
+}
+
+FileAdder::Added FileAdder::addFile(const QString &directory, const QString &name,
+                                    const QByteArray &nativeDirectory,
+                                    const QByteArray &nativeName) {
     const QString path = directory + name;
     const TagFormat *format = tagFormatOf(path);
     if (!format) {
         m_dialogs.showMessage(kRefusal);
         if (m_list.lineCount() > 0)
             m_list.ClearEntries(); // the files this add took so far go too
-        return false;
+        return Added::Refused;
     }
-    const TagText tags = readTags(*format, path).value_or(TagText());
+    const QByteArray nativePath =
+        nativeDirectory.isEmpty() && nativeName.isEmpty()
+            ? QByteArray()
+            : (nativeDirectory.isEmpty() ? QFile::encodeName(directory) : nativeDirectory) +
+                  (nativeName.isEmpty() ? QFile::encodeName(name) : nativeName);
+    // The file as it is now: the rename later checks that it is still this one.
+    const FileIdentity identity = FileIdentity::ofEntry(path, nativePath);
+    bool unreadable = false;
+    const TagText tags = readTags(*format, path, nativePath, &unreadable).value_or(TagText());
+    if (unreadable || !identity.valid) {
+        skip(path);
+        return Added::Unreadable;
+    }
     const QString newName =
         ExpandNameTemplate(m_nameTemplate ? m_nameTemplate() : QString(), tags, name);
-    m_list.table().append({directory, name, newName, tags.title, tags.singer});
-    return true;
+    m_list.table().append(
+        {directory, name, newName, tags.title, tags.singer, nativeDirectory, nativeName, identity});
+    return Added::Yes;
 }
 
-void FileAdder::appendFile(const QString &directory, const QString &name) {
-    if (AddAudioFile(directory, name)) {
+void FileAdder::appendFile(const QString &directory, const QString &name,
+                           const QByteArray &nativeDirectory, const QByteArray &nativeName) {
+    if (addFile(directory, name, nativeDirectory, nativeName) == Added::Yes) {
         ++m_added;
         if (m_added % kFilesPerReport == 0)
             reportProgress(directory);
     }
+}
+
+void FileAdder::skip(const QString &path) {
+    ++m_skippedCount;
+    if (m_skippedPaths.size() < kSkippedListed)
+        m_skippedPaths.append(path);
+}
+
+void FileAdder::reportSkipped() {
+    if (m_skippedCount == 0)
+        return;
+    QString text = kSkippedMessage.arg(m_skippedCount);
+    for (const QString &path : m_skippedPaths)
+        text += u'\n' + printable(path);
+    m_dialogs.showMessage(text);
 }
 
 bool FileAdder::reportProgress(const QString &folder) {
@@ -72,64 +118,90 @@ bool FileAdder::reportProgress(const QString &folder) {
 void FileAdder::startBatch() {
     m_added = 0;
     m_stopped = false;
+    m_skippedCount = 0;
+    m_skippedPaths.clear();
 }
 
 void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
     startBatch();
     const QChar sep = Paths::separator();
-    const QDir::Filters filters =
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 
+    // A folder still to scan: its path as text without a trailing separator and, off Windows,
+    // its exact bytes when some part of it is not UTF-8 (else empty).
+    struct Pending {
+        QString path;
+        QByteArray native;
+    };
     // Folders still to scan, the next one last. An explicit stack instead of recursion keeps
     // a very deep tree from exhausting the call stack; the order is the same depth-first one.
-    std::vector<QString> pending{prefix + name};
-    QStringList subfolders; // unbounded: any number of subfolders is fine
+    std::vector<Pending> pending{{prefix + name, {}}};
+    // Every folder entered, by device and inode: a link back up, or a bind mount of a folder
+    // inside itself, is not entered again.
+    QSet<std::pair<quint64, quint64>> entered;
+    std::vector<FolderEntry> subfolders; // unbounded: any number of subfolders is fine
     int passed = 0;
 
     while (!pending.empty()) {
-        const QString base = std::move(pending.back());
+        const Pending base = std::move(pending.back());
         pending.pop_back();
         // base never ends in a separator; enumerating base + separator also covers a root,
         // which reaches here as "D:" or as empty text.
-        const QString directory = base + sep;
+        const QString directory = base.path + sep;
+        const QByteArray nativeDirectory = base.native.isEmpty() ? QByteArray() : base.native + '/';
         if (!reportProgress(directory))
             return;
+
+        const FileIdentity folder = FileIdentity::of(directory, nativeDirectory);
+        if (folder.valid && !entered.contains({folder.device, folder.file}))
+            entered.insert({folder.device, folder.file});
+        else if (folder.valid)
+            continue; // entered already, through another path
+
+        const FolderListing listing = listFolder(directory, nativeDirectory);
+        if (!listing.readable) {
+            skip(base.path.isEmpty() ? directory : base.path);
+            continue;
+        }
         subfolders.clear();
-        {
-            QDirIterator it(directory, filters);
-            while (it.hasNext()) {
-                it.next();
-                const QFileInfo info = it.fileInfo();
-                const QString entryName = info.fileName();
-
-                if (info.isSymLink() || info.isJunction()) {
-                    // Never descend through a link: a link back up would loop forever. A link
-                    // to a file is taken like the file.
-                    if (!hasTagExtension(entryName) || !info.isFile())
-                        continue;
-                } else if (info.isDir()) {
-                    subfolders.append(entryName);
-                    continue;
-                } else if (!hasTagExtension(entryName) || !info.isFile()) {
-                    // Devices, pipes and sockets are not files: reading a pipe could block.
-                    if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
-                        return;
-                    continue;
-                }
-
-                // A name the file system could not give as text cannot be opened again.
-                if (entryName.contains(QChar::ReplacementCharacter) &&
-                    !QFileInfo::exists(directory + entryName))
-                    continue;
-
-                appendFile(directory, entryName);
-                if (m_stopped)
+        for (const FolderEntry &entry : listing.entries) {
+            // Bytes that are not UTF-8 are kept; UTF-8 ones the text gives back.
+            const bool nativeNeeded =
+                !entry.nativeName.isEmpty() && !Paths::isUtf8(entry.nativeName);
+            switch (entry.kind) {
+            case FolderEntry::Kind::Folder:
+                subfolders.push_back(entry);
+                continue;
+            case FolderEntry::Kind::Unreadable:
+                skip(directory + entry.name);
+                continue;
+            case FolderEntry::Kind::Other:
+                // Devices, pipes and sockets are not files: reading a pipe could block.
+                if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
                     return;
+                continue;
+            case FolderEntry::Kind::File:
+                break;
             }
-        } // the enumeration is closed before any subfolder is opened
+            if (!hasTagExtension(entry.name)) {
+                if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
+                    return;
+                continue;
+            }
+            appendFile(directory, entry.name, nativeDirectory,
+                       nativeNeeded ? entry.nativeName : QByteArray());
+            if (m_stopped)
+                return;
+        }
 
-        for (auto s = subfolders.crbegin(); s != subfolders.crend(); ++s)
-            pending.push_back(directory + *s);
+        for (auto s = subfolders.crbegin(); s != subfolders.crend(); ++s) {
+            const bool nativeNeeded = !s->nativeName.isEmpty() && !Paths::isUtf8(s->nativeName);
+            QByteArray native;
+            if (nativeNeeded || !base.native.isEmpty())
+                native =
+                    (nativeDirectory.isEmpty() ? QFile::encodeName(directory) : nativeDirectory) +
+                    s->nativeName;
+            pending.push_back({directory + s->name, native});
+        }
     }
 }
 
@@ -142,6 +214,7 @@ void FileAdder::AddDirectory() {
         path.chop(1);
     ScanFolder(path, QString());
     m_list.RefreshEntryList();
+    reportSkipped();
 }
 
 void FileAdder::AddFilesFromDialog() {
@@ -166,4 +239,5 @@ void FileAdder::AddFilesFromDialog() {
             break;
     }
     m_list.RefreshEntryList();
+    reportSkipped();
 }

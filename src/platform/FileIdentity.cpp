@@ -47,6 +47,14 @@ FileIdentity identity(const QByteArray &path, bool followLinks) {
 
 #ifdef Q_OS_WIN
 
+FileIdentity FileIdentity::of(const QString &path, const QByteArray &) {
+    return identity(path, true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QString &path, const QByteArray &) {
+    return identity(path, false);
+}
+
 FileIdentity FileIdentity::of(const QString &path) {
     return identity(path, true);
 }
@@ -56,6 +64,14 @@ FileIdentity FileIdentity::ofEntry(const QString &path) {
 }
 
 #else
+
+FileIdentity FileIdentity::of(const QString &path, const QByteArray &nativePath) {
+    return identity(nativePath.isEmpty() ? QFile::encodeName(path) : nativePath, true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QString &path, const QByteArray &nativePath) {
+    return identity(nativePath.isEmpty() ? QFile::encodeName(path) : nativePath, false);
+}
 
 FileIdentity FileIdentity::of(const QString &path) {
     return identity(QFile::encodeName(path), true);

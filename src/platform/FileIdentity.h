@@ -21,6 +21,10 @@ struct FileIdentity {
     static FileIdentity of(const QString &path);
     // The directory entry path itself: a link at the end of path is not followed.
     static FileIdentity ofEntry(const QString &path);
+    // The same for a path given as text and, off Windows, as the file system's bytes, which
+    // win when not empty (names that are not UTF-8).
+    static FileIdentity of(const QString &path, const QByteArray &nativePath);
+    static FileIdentity ofEntry(const QString &path, const QByteArray &nativePath);
 #ifndef Q_OS_WIN
     // The same for a path given as the file system's bytes.
     static FileIdentity of(const QByteArray &nativePath);

@@ -1,7 +1,10 @@
 #include "platform/Paths.h"
 
+#include "platform/LegacyText.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QStringDecoder>
 
 namespace Paths {
 
@@ -57,6 +60,16 @@ qsizetype nameLength(QStringView name) {
     }
     return bytes;
 #endif
+}
+
+bool isUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString nameText(QByteArrayView nativeName) {
+    return isUtf8(nativeName) ? QString::fromUtf8(nativeName) : LegacyText::decode(nativeName);
 }
 
 QString withTrailingSeparator(const QString &path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -35,6 +36,13 @@ inline constexpr qsizetype kNameLimit = 255;
 
 // The length of name as the file system counts it against kNameLimit.
 qsizetype nameLength(QStringView name);
+
+// A name as the file system gives it, as text: UTF-8 when the bytes are valid UTF-8, otherwise
+// decoded from the legacy code page (GBK), as archives made on Windows name their files.
+QString nameText(QByteArrayView nativeName);
+
+// Whether bytes are valid UTF-8, as every name the program makes is.
+bool isUtf8(QByteArrayView bytes);
 
 // path with the native separator appended unless it already ends in one (a drive root).
 QString withTrailingSeparator(const QString &path);

@@ -9,15 +9,16 @@
 #include <unistd.h>
 #endif
 
-bool openRegularFileForReading(QFile &file) {
+bool openRegularFileForReading(QFile &file, const QByteArray &nativePath) {
 #ifdef Q_OS_WIN
+    Q_UNUSED(nativePath);
     // Pipes are not reached through ordinary paths here; the check only keeps out folders
     // and devices.
     return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 #else
     // Non-blocking, so that a pipe cannot hold the open; then only a regular file is kept.
-    const int fd =
-        ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const QByteArray path = nativePath.isEmpty() ? QFile::encodeName(file.fileName()) : nativePath;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st;

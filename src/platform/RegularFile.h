@@ -9,7 +9,9 @@
 // Opens file (named by its fileName()) for reading when it is a regular file. Anything else,
 // a directory, a device, a pipe, fails without waiting: opening a pipe for reading in the
 // ordinary way blocks until some other process writes to it.
-bool openRegularFileForReading(QFile &file);
+// Off Windows nativePath, when not empty, names the file instead, as the file system's exact
+// bytes (names that are not UTF-8).
+bool openRegularFileForReading(QFile &file, const QByteArray &nativePath = {});
 
 enum class OutputOpening {
     Opened,

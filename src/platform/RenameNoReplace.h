@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -49,6 +52,22 @@ Failure checkName(QStringView name);
 // it exists). A name that differs only in letter case or in a way the file system does not
 // tell apart from the old name renames the file to the exact new spelling.
 Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName);
+
+#ifndef Q_OS_WIN
+// The same for a file whose folder and name are given as the file system's exact bytes, as
+// names that are not UTF-8 must be. The new name is text, checked with checkName and given
+// the file as UTF-8. Equal bytes leave the file as it is.
+Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &oldName,
+                               const QString &newName);
+#endif
+
+// Renames a listed file: directory + oldName to directory + newName, where off Windows the
+// native bytes (when not empty) stand for directory and oldName, as for names that are not
+// UTF-8. When expected is valid, a source that is no longer that file (replaced, or reached
+// now through a folder link) is refused with Failure::FileReplaced.
+Result renameListedFile(const QString &directory, const QByteArray &nativeDirectory,
+                        const QString &oldName, const QByteArray &nativeOldName,
+                        const QString &newName, const FileIdentity &expected);
 
 // The rename used when the file system sees both names as one: through a temporary name in
 // the same directory, each step refusing to replace. Exposed for tests, which usually run on

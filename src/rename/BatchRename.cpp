@@ -6,11 +6,16 @@
 #include "rename/ProgramFiles.h"
 #include "rename/RenameOutputs.h"
 
+#include <QFile>
 #include <QSet>
 
 #include <utility>
 
 namespace {
+
+QByteArray nativeBytes(const QString &text, const QByteArray &native) {
+    return native.isEmpty() ? QFile::encodeName(text) : native;
+}
 
 // The listed files by identity, looked up only when an output already exists: a new file
 // cannot be one of them.
@@ -25,7 +30,12 @@ public:
             m_known = true;
             for (int i = 0; i < m_rows; ++i) {
                 // The file the name leads to, whose bytes an output written there would cut.
-                const FileIdentity id = FileIdentity::of(m_table.at(i).path());
+                const RenameEntry &e = m_table.at(i);
+                const FileIdentity id =
+                    FileIdentity::of(e.path(), e.nativeDirectory.isEmpty() && e.nativeName.isEmpty()
+                                                   ? QByteArray()
+                                                   : nativeBytes(e.directory, e.nativeDirectory) +
+                                                         nativeBytes(e.originalName, e.nativeName));
                 if (id.valid)
                     m_identities.insert({id.device, id.file});
             }
@@ -64,8 +74,10 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
     OutputPaths paths;
     for (int i = 0; i < rows; ++i) {
         const RenameEntry &entry = table.at(i);
-        const QByteArray source = paths.path(entry.directory, entry.originalName);
-        const QByteArray target = paths.path(entry.directory, entry.newName);
+        // Names that are not UTF-8 go into the log as the file system's exact bytes.
+        const QByteArray source = paths.path(entry.directory, entry.originalName,
+                                             entry.nativeDirectory, entry.nativeName);
+        const QByteArray target = paths.path(entry.directory, entry.newName, entry.nativeDirectory);
         if (log)
             log->addLine(source, target);
 
@@ -75,8 +87,9 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
             programFiles.isOwnFile(entry.directory, entry.newName))
             result = {RenameNoReplace::Failure::OwnFileName, 0};
         else
-            result = RenameNoReplace::renameInDirectory(entry.directory, entry.originalName,
-                                                        entry.newName);
+            result = RenameNoReplace::renameListedFile(entry.directory, entry.nativeDirectory,
+                                                       entry.originalName, entry.nativeName,
+                                                       entry.newName, entry.identity);
         if (!result.ok())
             report.addFailure(entry.originalName, entry.newName, result);
         if (playlist)

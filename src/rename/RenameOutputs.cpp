@@ -20,14 +20,26 @@ bool openOutput(QFile &file, const ListedFileTest &isListed, bool &listedFile,
     return opening == OutputOpening::Opened;
 }
 
+// Exact bytes, but every control byte shown as "?", so that each entry stays one line.
+QByteArray outputBytes(QByteArray bytes) {
+    for (char &b : bytes) {
+        if (static_cast<unsigned char>(b) < 0x20)
+            b = '?';
+    }
+    return bytes;
+}
+
 } // namespace
 
-QByteArray OutputPaths::path(const QString &directory, const QString &name) {
-    if (directory != m_directory) {
+QByteArray OutputPaths::path(const QString &directory, const QString &name,
+                             const QByteArray &nativeDirectory, const QByteArray &nativeName) {
+    if (directory != m_directory || nativeDirectory != m_nativeDirectory) {
         m_directory = directory;
-        m_encodedDirectory = outputText(directory);
+        m_nativeDirectory = nativeDirectory;
+        m_encodedDirectory =
+            nativeDirectory.isEmpty() ? outputText(directory) : outputBytes(nativeDirectory);
     }
-    return m_encodedDirectory + outputText(name);
+    return m_encodedDirectory + (nativeName.isEmpty() ? outputText(name) : outputBytes(nativeName));
 }
 
 RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed)

@@ -23,10 +23,14 @@ using ListedFileTest = std::function<bool(const FileIdentity &)>;
 // Paths for the outputs, each directory encoded once for all its files.
 class OutputPaths {
 public:
-    QByteArray path(const QString &directory, const QString &name);
+    // directory + name in the legacy code page; off Windows native bytes, when given, stand
+    // for the directory or the name as they are (names that are not UTF-8).
+    QByteArray path(const QString &directory, const QString &name,
+                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {});
 
 private:
     QString m_directory;
+    QByteArray m_nativeDirectory;
     QByteArray m_encodedDirectory;
 };
 

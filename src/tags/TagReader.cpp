@@ -52,13 +52,18 @@ bool hasTagExtension(QStringView name) {
     return false;
 }
 
-std::optional<TagText> readTags(const TagFormat &format, const QString &path) {
+std::optional<TagText> readTags(const TagFormat &format, const QString &path,
+                                const QByteArray &nativePath, bool *unreadable) {
+    if (unreadable)
+        *unreadable = true;
     QFile file(path);
-    if (!openRegularFileForReading(file) || file.isSequential())
+    if (!openRegularFileForReading(file, nativePath) || file.isSequential())
         return std::nullopt;
     const std::optional<QByteArray> bytes = format.where == TagFormat::Where::Head
                                                 ? readHead(file, format.size)
                                                 : readTail(file, format.size);
+    if (unreadable)
+        *unreadable = file.error() != QFileDevice::NoError;
     if (!bytes)
         return std::nullopt;
     return format.parse(*bytes);

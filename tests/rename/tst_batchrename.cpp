@@ -1,14 +1,20 @@
 #include "list/EntryList.h"
+#include "list/FileAdder.h"
 #include "rename/BatchRename.h"
+#include "support/FakeDialogs.h"
 #include "support/FileTree.h"
+#include "support/TagBytes.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::Literals::StringLiterals;
@@ -39,9 +45,11 @@ struct Fixture {
             const qsizetype slash = f[0].lastIndexOf(u'/');
             const QString dir = music + f[0].left(slash + 1);
             const QString name = f[0].mid(slash + 1);
-            list.table().append({dir, name, f[1], f.value(2), {}});
             if (!name.startsWith(u"gone"_s))
                 FileTree::write(dir + name, name.toUtf8());
+            // The identity recorded as adding a file records it; none for a vanished one.
+            list.table().append(
+                {dir, name, f[1], f.value(2), {}, {}, {}, FileIdentity::ofEntry(dir + name)});
         }
         list.RefreshEntryList();
     }
@@ -73,6 +81,7 @@ private slots:
     void logLineIsWrittenBeforeItsRename();
     void hostileFileSystem_data();
     void hostileFileSystem();
+    void namesThatAreNotUtf8();
 };
 
 void TestBatchRename::emptyListDoesNothing() {
@@ -281,6 +290,11 @@ void TestBatchRename::hostileFileSystem_data() {
         << QStringList{u"music/a/1.mp3"_s, u"program/rename.log"_s, u"program/rename.m3u"_s}
         << kDone + u"\n\n有 1 个文件未能改名：\n1.mp3 → "_s + QString(255, u'x') +
                u"…：文件名太长"_s;
+    QTest::newRow("folder replaced by a link to another") // a different file was renamed
+        << QStringList{u"a/1.mp3|x.mp3|"_s} << u"swap"_s
+        << QStringList{u"music/a"_s, u"music/a-old/1.mp3"_s, u"music/b/1.mp3"_s,
+                       u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n有 1 个文件未能改名：\n1.mp3 → x.mp3：文件已被替换"_s;
     QTest::newRow("control character in the old name") // could never be renamed
         << QStringList{u"a/bell\a.mp3|x.mp3|"_s, u"a/tab\t.mp3|tab\t.mp3|"_s} << QString()
         << QStringList{u"music/a/tab\t.mp3"_s, u"music/a/x.mp3"_s, u"program/rename.log"_s,
@@ -309,6 +323,11 @@ void TestBatchRename::hostileFileSystem() {
         QCOMPARE(mkfifo(QFile::encodeName(log).constData(), 0600), 0);
     if (setup == u"folder"_s)
         QVERIFY(QDir().mkpath(log));
+    if (setup == u"swap"_s) {
+        FileTree::write(fx.music + u"b/1.mp3"_s, "another file");
+        QVERIFY(QDir().rename(fx.music + u"a"_s, fx.music + u"a-old"_s));
+        QVERIFY(QFile::link(fx.music + u"b"_s, fx.music + u"a"_s));
+    }
     if (setup == u"links"_s) {
         QVERIFY(QFile::link(fx.music + u"a/1.mp3"_s, log));
         QVERIFY(QFile::link(fx.music + u"a/2.mp3"_s, m3u));
@@ -346,6 +365,63 @@ void TestBatchRename::hostileFileSystem() {
     }
     std::sort(expected.begin(), expected.end());
     QCOMPARE(after, expected);
+#endif
+}
+
+// GBK names from archives made on Windows (issue 11, case 4): the scan lists them, decoded from
+// GBK, reads their tags and renames them; the log records their old paths as the exact bytes.
+// An untagged one keeps its bytes.
+void TestBatchRename::namesThatAreNotUtf8() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16");
+#else
+    Fixture fx;
+    // 歌 B8E8 (a folder), 你 C4E3 and 好 BAC3 (files).
+    const QByteArray folder = QFile::encodeName(fx.music) + "\xB8\xE8";
+    QCOMPARE(mkdir(folder.constData(), 0700), 0);
+    const auto write = [](const QByteArray &path, const QByteArray &content) {
+        QFile file;
+        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(file.write(content), content.size());
+    };
+    const QByteArray tagged = TagBytes::mp3File("Song", "Ann");
+    const QByteArray untagged = QByteArray(300, 'u');
+    write(folder + "/\xC4\xE3.mp3", tagged);
+    write(folder + "/\xBA\xC3.mp3", untagged);
+
+    FakeDialogs dialogs;
+    FileAdder adder(fx.list, dialogs, [] { return u"%1-%2"_s; });
+    adder.ScanFolder(u"music"_s, fx.tmp.path() + u'/');
+    fx.list.RefreshEntryList();
+    QCOMPARE(fx.list.lineCount(), 2);
+    QStringList names;
+    for (int i = 0; i < 2; ++i) {
+        const RenameEntry &e = fx.list.table().at(i);
+        QCOMPARE(e.directory, fx.music + u"歌/"_s);
+        names << e.originalName + u'|' + e.newName;
+    }
+    names.sort();
+    QCOMPARE(names, QStringList({u"你.mp3|Song-Ann.mp3"_s, u"好.mp3|好.mp3"_s}));
+
+    QCOMPARE(fx.run(false, true), kDone);
+    const auto read = [](const QByteArray &path) {
+        QFile file;
+        const int fd = open(path.constData(), O_RDONLY);
+        return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)
+                   ? file.readAll()
+                   : QByteArray();
+    };
+    QCOMPARE(read(folder + "/Song-Ann.mp3"), tagged);
+    QCOMPARE(read(folder + "/\xBA\xC3.mp3"), untagged);
+    struct stat st;
+    QCOMPARE(stat((folder + "/\xBA\xC3.mp3").constData(), &st), 0); // untouched, same bytes
+    QCOMPARE(stat((folder + "/\xC4\xE3.mp3").constData(), &st), -1);
+    const QByteArray log = FileTree::read(fx.program + u"rename.log"_s);
+    QVERIFY(log.contains(folder + "/\xC4\xE3.mp3-->" + folder + "/Song-Ann.mp3\r\n"));
+    QVERIFY(log.contains(folder + "/\xBA\xC3.mp3-->" + folder + "/\xBA\xC3.mp3\r\n"));
+    // QTemporaryDir cannot remove names it cannot represent.
+    QCOMPARE(QProcess::execute(u"rm"_s, {u"-rf"_s, fx.music}), 0);
 #endif
 }
 
