@@ -64,7 +64,7 @@ void AllFilesPage::followDrive() {
 }
 
 void AllFilesPage::followDirectory() {
-    m_files->setPath(m_directory->path());
+    m_files->setPath(m_directory->path(), m_directory->nativePath());
 }
 
 void AllFilesPage::applyFilter() {
@@ -93,8 +93,9 @@ void AllFilesPage::refreshFiles() {
 }
 
 SequenceInput AllFilesPage::sequenceInput() const {
-    return {m_directory->path(),   m_files->fileNames(), m_prefix->text(),
-            m_startNumber->text(), m_extension->text(),  {}};
+    return {m_directory->path(),       m_files->fileNames(),      m_prefix->text(),
+            m_startNumber->text(),     m_extension->text(),       {},
+            m_directory->nativePath(), m_files->nativeFileNames()};
 }
 
 bool AllFilesPage::eventFilter(QObject *watched, QEvent *event) {

@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStyle>
 
@@ -46,17 +47,19 @@ bool DriveListBox::setDrive(const QString &drive) {
 
 DirListBox::DirListBox(QWidget *parent)
     : QListWidget(parent) {
-    connect(this, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem *item) { setPath(item->data(Qt::UserRole).toString()); });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        setPath(item->data(Qt::UserRole).toString(), item->data(Qt::UserRole + 1).toByteArray());
+    });
 }
 
-bool DirListBox::setPath(const QString &path) {
+bool DirListBox::setPath(const QString &path, const QByteArray &nativePath) {
     const QString target = normalized(path);
-    if (path.isEmpty() || !Folders::isReadable(target)) {
+    if (path.isEmpty() || !Folders::isReadable(target, nativePath)) {
         emit pathRejected(path);
         return false;
     }
     m_path = target;
+    m_nativePath = nativePath;
     fill();
     emit pathChanged();
     return true;
@@ -74,30 +77,39 @@ void DirListBox::fill() {
         if (!dir.cdUp())
             break;
     }
+    // The exact bytes of each folder of the chain, where the path has any: a name decoded
+    // from GBK never holds a separator, so text and bytes have the same folders.
+    const QList<QByteArray> nativeParts = m_nativePath.split('/');
     int depth = 0;
     for (const QString &p : chain) {
         const QString native = Paths::toNative(p);
         const QString name = depth == 0 ? native : QDir(p).dirName();
         auto *item = new QListWidgetItem(open, QString(depth * 2, u' ') + name, this);
         item->setData(Qt::UserRole, native);
+        if (!m_nativePath.isEmpty() && depth < nativeParts.size())
+            item->setData(Qt::UserRole + 1,
+                          depth == 0 ? QByteArray("/") : nativeParts.mid(0, depth + 1).join('/'));
         ++depth;
     }
     setCurrentRow(count() - 1);
 
     const QDir current(QDir::fromNativeSeparators(m_path));
-    const QStringList subdirs =
-        current.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &s : subdirs) {
-        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s, this);
-        item->setData(Qt::UserRole, Paths::toNative(current.filePath(s)));
+    for (const Folders::FolderName &s : Folders::listNames(m_path, m_nativePath, true)) {
+        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s.text, this);
+        item->setData(Qt::UserRole, Paths::toNative(current.filePath(s.text)));
+        if (!m_nativePath.isEmpty() || !s.native.isEmpty())
+            item->setData(Qt::UserRole + 1,
+                          (m_nativePath.isEmpty() ? QFile::encodeName(m_path) : m_nativePath) +
+                              '/' + (s.native.isEmpty() ? QFile::encodeName(s.text) : s.native));
     }
 }
 
 FileListBox::FileListBox(QWidget *parent)
     : QListWidget(parent) {}
 
-void FileListBox::setPath(const QString &path) {
+void FileListBox::setPath(const QString &path, const QByteArray &nativePath) {
     m_path = path;
+    m_nativePath = nativePath;
     refresh();
 }
 
@@ -110,12 +122,15 @@ void FileListBox::setPattern(const QString &pattern) {
 
 void FileListBox::refresh() {
     m_names.clear();
+    m_nativeNames.clear();
     if (!m_path.isEmpty()) {
         // "*.*" means every file, with or without a dot, as on Windows.
         const QString filter = m_pattern == QStringLiteral("*.*") ? QStringLiteral("*") : m_pattern;
-        QDir dir(QDir::fromNativeSeparators(m_path));
-        dir.setNameFilters({filter});
-        m_names = dir.entryList(Folders::fileBoxFilters(), QDir::Name | QDir::IgnoreCase);
+        for (const Folders::FolderName &name :
+             Folders::listNames(m_path, m_nativePath, false, filter)) {
+            m_names.append(name.text);
+            m_nativeNames.append(name.native);
+        }
     }
     clear();
     addItems(m_names);

@@ -29,6 +29,7 @@ FolderListing listFolder(const QString &path, const QByteArray &) {
         FolderEntry entry;
         entry.name = info.fileName();
         entry.isLink = info.isSymLink() || info.isJunction();
+        entry.hidden = info.isHidden();
         if (info.isDir())
             entry.kind = FolderEntry::Kind::Folder;
         else if (info.isFile())
@@ -63,6 +64,7 @@ FolderListing listFolder(const QString &path, const QByteArray &nativePath) {
         FolderEntry entry;
         entry.nativeName = QByteArray(name);
         entry.name = Paths::nameText(entry.nativeName);
+        entry.hidden = name[0] == '.';
         // Looked at relative to the open folder: the folder cannot change under the scan, and
         // a path too long for the system as a whole still works here.
         struct stat st;

@@ -19,6 +19,8 @@ struct FolderEntry {
     QByteArray nativeName; // off Windows, the file system's exact bytes; empty on Windows
     Kind kind = Kind::Other;
     bool isLink = false;
+    bool hidden = false;   // a hidden file or folder: off Windows by its leading ".", on Windows
+                           // by its attribute
     FileIdentity identity; // of what the entry leads to, links followed
 };
 

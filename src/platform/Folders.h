@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDir>
+#include <QList>
 #include <QString>
 
 // Drives and folders as the all-files page shows them. On Windows a drive is a letter and a
@@ -17,12 +19,22 @@ bool namesDrive(const QString &text);
 // path cleaned, with native separators. A bare "C:" means that drive's root.
 QString normalized(const QString &path);
 
-// Whether the program can list the folder's entries.
-bool isReadable(const QString &path);
+// Whether the program can list the folder's entries. Off Windows nativePath, when not empty,
+// names the folder as the file system's exact bytes (names that are not UTF-8).
+bool isReadable(const QString &path, const QByteArray &nativePath = {});
 
-// The entries a file box lists: ordinary files that are not hidden. Off Windows a name that
-// begins with "." is a hidden file.
-QDir::Filters fileBoxFilters();
+// A name in a folder as the all-files page shows it: its text and, off Windows, its exact
+// bytes when they are not UTF-8 (empty otherwise and on Windows).
+struct FolderName {
+    QString text;
+    QByteArray native;
+};
+
+// The subfolders (folders true) or the files matching the wildcard pattern (folders false) of
+// the folder path, as the file box and directory box list them: hidden entries left out, names
+// that are not UTF-8 included, sorted by name without regard to letter case.
+QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, bool folders,
+                            const QString &pattern = QStringLiteral("*"));
 
 // Whether name is a hidden file's by its name alone: off Windows one beginning with "."; on
 // Windows hiding is an attribute, and no name is.

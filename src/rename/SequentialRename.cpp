@@ -26,8 +26,14 @@ QString SequenceRun::failureMessage() const {
 
 SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
     SequenceRun run;
-    QStringList files = input.files;
-    files.removeIf([](const QString &name) { return Folders::isHiddenName(name); });
+    QStringList files;
+    QList<QByteArray> nativeFiles;
+    for (qsizetype i = 0; i < input.files.size(); ++i) {
+        if (Folders::isHiddenName(input.files[i]))
+            continue;
+        files.append(input.files[i]);
+        nativeFiles.append(input.nativeFiles.value(i));
+    }
     if (files.isEmpty()) {
         run.refusal = QStringLiteral("没有文件");
         return run;
@@ -68,7 +74,10 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
             programFiles.isOwnFile(directory, newName))
             result = {RenameNoReplace::Failure::OwnFileName, 0};
         else
-            result = RenameNoReplace::renameInDirectory(directory, name, newName);
+            result = RenameNoReplace::renameListedFile(
+                directory,
+                input.nativeDirectory.isEmpty() ? QByteArray() : input.nativeDirectory + '/', name,
+                nativeFiles.at(k), newName, FileIdentity());
         if (result.ok())
             ++run.renamed;
         else

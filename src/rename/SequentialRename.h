@@ -13,6 +13,10 @@ struct SequenceInput {
     QString extension;   // Text1(2)
     // The program's folder: no file there may take one of the program's own names.
     QString programDirectory;
+    // Off Windows, the exact bytes of the directory and of each file name where they are not
+    // UTF-8 (the directory's without a trailing separator); empty where the text gives them.
+    QByteArray nativeDirectory{};
+    QList<QByteArray> nativeFiles{};
 };
 
 // The running number as it appears in a new name: its digits with zeros in front up to width.

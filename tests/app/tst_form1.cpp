@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
@@ -22,6 +23,12 @@
 #include <QTreeView>
 
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,6 +52,7 @@ private slots:
     void allFilesPageIsSafe_data();
     void allFilesPageIsSafe();
     void allFilesPageStartsInMusicFolder();
+    void allFilesPageTakesNamesThatAreNotUtf8();
     void saveWithEmptyList();
     void saveAfterTemplateChange();
     void filterListFromSettings();
@@ -314,6 +322,47 @@ void TestForm1::allFilesPageStartsInMusicFolder() {
     QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), QDir::toNativeSeparators(QDir::currentPath()));
 #else
     QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), music);
+#endif
+}
+
+// GBK names from archives made on Windows (issue 11, case 4): the directory box enters such a
+// folder, the file box lists its files decoded from GBK, and page 2 renames them.
+void TestForm1::allFilesPageTakesNamesThatAreNotUtf8() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16");
+#else
+    // 歌 B8E8 (a folder), 你 C4E3 and 好 BAC3 (files).
+    const QByteArray folder = QFile::encodeName(m_work->path()) + "/\xB8\xE8";
+    QCOMPARE(mkdir(folder.constData(), 0700), 0);
+    for (const QByteArray &name : {QByteArray("\xC4\xE3.txt"), QByteArray("\xBA\xC3.mp3")}) {
+        const int fd = open((folder + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(write(fd, name.constData(), size_t(name.size())), ssize_t(name.size()));
+        close(fd);
+    }
+    auto *dirs = child<DirListBox>(u"Dir1"_s);
+    dirs->setPath(m_work->path());
+    const QList<QListWidgetItem *> found = dirs->findItems(u"歌"_s, Qt::MatchContains);
+    QCOMPARE(found.size(), 1);
+    emit dirs->itemActivated(found.first());
+    QCOMPARE(dirs->path(), m_work->path() + u"/歌"_s);
+    auto *files = child<FileListBox>(u"File1"_s);
+    QCOMPARE(files->fileNames(), QStringList({u"你.txt"_s, u"好.mp3"_s}));
+
+    clickTab(1);
+    m_dialogs->yesNoAnswers.enqueue(true);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages.value(1), QString());
+    QCOMPARE(m_dialogs->messages.size(), 1); // the question; no failure
+    QCOMPARE(files->fileNames(), QStringList({u"Rename0.txt"_s, u"Rename1.mp3"_s}));
+    QFile renamed;
+    const int fd = open((folder + "/Rename0.txt").constData(), O_RDONLY);
+    QVERIFY(fd >= 0 && renamed.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QCOMPARE(renamed.readAll(), QByteArray("\xC4\xE3.txt"));
+    renamed.close();
+    // A name QTemporaryDir can remove.
+    QCOMPARE(
+        ::rename(folder.constData(), QFile::encodeName(m_work->filePath(u"gbk"_s)).constData()), 0);
 #endif
 }
 
