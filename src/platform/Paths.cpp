@@ -6,6 +6,11 @@
 #include <QDir>
 #include <QStringDecoder>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace Paths {
 
 QChar separator() {
@@ -86,6 +91,26 @@ QString lastSuffix(const QString &name) {
 }
 
 QString programDirectory() {
+#ifdef Q_OS_LINUX
+    // The executable's folder as the file system's bytes. When they are not UTF-8 (a GBK name
+    // from an archive made on Windows), Qt's text for the folder names no folder, and rename.ini
+    // and the rest could be neither read nor written: the folder is then held open for the
+    // whole run and reached through its descriptor, a path that is plain text.
+    static const QString heldOpen = [] {
+        char buffer[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+        if (n <= 0 || n >= qsizetype(sizeof buffer))
+            return QString();
+        const QByteArray exe(buffer, n);
+        const QByteArray folder = exe.left(exe.lastIndexOf('/') + 1);
+        if (folder.isEmpty() || isUtf8(folder))
+            return QString();
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        return fd < 0 ? QString() : QStringLiteral("/proc/self/fd/%1/").arg(fd);
+    }();
+    if (!heldOpen.isEmpty())
+        return heldOpen;
+#endif
     return withTrailingSeparator(toNative(QCoreApplication::applicationDirPath()));
 }
 

@@ -54,7 +54,8 @@ QString toNative(const QString &path);
 // kept; empty for a name without a dot.
 QString lastSuffix(const QString &name);
 
-// The directory of the running executable, with a trailing separator.
+// The directory of the running executable, with a trailing separator. On Linux, when the
+// folder's name is not UTF-8, the folder held open and named through /proc/self/fd.
 QString programDirectory();
 
 } // namespace Paths
