@@ -9,6 +9,7 @@
 #include "app/SettingsPage.h"
 #include "dialogs/UserDialogs.h"
 #include "rename/BatchRename.h"
+#include "rename/ListedFiles.h"
 #include "rename/SequentialRename.h"
 #include "settings/Language.h"
 
@@ -285,5 +286,12 @@ void Form1::applyCaptions() {
 }
 
 void Form1::saveSettings() {
-    m_settingsFile.SaveSettings(m_settingsPage->withShownValues(m_settings));
+    // rename.ini is never written into a listed audio file that bears that name too.
+    ListedFiles listed(m_list.table(), m_list.table().size());
+    const auto saved =
+        m_settingsFile.SaveSettings(m_settingsPage->withShownValues(m_settings),
+                                    [&](const FileIdentity &id) { return listed.contains(id); });
+    if (saved == SettingsFile::Saved::ListedFile)
+        m_dialogs.showMessage(
+            QStringLiteral("没有写入设置：%1 是列表中的文件").arg(m_settingsFile.path()));
 }

@@ -51,12 +51,12 @@ void FileAdder::setProgress(AddProgress progress) {
 }
 
 bool FileAdder::AddAudioFile(const QString &directory, const QString &name) {
-    return addFile(directory, name, {}, {}) == Added::Yes;
+    return addFile(directory, name, {}, {}, {}) == Added::Yes;
 }
 
 FileAdder::Added FileAdder::addFile(const QString &directory, const QString &name,
-                                    const QByteArray &nativeDirectory,
-                                    const QByteArray &nativeName) {
+                                    const QByteArray &nativeDirectory, const QByteArray &nativeName,
+                                    const FileIdentity &known) {
     const QString path = directory + name;
     const TagFormat *format = tagFormatOf(path);
     if (!format) {
@@ -70,8 +70,9 @@ FileAdder::Added FileAdder::addFile(const QString &directory, const QString &nam
             ? QByteArray()
             : (nativeDirectory.isEmpty() ? QFile::encodeName(directory) : nativeDirectory) +
                   (nativeName.isEmpty() ? QFile::encodeName(name) : nativeName);
-    // The file as it is now: the rename later checks that it is still this one.
-    const FileIdentity identity = FileIdentity::ofEntry(path, nativePath);
+    // The file as it is now: the rename later checks that it is still this one. A scan knows
+    // it already, but for links.
+    const FileIdentity identity = known.valid ? known : FileIdentity::ofEntry(path, nativePath);
     bool unreadable = false;
     const TagText tags = readTags(*format, path, nativePath, &unreadable).value_or(TagText());
     if (unreadable || !identity.valid) {
@@ -86,8 +87,9 @@ FileAdder::Added FileAdder::addFile(const QString &directory, const QString &nam
 }
 
 void FileAdder::appendFile(const QString &directory, const QString &name,
-                           const QByteArray &nativeDirectory, const QByteArray &nativeName) {
-    if (addFile(directory, name, nativeDirectory, nativeName) == Added::Yes) {
+                           const QByteArray &nativeDirectory, const QByteArray &nativeName,
+                           const FileIdentity &known) {
+    if (addFile(directory, name, nativeDirectory, nativeName, known) == Added::Yes) {
         ++m_added;
         if (m_added % kFilesPerReport == 0)
             reportProgress(directory);
@@ -188,7 +190,8 @@ void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
                 continue;
             }
             appendFile(directory, entry.name, nativeDirectory,
-                       nativeNeeded ? entry.nativeName : QByteArray());
+                       nativeNeeded ? entry.nativeName : QByteArray(),
+                       entry.isLink ? FileIdentity() : entry.identity);
             if (m_stopped)
                 return;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -64,11 +66,13 @@ public:
 
 private:
     enum class Added { Yes, Refused, Unreadable };
+    // known: the file's identity when the caller has it (a scan), else invalid.
     Added addFile(const QString &directory, const QString &name, const QByteArray &nativeDirectory,
-                  const QByteArray &nativeName);
+                  const QByteArray &nativeName, const FileIdentity &known);
     // Adds the file and reports progress now and then.
     void appendFile(const QString &directory, const QString &name,
-                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {});
+                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {},
+                    const FileIdentity &known = {});
     void skip(const QString &path);
     // One message about what the add skipped, when it skipped anything.
     void reportSkipped();

@@ -73,9 +73,12 @@ FolderListing listFolder(const QString &path, const QByteArray &nativePath) {
                          : S_ISREG(st.st_mode) ? FolderEntry::Kind::File
                                                : FolderEntry::Kind::Other;
             entry.identity = {quint64(st.st_dev), quint64(st.st_ino), true};
+            // The entry's own type, where the folder tells it, saves a second look.
             struct stat own;
             entry.isLink =
-                ::fstatat(fd, name, &own, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(own.st_mode);
+                d->d_type == DT_LNK ||
+                (d->d_type == DT_UNKNOWN && ::fstatat(fd, name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+                 S_ISLNK(own.st_mode));
         } else {
             const int error = errno;
             struct stat own;

@@ -3,54 +3,9 @@
 #include "list/EntryList.h"
 #include "platform/FileIdentity.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/ListedFiles.h"
 #include "rename/ProgramFiles.h"
 #include "rename/RenameOutputs.h"
-
-#include <QFile>
-#include <QSet>
-
-#include <utility>
-
-namespace {
-
-QByteArray nativeBytes(const QString &text, const QByteArray &native) {
-    return native.isEmpty() ? QFile::encodeName(text) : native;
-}
-
-// The listed files by identity, looked up only when an output already exists: a new file
-// cannot be one of them.
-class ListedFiles {
-public:
-    ListedFiles(const EntryTable &table, int rows)
-        : m_table(table)
-        , m_rows(rows) {}
-
-    bool contains(const FileIdentity &identity) {
-        if (!m_known) {
-            m_known = true;
-            for (int i = 0; i < m_rows; ++i) {
-                // The file the name leads to, whose bytes an output written there would cut.
-                const RenameEntry &e = m_table.at(i);
-                const FileIdentity id =
-                    FileIdentity::of(e.path(), e.nativeDirectory.isEmpty() && e.nativeName.isEmpty()
-                                                   ? QByteArray()
-                                                   : nativeBytes(e.directory, e.nativeDirectory) +
-                                                         nativeBytes(e.originalName, e.nativeName));
-                if (id.valid)
-                    m_identities.insert({id.device, id.file});
-            }
-        }
-        return identity.valid && m_identities.contains({identity.device, identity.file});
-    }
-
-private:
-    const EntryTable &m_table;
-    const int m_rows;
-    bool m_known = false;
-    QSet<std::pair<quint64, quint64>> m_identities;
-};
-
-} // namespace
 
 std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QString &outputDirectory,
                                               const BatchRenameOptions &options,

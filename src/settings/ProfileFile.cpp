@@ -279,7 +279,15 @@ std::optional<QByteArray> load(const QString &path) {
     return bytes;
 }
 
-bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values) {
+bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values,
+                 const std::function<bool(const FileIdentity &)> &forbidden, bool *wasForbidden) {
+    if (wasForbidden)
+        *wasForbidden = false;
+    if (forbidden && forbidden(FileIdentity::of(path))) {
+        if (wasForbidden)
+            *wasForbidden = true;
+        return false;
+    }
     // Writing over a file whose content could not be read would lose that content.
     const std::optional<QByteArray> old = load(path);
     if (!old)

@@ -50,11 +50,17 @@ Settings SettingsFile::LoadSettings() const {
     return settings;
 }
 
-void SettingsFile::SaveSettings(const Settings &settings) const {
+SettingsFile::Saved
+SettingsFile::SaveSettings(const Settings &settings,
+                           const std::function<bool(const FileIdentity &)> &isListed) const {
     // The four keys in their order, with one read and one write of the file.
-    ProfileFile::writeValues(m_iniPath, kSetup,
-                             {{"m3u", stored(settings.playlist)},
-                              {"m3upath", settings.m3uPath},
-                              {"history", stored(settings.history)},
-                              {"format", LegacyText::encode(settings.nameTemplate)}});
+    bool listed = false;
+    const bool written =
+        ProfileFile::writeValues(m_iniPath, kSetup,
+                                 {{"m3u", stored(settings.playlist)},
+                                  {"m3upath", settings.m3uPath},
+                                  {"history", stored(settings.history)},
+                                  {"format", LegacyText::encode(settings.nameTemplate)}},
+                                 isListed, &listed);
+    return written ? Saved::Yes : listed ? Saved::ListedFile : Saved::No;
 }

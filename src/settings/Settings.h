@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // A check-box option as rename.ini stores it.
 enum class OptionState { Unchecked = 0, Checked = 1, Grayed = 2 };
@@ -31,9 +35,14 @@ public:
     // "1" or "2" reads as unchecked. Each value is read into a buffer of fixed size, so text
     // beyond it is cut on a whole character.
     Settings LoadSettings() const;
+    enum class Saved { Yes, No, ListedFile };
+
     // Writes m3u, m3upath, history and format into section setup; everything else in the file
-    // stays as it was. A failure leaves the old file whole.
-    void SaveSettings(const Settings &settings) const;
+    // stays as it was. A failure leaves the old file whole. When isListed says rename.ini is
+    // one of the listed audio files (the same file under another name), nothing is written.
+    Saved SaveSettings(const Settings &settings,
+                       const std::function<bool(const FileIdentity &)> &isListed = {}) const;
+    QString path() const { return m_iniPath; }
 
 private:
     QString m_iniPath;

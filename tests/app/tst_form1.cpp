@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +54,7 @@ private slots:
     void allFilesPageIsSafe();
     void allFilesPageStartsInMusicFolder();
     void allFilesPageTakesNamesThatAreNotUtf8();
+    void settingsNeverWrittenIntoListedFile();
     void saveWithEmptyList();
     void saveAfterTemplateChange();
     void filterListFromSettings();
@@ -364,6 +366,21 @@ void TestForm1::allFilesPageTakesNamesThatAreNotUtf8() {
     QCOMPARE(
         ::rename(folder.constData(), QFile::encodeName(m_work->filePath(u"gbk"_s)).constData()), 0);
 #endif
+}
+
+// rename.ini that is a listed audio file under another name (a link to it, issue 11 case 3):
+// saving writes nothing into it, and says so.
+void TestForm1::settingsNeverWrittenIntoListedFile() {
+    addEntries({u"alarm.rm"_s});
+    const QString song = m_work->filePath(u"alarm.rm"_s);
+    const QString ini = m_programDir->filePath(u"rename.ini"_s);
+    QVERIFY(QFile::link(song, ini));
+    clickTab(2);
+    QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"没有写入设置："_s + m_programDir->path() +
+                                              u"/rename.ini 是列表中的文件"_s});
+    QCOMPARE(TestFiles::read(song), QByteArray("alarm.rm"));
+    QVERIFY(QFileInfo(ini).isSymLink());
 }
 
 void TestForm1::saveWithEmptyList() {
