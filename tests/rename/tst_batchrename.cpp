@@ -279,12 +279,17 @@ void TestBatchRename::hostileFileSystem_data() {
         << kDone + u"\n\n没有写入改名记录：%Prename.log 是列表中的文件"
                    "\n没有写入播放列表：%Prename.m3u 是列表中的文件"_s;
     QTest::newRow("new names are the program's own") // the playlist used to empty the file
-        << QStringList{u"P/alarm|rename.m3u|"_s, u"P/b.rm|RENAME.INI|"_s,
-                       u"a/song.mp3|rename.ini|"_s}
+        << QStringList{u"P/alarm|rename.m3u|"_s, u"P/clip.rm|rename.ini|"_s,
+                       u"P/b.rm|RENAME.INI|"_s,  u"P/c.rm|elanguage.dat|"_s,
+                       u"P/d.rm|rename.undo|"_s, u"a/song.mp3|rename.ini|"_s}
         << QString()
         << QStringList{u"music/a/rename.ini"_s, u"program/RENAME.INI"_s, u"program/alarm"_s,
+                       u"program/c.rm"_s,       u"program/clip.rm"_s,    u"program/d.rm"_s,
                        u"program/rename.log"_s, u"program/rename.m3u"_s}
-        << kDone + u"\n\n有 1 个文件未能改名：\nalarm → rename.m3u：这是本程序自己的文件名"_s;
+        << kDone + u"\n\n有 4 个文件未能改名：\nalarm → rename.m3u：这是本程序自己的文件名"
+                   "\nclip.rm → rename.ini：这是本程序自己的文件名"
+                   "\nc.rm → elanguage.dat：这是本程序自己的文件名"
+                   "\nd.rm → rename.undo：这是本程序自己的文件名"_s;
     QTest::newRow("new name too long") // as the template cuts it
         << QStringList{u"a/1.mp3|"_s + QString(255, u'x') + u"…|"_s} << QString()
         << QStringList{u"music/a/1.mp3"_s, u"program/rename.log"_s, u"program/rename.m3u"_s}
