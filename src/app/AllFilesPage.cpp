@@ -51,21 +51,21 @@ AllFilesPage::AllFilesPage(UserDialogs &dialogs, QWidget *parent)
 }
 
 void AllFilesPage::showStartFolder() {
-    // Drive e: is the customary place; without it the page shows the current directory.
+    // Drive e: is the customary place; without it the page shows the start folder's drive.
     if (!m_drive->setDrive(QStringLiteral("e:")))
-        m_drive->setDrive(Folders::driveOf(QDir::currentPath()));
+        m_drive->setDrive(Folders::driveOf(Folders::startFolder()));
 }
 
 void AllFilesPage::followDrive() {
-    // The drive's current directory: the process's own when it lies on that drive.
-    const QString current = Paths::toNative(QDir::currentPath());
+    // The drive's current directory: the start folder when it lies on that drive.
+    const QString current = Folders::startFolder();
     const QString drive = m_drive->drive();
     m_directory->setPath(Folders::driveOf(current) == drive ? current
                                                             : Paths::withTrailingSeparator(drive));
 }
 
 void AllFilesPage::followDirectory() {
-    m_files->setPath(m_directory->path());
+    m_files->setPath(m_directory->path(), m_directory->nativePath());
 }
 
 void AllFilesPage::applyFilter() {
@@ -94,8 +94,15 @@ void AllFilesPage::refreshFiles() {
 }
 
 SequenceInput AllFilesPage::sequenceInput() const {
-    return {m_directory->path(),   m_files->fileNames(), m_prefix->text(),
-            m_startNumber->text(), m_extension->text(),  {}};
+    return {m_directory->path(),
+            m_files->fileNames(),
+            m_prefix->text(),
+            m_startNumber->text(),
+            m_extension->text(),
+            {},
+            {},
+            m_directory->nativePath(),
+            m_files->nativeFileNames()};
 }
 
 bool AllFilesPage::eventFilter(QObject *watched, QEvent *event) {

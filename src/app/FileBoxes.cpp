@@ -5,7 +5,9 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStyle>
 
 using Folders::normalized;
@@ -49,17 +51,19 @@ bool DriveListBox::setDrive(const QString &drive) {
 
 DirListBox::DirListBox(QWidget *parent)
     : QListWidget(parent) {
-    connect(this, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem *item) { setPath(item->data(Qt::UserRole).toString()); });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        setPath(item->data(Qt::UserRole).toString(), item->data(Qt::UserRole + 1).toByteArray());
+    });
 }
 
-bool DirListBox::setPath(const QString &path) {
+bool DirListBox::setPath(const QString &path, const QByteArray &nativePath) {
     const QString target = normalized(path);
-    if (path.isEmpty() || !Folders::isReadable(target)) {
+    if (path.isEmpty() || !Folders::isReadable(target, nativePath)) {
         emit pathRejected(path);
         return false;
     }
     m_path = target;
+    m_nativePath = nativePath;
     fill();
     emit pathChanged();
     return true;
@@ -77,30 +81,39 @@ void DirListBox::fill() {
         if (!dir.cdUp())
             break;
     }
+    // The exact bytes of each folder of the chain, where the path has any: a name decoded
+    // from GBK never holds a separator, so text and bytes have the same folders.
+    const QList<QByteArray> nativeParts = m_nativePath.split('/');
     int depth = 0;
     for (const QString &p : chain) {
         const QString native = Paths::toNative(p);
         const QString name = depth == 0 ? native : QDir(p).dirName();
         auto *item = new QListWidgetItem(open, QString(depth * 2, u' ') + name, this);
         item->setData(Qt::UserRole, native);
+        if (!m_nativePath.isEmpty() && depth < nativeParts.size())
+            item->setData(Qt::UserRole + 1,
+                          depth == 0 ? QByteArray("/") : nativeParts.mid(0, depth + 1).join('/'));
         ++depth;
     }
     setCurrentRow(count() - 1);
 
     const QDir current(QDir::fromNativeSeparators(m_path));
-    const QStringList subdirs =
-        current.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &s : subdirs) {
-        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s, this);
-        item->setData(Qt::UserRole, Paths::toNative(current.filePath(s)));
+    for (const Folders::FolderName &s : Folders::listNames(m_path, m_nativePath, true)) {
+        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s.text, this);
+        item->setData(Qt::UserRole, Paths::toNative(current.filePath(s.text)));
+        if (!m_nativePath.isEmpty() || !s.native.isEmpty())
+            item->setData(Qt::UserRole + 1,
+                          (m_nativePath.isEmpty() ? QFile::encodeName(m_path) : m_nativePath) +
+                              '/' + (s.native.isEmpty() ? QFile::encodeName(s.text) : s.native));
     }
 }
 
 FileListBox::FileListBox(QWidget *parent)
     : QListWidget(parent) {}
 
-void FileListBox::setPath(const QString &path) {
+void FileListBox::setPath(const QString &path, const QByteArray &nativePath) {
     m_path = path;
+    m_nativePath = nativePath;
     refresh();
 }
 
@@ -113,11 +126,19 @@ void FileListBox::setPattern(const QString &pattern) {
 
 void FileListBox::refresh() {
     m_names.clear();
+    m_nativeNames.clear();
     if (!m_path.isEmpty()) {
-        QDir dir(QDir::fromNativeSeparators(m_path));
-        m_names = dir.entryList(Folders::fileBoxFilters(), QDir::NoSort);
-        m_names = FileBoxNames::matching(m_names, m_pattern);
+        // Names that are not UTF-8 keep their bytes beside the text they are shown as.
+        QHash<QString, QByteArray> nativeOf;
+        QStringList all;
+        for (const Folders::FolderName &name : Folders::listNames(m_path, m_nativePath, false)) {
+            all.append(name.text);
+            nativeOf.insert(name.text, name.native);
+        }
+        m_names = FileBoxNames::matching(all, m_pattern);
         FileBoxNames::sort(m_names);
+        for (const QString &name : std::as_const(m_names))
+            m_nativeNames.append(nativeOf.value(name));
     }
     clear();
     addItems(m_names);

@@ -37,9 +37,12 @@ public:
     explicit DirListBox(QWidget *parent = nullptr);
 
     QString path() const { return m_path; }
-    // Moves to path as a user's choice would: emits pathChanged on success. A directory that
-    // cannot be read is refused with pathRejected and the box stays where it was.
-    bool setPath(const QString &path);
+    // Off Windows the path's exact bytes when some folder of it is not UTF-8; else empty.
+    QByteArray nativePath() const { return m_nativePath; }
+    // Moves to path (nativePath, when not empty, its exact bytes) as a user's choice would:
+    // emits pathChanged on success. A directory that cannot be read is refused with
+    // pathRejected and the box stays where it was.
+    bool setPath(const QString &path, const QByteArray &nativePath = {});
 
 signals:
     void pathChanged();
@@ -48,11 +51,12 @@ signals:
 private:
     void fill();
     QString m_path;
+    QByteArray m_nativePath;
 };
 
 // File box: the ordinary files of its directory that match its pattern (FileBoxNames), in a
-// Chinese system's alphabetical order. Hidden files are left out; off Windows files whose name
-// begins with a dot are listed like any other.
+// Chinese system's alphabetical order. Hidden files are left out; off Windows those are the
+// files whose name begins with a dot. Names that are not UTF-8 are listed decoded from GBK.
 class FileListBox : public QListWidget {
     Q_OBJECT
     Q_PROPERTY(QString path READ path WRITE setPath)
@@ -61,16 +65,22 @@ public:
     explicit FileListBox(QWidget *parent = nullptr);
 
     QString path() const { return m_path; }
-    void setPath(const QString &path);
+    // nativePath: as DirListBox::nativePath.
+    void setPath(const QString &path, const QByteArray &nativePath = {});
+    QByteArray nativePath() const { return m_nativePath; }
     QString pattern() const { return m_pattern; }
     void setPattern(const QString &pattern);
     // Reads the directory again, at once.
     void refresh();
 
     QStringList fileNames() const { return m_names; }
+    // For each of fileNames(), off Windows its exact bytes when they are not UTF-8; else empty.
+    QList<QByteArray> nativeFileNames() const { return m_nativeNames; }
 
 private:
     QString m_path;
+    QByteArray m_nativePath;
+    QList<QByteArray> m_nativeNames;
     QString m_pattern = QStringLiteral("*.*");
     QStringList m_names;
 };

@@ -10,6 +10,7 @@
 #include "dialogs/UserDialogs.h"
 #include "platform/Paths.h"
 #include "rename/BatchRename.h"
+#include "rename/ListedFiles.h"
 #include "rename/RenameJournal.h"
 #include "rename/SequentialRename.h"
 #include "settings/Language.h"
@@ -278,10 +279,15 @@ void Form1::renameListedFiles() {
 }
 
 void Form1::renameAllFiles() {
-    if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？")))
-        return;
     SequenceInput input = m_allFilesPage->sequenceInput();
+    input.programDirectory = m_folders.dataDirectory;
     input.journalPath = journalPath();
+    // The question names the folder and how many files it holds, so a press in the wrong
+    // folder is seen before anything happens.
+    if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？\n%1（共 %2 个文件）")
+                                .arg(input.directory)
+                                .arg(input.files.size())))
+        return;
     m_folders.makeDataDirectory();
     SequenceRun run;
     {
@@ -291,8 +297,8 @@ void Form1::renameAllFiles() {
     if (!run.ran()) {
         m_dialogs.showMessage(run.refusal);
     } else {
-        if (!run.report.isClean())
-            m_dialogs.showMessage(run.report.message()); // silence on success
+        if (const QString failures = run.failureMessage(); !failures.isEmpty())
+            m_dialogs.showMessage(failures); // silence on success
         m_allFilesPage->refreshFiles();
     }
     updateUndo();
@@ -389,5 +395,12 @@ void Form1::closeIfAsked() {
 }
 
 void Form1::saveSettings() {
-    m_settingsFile.SaveSettings(m_settingsPage->withShownValues(m_settings));
+    // rename.ini is never written into a listed audio file that bears that name too.
+    ListedFiles listed(m_list.table(), m_list.table().size());
+    const auto saved =
+        m_settingsFile.SaveSettings(m_settingsPage->withShownValues(m_settings),
+                                    [&](const FileIdentity &id) { return listed.contains(id); });
+    if (saved == SettingsFile::Saved::ListedFile)
+        m_dialogs.showMessage(
+            QStringLiteral("没有写入设置：%1 是列表中的文件").arg(m_settingsFile.path()));
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "tags/TagReader.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -40,15 +42,28 @@ public:
     // names again from the current template, and rebuilds the list.
     void readTagsAgain();
 
-    // Appends the file directory + name (directory ends in a separator): reads its tag and
-    // forms its new name. Refuses a file whose path does not end in MP3 or RM, any letter
-    // case: the user is told, and a list that shows entries is emptied.
+    // The first words of the message about entries that could not be read.
+    static const QString kSkippedMessage;
+    // How many of their paths that message lists.
+    static constexpr int kSkippedListed = 10;
+
+    // Appends the file directory + name (directory ends in a separator): reads its tag, forms
+    // its new name and records its identity. Refuses a file whose path does not end in MP3 or
+    // RM, any letter case: the user is told, and a list that shows entries is emptied. A file
+    // that cannot be read is not appended; it counts as skipped (skippedCount).
     bool AddAudioFile(const QString &directory, const QString &name);
 
     // Appends every MP3 and RM file of the folder prefix + name and of its subfolders: a
     // folder's own files first, then each subfolder's whole tree in turn. Links to folders
-    // are never followed.
+    // are followed, but no folder (by device and inode) is entered twice, so a link back up
+    // is no loop. Off Windows names that are not UTF-8 are taken too, with their exact bytes.
+    // Folders and files that cannot be read count as skipped.
     void ScanFolder(const QString &name, const QString &prefix);
+
+    // The entries the last add skipped because they could not be read, and the first
+    // kSkippedListed of their paths.
+    int skippedCount() const { return m_skippedCount; }
+    QStringList skippedPaths() const { return m_skippedPaths; }
 
     // The menu item "添加文件夹": picks a folder, scans it, rebuilds the list.
     void AddDirectory();
@@ -61,13 +76,24 @@ public:
     void addPaths(const QStringList &paths);
 
 private:
+    enum class Added { Yes, Refused, Unreadable };
+    // known: the file's identity when the caller has it (a scan), else invalid.
+    Added addFile(const QString &directory, const QString &name, const QByteArray &nativeDirectory,
+                  const QByteArray &nativeName, const FileIdentity &known);
     // Adds the file and reports progress now and then.
-    void appendFile(const QString &directory, const QString &name);
+    void appendFile(const QString &directory, const QString &name,
+                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {},
+                    const FileIdentity &known = {});
+    void skip(const QString &path);
+    // One message about what the add skipped, when it skipped anything.
+    void reportSkipped();
     // Adds the file at the full path; lastDirectory is the folder of the file added before, so
     // that each new folder is reported. False once the user has stopped the add.
     bool addFileAt(const QString &path, QString &lastDirectory);
     // Scans the folder at path, a root keeping its separator as the folder browser gives it.
     void scanChosenFolder(QString path);
+    // ScanFolder within the add under way.
+    void scanTree(const QString &name, const QString &prefix);
     // Passes the progress on; false once the user has stopped the add.
     bool reportProgress(const QString &folder);
     void startBatch();
@@ -79,4 +105,6 @@ private:
     TagOptions m_tagOptions;
     int m_added = 0;
     bool m_stopped = false;
+    int m_skippedCount = 0;
+    QStringList m_skippedPaths;
 };

@@ -2,7 +2,18 @@
 
 #include "platform/Paths.h"
 
+#include "platform/FolderListing.h"
+
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#include <QStandardPaths>
 
 namespace Folders {
 
@@ -35,7 +46,16 @@ QString normalized(const QString &path) {
     return Paths::toNative(clean);
 }
 
-bool isReadable(const QString &path) {
+bool isReadable(const QString &path, const QByteArray &nativePath) {
+#ifndef Q_OS_WIN
+    if (!nativePath.isEmpty()) {
+        struct stat st;
+        return ::stat(nativePath.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+               ::access(nativePath.constData(), R_OK | X_OK) == 0;
+    }
+#else
+    Q_UNUSED(nativePath);
+#endif
     const QFileInfo info(normalized(path));
 #ifdef Q_OS_WIN
     return info.isDir() && info.isReadable();
@@ -45,11 +65,47 @@ bool isReadable(const QString &path) {
 #endif
 }
 
-QDir::Filters fileBoxFilters() {
+QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, bool folders,
+                            const QString &pattern) {
+    QList<FolderName> out;
+    const FolderListing listing =
+        listFolder(Paths::withTrailingSeparator(normalized(path)),
+                   nativePath.isEmpty() ? QByteArray() : nativePath + '/');
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
+                                   QRegularExpression::CaseInsensitiveOption);
+    for (const FolderEntry &entry : listing.entries) {
+        const FolderEntry::Kind wanted =
+            folders ? FolderEntry::Kind::Folder : FolderEntry::Kind::File;
+        if (entry.kind != wanted || entry.hidden)
+            continue;
+        if (!folders && !match.match(entry.name).hasMatch())
+            continue;
+        out.append({entry.name, Paths::isUtf8(entry.nativeName) ? QByteArray() : entry.nativeName});
+    }
+    std::stable_sort(out.begin(), out.end(), [](const FolderName &a, const FolderName &b) {
+        return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
+    });
+    return out;
+}
+
+bool isHiddenName(QStringView name) {
 #ifdef Q_OS_WIN
-    return QDir::Files;
+    Q_UNUSED(name);
+    return false;
 #else
-    return QDir::Files | QDir::Hidden;
+    return name.startsWith(u'.');
+#endif
+}
+
+QString startFolder() {
+#ifdef Q_OS_WIN
+    return Paths::toNative(QDir::currentPath());
+#else
+    for (const QString &music : QStandardPaths::standardLocations(QStandardPaths::MusicLocation)) {
+        if (isReadable(music))
+            return normalized(music);
+    }
+    return normalized(QDir::homePath());
 #endif
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDir>
+#include <QList>
 #include <QString>
 
 // Drives and folders as the all-files page shows them. On Windows a drive is a letter and a
@@ -17,11 +19,31 @@ bool namesDrive(const QString &text);
 // path cleaned, with native separators. A bare "C:" means that drive's root.
 QString normalized(const QString &path);
 
-// Whether the program can list the folder's entries.
-bool isReadable(const QString &path);
+// Whether the program can list the folder's entries. Off Windows nativePath, when not empty,
+// names the folder as the file system's exact bytes (names that are not UTF-8).
+bool isReadable(const QString &path, const QByteArray &nativePath = {});
 
-// The entries a file box lists: ordinary files; hidden ones too where only a leading dot makes
-// a file hidden, since such files are ordinary there.
-QDir::Filters fileBoxFilters();
+// A name in a folder as the all-files page shows it: its text and, off Windows, its exact
+// bytes when they are not UTF-8 (empty otherwise and on Windows).
+struct FolderName {
+    QString text;
+    QByteArray native;
+};
+
+// The subfolders (folders true) or the files matching the wildcard pattern (folders false) of
+// the folder path, as the file box and directory box list them: hidden entries left out, names
+// that are not UTF-8 included, sorted by name without regard to letter case.
+QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, bool folders,
+                            const QString &pattern = QStringLiteral("*"));
+
+// Whether name is a hidden file's by its name alone: off Windows one beginning with "."; on
+// Windows hiding is an attribute, and no name is.
+bool isHiddenName(QStringView name);
+
+// The folder the all-files page starts in when its drive is chosen: on Windows the drive's
+// current directory, the working directory; off Windows the user's music folder, else the
+// home folder, never the working directory, whose files (a desktop starts programs in the
+// home folder) one press of Rename would all rename.
+QString startFolder();
 
 } // namespace Folders

@@ -1,8 +1,16 @@
 #include "platform/Paths.h"
 
+#include "platform/LegacyText.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace Paths {
 
@@ -38,6 +46,38 @@ Qt::CaseSensitivity pathCase() {
 #endif
 }
 
+qsizetype nameLength(QStringView name) {
+#ifdef Q_OS_WIN
+    return name.size();
+#else
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i].unicode();
+        if (u < 0x80)
+            bytes += 1;
+        else if (u < 0x800)
+            bytes += 2;
+        else if (QChar::isHighSurrogate(u) && i + 1 < name.size() &&
+                 QChar::isLowSurrogate(name[i + 1].unicode())) {
+            bytes += 4;
+            ++i;
+        } else
+            bytes += 3;
+    }
+    return bytes;
+#endif
+}
+
+bool isUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString nameText(QByteArrayView nativeName) {
+    return isUtf8(nativeName) ? QString::fromUtf8(nativeName) : LegacyText::decode(nativeName);
+}
+
 QString withTrailingSeparator(const QString &path) {
     return endsWithSeparator(path) ? path : path + separator();
 }
@@ -52,6 +92,26 @@ QString lastSuffix(const QString &name) {
 }
 
 QString programDirectory() {
+#ifdef Q_OS_LINUX
+    // The executable's folder as the file system's bytes. When they are not UTF-8 (a GBK name
+    // from an archive made on Windows), Qt's text for the folder names no folder, and rename.ini
+    // and the rest could be neither read nor written: the folder is then held open for the
+    // whole run and reached through its descriptor, a path that is plain text.
+    static const QString heldOpen = [] {
+        char buffer[4096];
+        const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+        if (n <= 0 || n >= qsizetype(sizeof buffer))
+            return QString();
+        const QByteArray exe(buffer, n);
+        const QByteArray folder = exe.left(exe.lastIndexOf('/') + 1);
+        if (folder.isEmpty() || isUtf8(folder))
+            return QString();
+        const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        return fd < 0 ? QString() : QStringLiteral("/proc/self/fd/%1/").arg(fd);
+    }();
+    if (!heldOpen.isEmpty())
+        return heldOpen;
+#endif
     return withTrailingSeparator(toNative(QCoreApplication::applicationDirPath()));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 #include <QStringView>
@@ -30,6 +31,20 @@ inline bool isControlCharacter(QChar c) {
     return c.unicode() < 0x20;
 }
 
+// The longest file name the file systems take: 255 bytes of UTF-8 off Windows, 255 UTF-16
+// units on Windows.
+inline constexpr qsizetype kNameLimit = 255;
+
+// The length of name as the file system counts it against kNameLimit.
+qsizetype nameLength(QStringView name);
+
+// A name as the file system gives it, as text: UTF-8 when the bytes are valid UTF-8, otherwise
+// decoded from the legacy code page (GBK), as archives made on Windows name their files.
+QString nameText(QByteArrayView nativeName);
+
+// Whether bytes are valid UTF-8, as every name the program makes is.
+bool isUtf8(QByteArrayView bytes);
+
 // path with the native separator appended unless it already ends in one (a drive root).
 QString withTrailingSeparator(const QString &path);
 
@@ -40,7 +55,8 @@ QString toNative(const QString &path);
 // kept; empty for a name without a dot.
 QString lastSuffix(const QString &name);
 
-// The directory of the running executable, with a trailing separator.
+// The directory of the running executable, with a trailing separator. On Linux, when the
+// folder's name is not UTF-8, the folder held open and named through /proc/self/fd.
 QString programDirectory();
 
 // A path as bytes that give it back exactly: the file system's own bytes off Windows, UTF-8 on

@@ -4,6 +4,8 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <QDir>
 #include <windows.h>
@@ -27,6 +29,12 @@ namespace {
 #ifdef Q_OS_WIN
 
 constexpr int kExists = ERROR_ALREADY_EXISTS;
+
+using Native = QString;
+
+Native nativeOf(const QString &text) {
+    return text;
+}
 
 const wchar_t *wide(const QString &path) {
     return reinterpret_cast<const wchar_t *>(path.utf16());
@@ -106,9 +114,13 @@ int renameByLink(const char *from, const char *to) {
     return error;
 }
 
-int rawRename(const QString &fromText, const QString &toText) {
-    const QByteArray fromBytes = QFile::encodeName(fromText);
-    const QByteArray toBytes = QFile::encodeName(toText);
+using Native = QByteArray; // paths as the file system's bytes
+
+Native nativeOf(const QString &text) {
+    return QFile::encodeName(text);
+}
+
+int rawRename(const Native &fromBytes, const Native &toBytes) {
     const char *from = fromBytes.constData();
     const char *to = toBytes.constData();
 #ifdef Q_OS_LINUX
@@ -147,19 +159,18 @@ Failure classify(int error) {
     }
 }
 
-bool exists(const QString &path) {
+bool exists(const Native &path) {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return ::lstat(path.constData(), &st) == 0;
 }
 
 // Whether both names lead to one directory entry, as two spellings of a name do on a file
 // system that ignores letter case. Two hard links are two entries: the file has more than one
 // link then, and the new name really is taken.
-bool sameEntry(const QString &from, const QString &to) {
+bool sameEntry(const Native &from, const Native &to) {
     struct stat a;
     struct stat b;
-    if (::lstat(QFile::encodeName(from).constData(), &a) != 0 ||
-        ::lstat(QFile::encodeName(to).constData(), &b) != 0)
+    if (::lstat(from.constData(), &a) != 0 || ::lstat(to.constData(), &b) != 0)
         return false;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && (S_ISDIR(a.st_mode) || a.st_nlink == 1);
 }
@@ -179,8 +190,20 @@ bool isReserved(QChar c) {
 #endif
 }
 
+// The old name is the file's name as it is: whatever characters it holds, only what would
+// make it no name inside the directory is refused. The new name is checked in full.
+Failure checkOld(const QString &oldName) {
+    if (oldName.isEmpty())
+        return Failure::EmptyName;
+    if (oldName == u"." || oldName == u"..")
+        return Failure::DotName;
+    if (std::any_of(oldName.cbegin(), oldName.cend(), Paths::isSeparator))
+        return Failure::Separator;
+    return Failure::None;
+}
+
 Failure checkBoth(const QString &oldName, const QString &newName) {
-    const Failure oldProblem = checkName(oldName);
+    const Failure oldProblem = checkOld(oldName);
     return oldProblem != Failure::None ? oldProblem : checkName(newName);
 }
 
@@ -216,46 +239,22 @@ Failure checkName(QStringView name) {
         if (isReserved(c))
             return Failure::ReservedCharacter;
     }
+    if (Paths::nameLength(name) > Paths::kNameLimit)
+        return Failure::NameTooLong;
     return Failure::None;
 }
 
-Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName) {
-    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
-        return {problem, 0};
-    const QString from = directory + oldName;
-    const QString to = directory + newName;
-    if (oldName == newName)
-        return exists(from) ? Result{} : Result{Failure::SourceMissing, 0};
+namespace {
 
-    const int error = rawRename(from, to);
-    if (error == 0)
-        return {};
-    if (error == kExists && sameEntry(from, to))
-        return renameThroughTemporaryName(directory, oldName, newName);
-    return failed(error);
-}
-
-bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName) {
-    if (newName.compare(oldName, Paths::pathCase()) == 0)
-        return false; // its own name, in any spelling the file system takes as the same
-    const QString to = directory + newName;
-    return exists(to) && !sameEntry(directory + oldName, to);
-}
-
-Result renameThroughTemporaryName(const QString &directory, const QString &oldName,
-                                  const QString &newName) {
-    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
-        return {problem, 0};
-    const QString from = directory + oldName;
-    const QString to = directory + newName;
-
+// Through a temporary name in the same directory, each step refusing to replace.
+Result throughTemporaryName(const Native &directory, const Native &from, const Native &to) {
     // A visible name, so that a file stranded there by a failure is easy to find.
-    QString temporary;
+    Native temporary;
     int error = kExists;
     for (int attempt = 0; attempt < 100 && error == kExists; ++attempt) {
-        temporary =
-            directory + QStringLiteral("~rename-%1.tmp")
-                            .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+        temporary = directory +
+                    nativeOf(QStringLiteral("~rename-%1.tmp")
+                                 .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
         error = rawRename(from, temporary);
     }
     if (error != 0)
@@ -268,6 +267,96 @@ Result renameThroughTemporaryName(const QString &directory, const QString &oldNa
     // name, whole.
     rawRename(temporary, from);
     return failed(error);
+}
+
+Result renameNative(const Native &directory, const Native &oldName, const Native &newName) {
+    const Native from = directory + oldName;
+    const Native to = directory + newName;
+    const int error = rawRename(from, to);
+    if (error == 0)
+        return {};
+    if (error == kExists && sameEntry(from, to))
+        return throughTemporaryName(directory, from, to);
+    return failed(error);
+}
+
+} // namespace
+
+Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName) {
+    if (oldName == newName && checkOld(oldName) == Failure::None)
+        return exists(nativeOf(directory + oldName)) ? Result{} : Result{Failure::SourceMissing, 0};
+    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
+        return {problem, 0};
+    return renameNative(nativeOf(directory), nativeOf(oldName), nativeOf(newName));
+}
+
+bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName) {
+    if (newName.compare(oldName, Paths::pathCase()) == 0)
+        return false; // its own name, in any spelling the file system takes as the same
+    const Native to = nativeOf(directory + newName);
+    return exists(to) && !sameEntry(nativeOf(directory + oldName), to);
+}
+
+#ifndef Q_OS_WIN
+Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &oldName,
+                               const QString &newName) {
+    const QByteArray newBytes = QFile::encodeName(newName);
+    Failure oldProblem = Failure::None;
+    if (oldName.isEmpty())
+        oldProblem = Failure::EmptyName;
+    else if (oldName == "." || oldName == "..")
+        oldProblem = Failure::DotName;
+    else if (oldName.contains('/'))
+        oldProblem = Failure::Separator;
+    if (oldProblem == Failure::None && oldName == newBytes)
+        return exists(directory + oldName) ? Result{} : Result{Failure::SourceMissing, 0};
+    if (oldProblem != Failure::None)
+        return {oldProblem, 0};
+    if (const Failure problem = checkName(newName); problem != Failure::None)
+        return {problem, 0};
+    return renameNative(directory, oldName, newBytes);
+}
+#endif
+
+Result renameListedFile(const QString &directory, const QByteArray &nativeDirectory,
+                        const QString &oldName, const QByteArray &nativeOldName,
+                        const QString &newName, const FileIdentity &expected) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(nativeDirectory);
+    Q_UNUSED(nativeOldName);
+    const QString source = directory + oldName;
+    const QByteArray nativeSource;
+#else
+    const QByteArray dir = nativeDirectory.isEmpty() ? nativeOf(directory) : nativeDirectory;
+    const QByteArray old = nativeOldName.isEmpty() ? nativeOf(oldName) : nativeOldName;
+    const QString source = directory + oldName;
+    const QByteArray nativeSource = dir + old;
+#endif
+    if (expected.valid) {
+        // The file itself, not what a link leads to: a link is renamed as the link.
+        const FileIdentity now = FileIdentity::ofEntry(source, nativeSource);
+        if (!now.valid)
+            return {Failure::SourceMissing, 0};
+        if (!now.sameAs(expected))
+            return {Failure::FileReplaced, 0};
+    }
+#ifdef Q_OS_WIN
+    return renameInDirectory(directory, oldName, newName);
+#else
+    // The same text is the same name, whatever bytes the file system holds it as: a name that
+    // is not UTF-8 is not rewritten as UTF-8.
+    if (newName == oldName && !oldName.isEmpty())
+        return exists(nativeSource) ? Result{} : Result{Failure::SourceMissing, 0};
+    return renameNativeInDirectory(dir, old, newName);
+#endif
+}
+
+Result renameThroughTemporaryName(const QString &directory, const QString &oldName,
+                                  const QString &newName) {
+    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
+        return {problem, 0};
+    return throughTemporaryName(nativeOf(directory), nativeOf(directory + oldName),
+                                nativeOf(directory + newName));
 }
 
 } // namespace RenameNoReplace

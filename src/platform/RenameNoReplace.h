@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -19,6 +22,11 @@ enum class Failure {
     Separator,         // "/" (and "\" on Windows)
     ControlCharacter,  // U+0000 to U+001F
     ReservedCharacter, // characters Windows never allows in a name: < > : " | ? *
+    NameTooLong,       // longer than a file system takes for one name (Paths::kNameLimit)
+    // The source is no longer the file that was listed.
+    FileReplaced,
+    // The new name is one the program writes in that folder itself (decided by the caller).
+    OwnFileName,
     // The file system refused.
     TargetExists,
     SourceMissing,
@@ -34,11 +42,13 @@ struct Result {
     bool ok() const { return failure == Failure::None; }
 };
 
-// Why name cannot be a file name inside a directory; Failure::None when it can.
+// Why name cannot be a new file name inside a directory; Failure::None when it can.
 Failure checkName(QStringView name);
 
-// Renames directory + oldName to directory + newName. directory ends in a separator. Both
-// names are checked with checkName first. Equal names leave the file as it is (success when
+// Renames directory + oldName to directory + newName. directory ends in a separator. The new
+// name is checked with checkName first; the old one is the file's own name, whatever its
+// characters, and is refused only when it could be no name in the directory (empty, "." or
+// "..", a separator). Equal names leave the file as it is (success when
 // it exists). A name that differs only in letter case or in a way the file system does not
 // tell apart from the old name renames the file to the exact new spelling.
 Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName);
@@ -46,6 +56,21 @@ Result renameInDirectory(const QString &directory, const QString &oldName, const
 // Whether directory + newName names an existing entry other than directory + oldName: a
 // rename to it would be refused because the name is taken.
 bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName);
+#ifndef Q_OS_WIN
+// The same for a file whose folder and name are given as the file system's exact bytes, as
+// names that are not UTF-8 must be. The new name is text, checked with checkName and given
+// the file as UTF-8. Equal bytes leave the file as it is.
+Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &oldName,
+                               const QString &newName);
+#endif
+
+// Renames a listed file: directory + oldName to directory + newName, where off Windows the
+// native bytes (when not empty) stand for directory and oldName, as for names that are not
+// UTF-8. When expected is valid, a source that is no longer that file (replaced, or reached
+// now through a folder link) is refused with Failure::FileReplaced.
+Result renameListedFile(const QString &directory, const QByteArray &nativeDirectory,
+                        const QString &oldName, const QByteArray &nativeOldName,
+                        const QString &newName, const FileIdentity &expected);
 
 // The rename used when the file system sees both names as one: through a temporary name in
 // the same directory, each step refusing to replace. Exposed for tests, which usually run on

@@ -1,23 +1,23 @@
 #include "rename/BatchRename.h"
 
 #include "list/EntryList.h"
+#include "platform/FileIdentity.h"
+#include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/ListedFiles.h"
+#include "rename/ProgramFiles.h"
 #include "rename/RenameJournal.h"
 #include "rename/RenameOutputs.h"
 
-RenameNoReplace::Result renameRecorded(RenameJournal &journal, const QString &directory,
-                                       const QString &oldName, const QString &newName) {
-    // Names refused before any attempt, and a file that keeps its name, leave no record.
-    const bool tried =
-        oldName != newName && RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
-    if (tried)
-        journal.recordTry(directory + oldName, directory + newName);
-    const RenameNoReplace::Result result =
-        RenameNoReplace::renameInDirectory(directory, oldName, newName);
-    if (tried && result.ok())
-        journal.recordDone(directory + newName);
-    return result;
+namespace {
+
+// The listed file's path as exact bytes: its own bytes where its folder or name is kept so.
+QByteArray exactPathOf(const RenameEntry &e) {
+    return (e.nativeDirectory.isEmpty() ? Paths::toExactBytes(e.directory) : e.nativeDirectory) +
+           (e.nativeName.isEmpty() ? Paths::toExactBytes(e.originalName) : e.nativeName);
 }
+
+} // namespace
 
 std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QString &outputDirectory,
                                               const BatchRenameOptions &options,
@@ -28,24 +28,39 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
         return std::nullopt;
 
     RenameReport report;
+    ListedFiles listed(table, rows);
+    const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
     std::optional<RenameLog> log;
     if (options.writeLog)
-        log.emplace(outputDirectory + QStringLiteral("rename.log"), table, rows);
+        log.emplace(outputDirectory + QStringLiteral("rename.log"), isListed);
     std::optional<M3uPlaylist> playlist;
     if (options.writePlaylist)
-        playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), table, rows);
+        playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), isListed);
 
     RenameJournal journal(options.journalPath);
+    ProgramFiles programFiles(outputDirectory);
     OutputPaths paths;
     for (int i = 0; i < rows; ++i) {
         const RenameEntry &entry = table.at(i);
-        const QByteArray source = paths.path(entry.directory, entry.originalName);
-        const QByteArray target = paths.path(entry.directory, entry.newName);
+        // Names that are not UTF-8 go into the log as the file system's exact bytes.
+        const QByteArray source = paths.path(entry.directory, entry.originalName,
+                                             entry.nativeDirectory, entry.nativeName);
+        const QByteArray target = paths.path(entry.directory, entry.newName, entry.nativeDirectory);
         if (log)
             log->addLine(source, target);
 
-        const RenameNoReplace::Result result =
-            renameRecorded(journal, entry.directory, entry.originalName, entry.newName);
+        RenameNoReplace::Result result;
+        if (entry.newName != entry.originalName &&
+            RenameNoReplace::checkName(entry.newName) == RenameNoReplace::Failure::None &&
+            programFiles.isOwnFile(entry.directory, entry.newName))
+            result = {RenameNoReplace::Failure::OwnFileName, 0};
+        else
+            result = journal.record(
+                exactPathOf(entry), entry.directory, entry.originalName, entry.newName, [&] {
+                    return RenameNoReplace::renameListedFile(entry.directory, entry.nativeDirectory,
+                                                             entry.originalName, entry.nativeName,
+                                                             entry.newName, entry.identity);
+                });
         if (!result.ok())
             report.addFailure(entry.originalName, entry.newName, result);
         if (playlist)
@@ -56,9 +71,16 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
 
     if (!journal.ok())
         report.addNote(QStringLiteral("无法写入撤销记录"));
+    const auto note = [&](const auto &output, const QString &what) {
+        if (output->isListedFile())
+            report.addNote(
+                QStringLiteral("没有写入%1：%2 是列表中的文件").arg(what, output->path()));
+        else
+            report.addNote(QStringLiteral("无法写入%1：").arg(what) + output->path());
+    };
     if (log && !log->finish())
-        report.addNote(QStringLiteral("无法写入改名记录：") + log->path());
+        note(log, QStringLiteral("改名记录"));
     if (playlist && !playlist->finish())
-        report.addNote(QStringLiteral("无法写入播放列表：") + playlist->path());
+        note(playlist, QStringLiteral("播放列表"));
     return report;
 }

@@ -28,12 +28,6 @@ struct BatchRenameOptions {
 // so when the log or the playlist could not be written. The playlist lists every file where
 // it lies afterwards. Each rename tried is recorded for undoing the run (RenameJournal); the
 // report says so when the record could not be written.
-class RenameJournal;
-
-// Renames directory + oldName to newName as RenameNoReplace does, recorded in journal.
-RenameNoReplace::Result renameRecorded(RenameJournal &journal, const QString &directory,
-                                       const QString &oldName, const QString &newName);
-
 std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QString &outputDirectory,
                                               const BatchRenameOptions &options,
                                               const RenameProgress &progress = {});

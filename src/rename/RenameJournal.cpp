@@ -12,10 +12,6 @@ constexpr QByteArrayView kHeader("tunemark-undo 1");
 // Bytes kept as they are; every other byte, the space among them, is percent-encoded.
 const QByteArray kPlain("/._-~:\\");
 
-QByteArray encoded(const QString &path) {
-    return Paths::toExactBytes(path).toPercentEncoding(kPlain);
-}
-
 QString decoded(const QByteArray &field) {
     return Paths::fromExactBytes(QByteArray::fromPercentEncoding(field));
 }
@@ -48,7 +44,26 @@ bool RenameJournal::writeLine(const QByteArray &line) {
     return m_ok;
 }
 
-void RenameJournal::recordTry(const QString &oldPath, const QString &newPath) {
+RenameNoReplace::Result
+RenameJournal::record(const QByteArray &oldPath, const QString &directory, const QString &oldName,
+                      const QString &newName,
+                      const std::function<RenameNoReplace::Result()> &rename) {
+    const bool tried =
+        oldName != newName && RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
+    if (tried) {
+        // The new path in the old one's folder, byte for byte.
+        qsizetype cut = oldPath.lastIndexOf('/');
+        if (Paths::isSeparator(QChar(u'\\')))
+            cut = qMax(cut, oldPath.lastIndexOf('\\'));
+        recordTry(oldPath, oldPath.left(cut + 1) + Paths::toExactBytes(newName));
+    }
+    const RenameNoReplace::Result result = rename();
+    if (tried && result.ok())
+        recordDone(directory + newName);
+    return result;
+}
+
+void RenameJournal::recordTry(const QByteArray &oldPath, const QByteArray &newPath) {
     if (m_path.isEmpty() || !m_ok)
         return;
     if (!m_file.isOpen()) {
@@ -59,7 +74,7 @@ void RenameJournal::recordTry(const QString &oldPath, const QString &newPath) {
         if (!m_ok)
             return;
     }
-    writeLine("try " + encoded(oldPath) + ' ' + encoded(newPath));
+    writeLine("try " + oldPath.toPercentEncoding(kPlain) + ' ' + newPath.toPercentEncoding(kPlain));
 }
 
 void RenameJournal::recordDone(const QString &newPath) {

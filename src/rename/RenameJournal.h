@@ -1,10 +1,13 @@
 #pragma once
 
 #include "platform/FileStamp.h"
+#include "platform/RenameNoReplace.h"
 
 #include <QFile>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 // rename.undo: every rename of the last run that renamed a file, so that the run can be
 // undone, after a restart too. Each rename is written before it is tried and marked once it
@@ -23,14 +26,19 @@ public:
     RenameJournal(const RenameJournal &) = delete;
     RenameJournal &operator=(const RenameJournal &) = delete;
 
-    void recordTry(const QString &oldPath, const QString &newPath);
-    // The rename last tried succeeded; newPath is where the file lies now.
-    void recordDone(const QString &newPath);
+    // Runs rename, the rename of the file at oldPath (the file system's exact bytes, as
+    // Paths::toExactBytes gives them) to newName in its folder, and records it. A file that
+    // keeps its name, and a new name no file can have, are not recorded: nothing is tried.
+    RenameNoReplace::Result record(const QByteArray &oldPath, const QString &directory,
+                                   const QString &oldName, const QString &newName,
+                                   const std::function<RenameNoReplace::Result()> &rename);
     // False once anything could not be written.
     bool ok() const { return m_ok; }
 
 private:
     bool writeLine(const QByteArray &line);
+    void recordTry(const QByteArray &oldPath, const QByteArray &newPath);
+    void recordDone(const QString &newPath);
 
     QString m_path;
     QFile m_file;

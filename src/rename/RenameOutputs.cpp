@@ -1,8 +1,7 @@
 #include "rename/RenameOutputs.h"
 
-#include "list/EntryTable.h"
 #include "platform/LegacyText.h"
-#include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "rename/RenameReport.h"
 
 namespace {
@@ -13,35 +12,39 @@ QByteArray outputText(const QString &text) {
     return LegacyText::encode(printableText(text));
 }
 
-// Opens file for writing, replacing an earlier file, unless one of the listed files lies
-// there: that file is the user's and must not be emptied.
-bool openOutput(QFile &file, const EntryTable &listed, int rows, QIODevice::OpenMode extra = {}) {
-    const QString path = file.fileName();
-    const Qt::CaseSensitivity cs = Paths::pathCase();
-    for (int i = 0; i < rows; ++i) {
-        // directory + original name == path, without building the sum for every entry
-        const RenameEntry &e = listed.at(i);
-        if (path.size() == e.directory.size() + e.originalName.size() &&
-            QStringView(path).left(e.directory.size()).compare(e.directory, cs) == 0 &&
-            QStringView(path).mid(e.directory.size()).compare(e.originalName, cs) == 0)
-            return false;
+// Opens file as an output; notes in listedFile when it is one of the listed files.
+bool openOutput(QFile &file, const ListedFileTest &isListed, bool &listedFile,
+                QIODevice::OpenMode extra = {}) {
+    const OutputOpening opening = openRegularFileForWriting(file, extra, isListed);
+    listedFile = opening == OutputOpening::Forbidden;
+    return opening == OutputOpening::Opened;
+}
+
+// Exact bytes, but every control byte shown as "?", so that each entry stays one line.
+QByteArray outputBytes(QByteArray bytes) {
+    for (char &b : bytes) {
+        if (static_cast<unsigned char>(b) < 0x20)
+            b = '?';
     }
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate | extra);
+    return bytes;
 }
 
 } // namespace
 
-QByteArray OutputPaths::path(const QString &directory, const QString &name) {
-    if (directory != m_directory) {
+QByteArray OutputPaths::path(const QString &directory, const QString &name,
+                             const QByteArray &nativeDirectory, const QByteArray &nativeName) {
+    if (directory != m_directory || nativeDirectory != m_nativeDirectory) {
         m_directory = directory;
-        m_encodedDirectory = outputText(directory);
+        m_nativeDirectory = nativeDirectory;
+        m_encodedDirectory =
+            nativeDirectory.isEmpty() ? outputText(directory) : outputBytes(nativeDirectory);
     }
-    return m_encodedDirectory + outputText(name);
+    return m_encodedDirectory + (nativeName.isEmpty() ? outputText(name) : outputBytes(nativeName));
 }
 
-RenameLog::RenameLog(const QString &path, const EntryTable &listed, int rows)
+RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed)
     : m_file(path)
-    , m_writable(openOutput(m_file, listed, rows, QIODevice::Unbuffered)) {}
+    , m_writable(openOutput(m_file, isListed, m_listedFile, QIODevice::Unbuffered)) {}
 
 void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
     if (!m_writable)
@@ -55,9 +58,9 @@ bool RenameLog::finish() {
     return m_writable && m_file.error() == QFileDevice::NoError;
 }
 
-M3uPlaylist::M3uPlaylist(const QString &path, const EntryTable &listed, int rows)
+M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed)
     : m_file(path)
-    , m_writable(openOutput(m_file, listed, rows)) {
+    , m_writable(openOutput(m_file, isListed, m_listedFile)) {
     if (m_writable)
         m_bytes = QByteArray("#EXTM3U") + kLineEnd;
 }

@@ -1,34 +1,43 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 
-class EntryTable;
+#include <functional>
 
 // rename.log and rename.m3u: text in the legacy code page with CR LF line ends. Characters the
 // code page cannot represent are written as "?", and so are control characters, so that every
 // entry stays one line.
 //
-// Each is created (replacing an earlier file) when it is made, before the first rename: no
-// listed file can then be renamed to its name and be emptied afterwards. A listed file that
-// already lies there is never opened.
+// Each is created (replacing an earlier file) when it is made, before the first rename. Only a
+// regular file is written (a link is followed only to one); a pipe, device or folder of that
+// name is reported, never waited on. A file that isListed says is one of the files being
+// renamed (the same file, under whatever name) is left untouched and reported.
+
+// Says whether a file is one of the listed files.
+using ListedFileTest = std::function<bool(const FileIdentity &)>;
 
 // Paths for the outputs, each directory encoded once for all its files.
 class OutputPaths {
 public:
-    QByteArray path(const QString &directory, const QString &name);
+    // directory + name in the legacy code page; off Windows native bytes, when given, stand
+    // for the directory or the name as they are (names that are not UTF-8).
+    QByteArray path(const QString &directory, const QString &name,
+                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {});
 
 private:
     QString m_directory;
+    QByteArray m_nativeDirectory;
     QByteArray m_encodedDirectory;
 };
 
 // The log: one line per file, old path "-->" new path.
 class RenameLog {
 public:
-    // The first rows entries of listed are the files about to be renamed.
-    RenameLog(const QString &path, const EntryTable &listed, int rows);
+    RenameLog(const QString &path, const ListedFileTest &isListed);
 
     // The line reaches the operating system before this returns, so the log shows the intent
     // even when the program dies in the middle of the batch.
@@ -36,24 +45,29 @@ public:
     // Closes the log; false when it could not be created or a line was lost.
     bool finish();
     QString path() const { return m_file.fileName(); }
+    // Whether the log was not written because it is one of the listed files.
+    bool isListedFile() const { return m_listedFile; }
 
 private:
     QFile m_file;
+    bool m_listedFile = false;
     bool m_writable;
 };
 
 // The extended M3U playlist, written whole at the end.
 class M3uPlaylist {
 public:
-    M3uPlaylist(const QString &path, const EntryTable &listed, int rows);
+    M3uPlaylist(const QString &path, const ListedFileTest &isListed);
 
     void addEntry(const QString &title, const QByteArray &filePath);
     // Writes and closes the playlist; false when it could not be written.
     bool finish();
     QString path() const { return m_file.fileName(); }
+    bool isListedFile() const { return m_listedFile; }
 
 private:
     QFile m_file;
+    bool m_listedFile = false;
     bool m_writable;
     QByteArray m_bytes;
 };

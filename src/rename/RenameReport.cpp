@@ -17,18 +17,32 @@ void RenameReport::addNote(const QString &text) {
     m_notes.append(text);
 }
 
+QString RenameReport::failureLines() const {
+    QString text;
+    for (const Failed &f : m_listed) {
+        text += QStringLiteral("\n%1 → %2：%3")
+                    .arg(printableText(f.oldName), printableText(f.newName),
+                         renameFailureReason(f.result));
+    }
+    if (m_failureCount > m_listed.size())
+        text += QStringLiteral("\n……另有 %1 个未列出").arg(m_failureCount - m_listed.size());
+    return text;
+}
+
 QString RenameReport::message() const {
     QString text = QStringLiteral("自动改名完成");
-    if (m_failureCount > 0) {
-        text += QStringLiteral("\n\n有 %1 个文件未能改名：").arg(m_failureCount);
-        for (const Failed &f : m_listed) {
-            text += QStringLiteral("\n%1 → %2：%3")
-                        .arg(printableText(f.oldName), printableText(f.newName),
-                             renameFailureReason(f.result));
-        }
-        if (m_failureCount > m_listed.size())
-            text += QStringLiteral("\n……另有 %1 个未列出").arg(m_failureCount - m_listed.size());
-    }
+    if (m_failureCount > 0)
+        text += QStringLiteral("\n\n有 %1 个文件未能改名：").arg(m_failureCount) + failureLines();
+    if (!m_notes.isEmpty())
+        text += QStringLiteral("\n\n") + m_notes.join(u'\n');
+    return text;
+}
+
+QString RenameReport::messageAfter(int renamed) const {
+    QString text = QStringLiteral("已改名 %1 个文件，有 %2 个文件未能改名：")
+                       .arg(renamed)
+                       .arg(m_failureCount) +
+                   failureLines();
     if (!m_notes.isEmpty())
         text += QStringLiteral("\n\n") + m_notes.join(u'\n');
     return text;
@@ -48,6 +62,12 @@ QString renameFailureReason(const RenameNoReplace::Result &result) {
         return QStringLiteral("文件名含有控制字符");
     case Failure::ReservedCharacter:
         return QStringLiteral("文件名含有不允许的字符");
+    case Failure::NameTooLong:
+        return QStringLiteral("文件名太长");
+    case Failure::FileReplaced:
+        return QStringLiteral("文件已被替换");
+    case Failure::OwnFileName:
+        return QStringLiteral("这是本程序自己的文件名");
     case Failure::TargetExists:
         return QStringLiteral("已有同名文件");
     case Failure::SourceMissing:

@@ -22,8 +22,13 @@ public:
     // "自动改名完成", then, when anything went wrong, the number of files that could not be
     // renamed, the first of them with old name, new name and reason, and the notes.
     QString message() const;
+    // For the all-files page: "已改名 N 个文件，有 M 个文件未能改名：" with renamed as N, then
+    // the failures and the notes as message() gives them.
+    QString messageAfter(int renamed) const;
 
 private:
+    QString failureLines() const;
+
     struct Failed {
         QString oldName;
         QString newName;

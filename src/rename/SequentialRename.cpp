@@ -1,7 +1,9 @@
 #include "rename/SequentialRename.h"
 
+#include "platform/Folders.h"
 #include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
+#include "rename/ProgramFiles.h"
 #include "rename/RenameJournal.h"
 #include "rename/RenameReport.h"
 #include "rename/StartNumber.h"
@@ -19,9 +21,21 @@ QString sequenceNumberText(int number, int width) {
     return digits.size() >= width ? digits : QString(width - digits.size(), u'0') + digits;
 }
 
+QString SequenceRun::failureMessage() const {
+    return report.isClean() ? QString() : report.messageAfter(renamed);
+}
+
 SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
     SequenceRun run;
-    if (input.files.isEmpty()) {
+    QStringList files;
+    QList<QByteArray> nativeFiles;
+    for (qsizetype i = 0; i < input.files.size(); ++i) {
+        if (Folders::isHiddenName(input.files[i]))
+            continue;
+        files.append(input.files[i]);
+        nativeFiles.append(input.nativeFiles.value(i));
+    }
+    if (files.isEmpty()) {
         run.refusal = QStringLiteral("没有文件");
         return run;
     }
@@ -34,7 +48,7 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
         return run;
     }
     const int first = static_cast<int>(start);
-    const qsizetype count = input.files.size();
+    const qsizetype count = files.size();
     // One more than the last number used; it decides the width and must fit as well.
     const qint64 end = first + qint64(count);
     if (end > kLargest) {
@@ -50,13 +64,31 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
     const QString boxSuffix = QStringLiteral(".") + input.extension;
 
     RenameJournal journal(input.journalPath);
+    ProgramFiles programFiles(input.programDirectory);
     int number = first;
     for (qsizetype k = 0; k < count; ++k, ++number) {
-        const QString &name = input.files.at(k);
+        const QString &name = files.at(k);
         const QString newName = input.prefix + sequenceNumberText(number, width) +
                                 (keepOwnSuffix ? Paths::lastSuffix(name) : boxSuffix);
-        const RenameNoReplace::Result result = renameRecorded(journal, directory, name, newName);
-        if (!result.ok())
+        RenameNoReplace::Result result;
+        if (newName != name && !input.programDirectory.isEmpty() &&
+            RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None &&
+            programFiles.isOwnFile(directory, newName)) {
+            result = {RenameNoReplace::Failure::OwnFileName, 0};
+        } else {
+            const QByteArray nativeDirectory =
+                input.nativeDirectory.isEmpty() ? QByteArray() : input.nativeDirectory + '/';
+            const QByteArray exactPath =
+                (nativeDirectory.isEmpty() ? Paths::toExactBytes(directory) : nativeDirectory) +
+                (nativeFiles.at(k).isEmpty() ? Paths::toExactBytes(name) : nativeFiles.at(k));
+            result = journal.record(exactPath, directory, name, newName, [&] {
+                return RenameNoReplace::renameListedFile(
+                    directory, nativeDirectory, name, nativeFiles.at(k), newName, FileIdentity());
+            });
+        }
+        if (result.ok())
+            ++run.renamed;
+        else
             run.report.addFailure(name, newName, result);
         if (progress)
             progress(int(k + 1), int(count));

@@ -12,6 +12,12 @@ struct SequenceInput {
     QString startNumber; // Text1(1)
     QString extension;   // Text1(2)
     QString journalPath; // rename.undo; empty: no record for undoing the run
+    // The program's folder: no file there may take one of the program's own names.
+    QString programDirectory;
+    // Off Windows, the exact bytes of the directory and of each file name where they are not
+    // UTF-8 (the directory's without a trailing separator); empty where the text gives them.
+    QByteArray nativeDirectory{};
+    QList<QByteArray> nativeFiles{};
 };
 
 // The running number as it appears in a new name: its digits with zeros in front up to width.
@@ -22,11 +28,15 @@ QString sequenceNumberText(int number, int width);
 struct SequenceRun {
     QString refusal; // why nothing was tried; empty when the run went ahead
     RenameReport report;
+    int renamed = 0; // files that have their new names now
 
     bool ran() const { return refusal.isEmpty(); }
+    // "已改名 N 个文件，有 M 个文件未能改名：" and the failures; empty when all went well.
+    QString failureMessage() const;
 };
 
-// Renames the listed files to prefix + zero-padded running number + suffix. Nothing is tried
+// Renames the listed files to prefix + zero-padded running number + suffix. Hidden files (off
+// Windows, names beginning with ".") are never renamed and take no number. Nothing is tried
 // for an empty list or a start number whose numbers would leave -32768..32767. A rename that
 // fails does not stop the run; the report collects the failures.
 SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress = {});

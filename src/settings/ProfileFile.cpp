@@ -1,6 +1,7 @@
 #include "settings/ProfileFile.h"
 
 #include "platform/LegacyText.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -282,12 +283,12 @@ namespace ProfileFile {
 
 std::optional<QByteArray> load(const QString &path) {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() && !info.isSymLink())
         return QByteArray();
-    if (!info.isFile() || info.size() > kMaxFileSize)
-        return std::nullopt;
+    // Opened without waiting, and only as a regular file: a pipe named rename.ini would
+    // otherwise hold the program at start-up.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFileForReading(file) || file.size() > kMaxFileSize)
         return std::nullopt;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -296,7 +297,15 @@ std::optional<QByteArray> load(const QString &path) {
 }
 
 bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values,
-                 const QList<QByteArray> &removedKeys) {
+                 const QList<QByteArray> &removedKeys,
+                 const std::function<bool(const FileIdentity &)> &forbidden, bool *wasForbidden) {
+    if (wasForbidden)
+        *wasForbidden = false;
+    if (forbidden && forbidden(FileIdentity::of(path))) {
+        if (wasForbidden)
+            *wasForbidden = true;
+        return false;
+    }
     // Writing over a file whose content could not be read would lose that content.
     const std::optional<QByteArray> old = load(path);
     if (!old)
@@ -313,13 +322,21 @@ bool writeValues(const QString &path, QByteArrayView section, const QList<KeyVal
     if (info.exists() && !info.isWritable())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(updated) != updated.size()) {
-        file.cancelWriting();
-        return false;
+    if (file.open(QIODevice::WriteOnly)) {
+        if (file.write(updated) != updated.size()) {
+            file.cancelWriting();
+            return false;
+        }
+        return file.commit();
     }
-    return file.commit();
+    // The folder takes no temporary file; the file itself may still be writable. Written in
+    // place then: not atomic, but the one way the values can be kept.
+    if (!info.exists())
+        return false;
+    QFile inPlace(path);
+    if (openRegularFileForWriting(inPlace) != OutputOpening::Opened)
+        return false;
+    return inPlace.write(updated) == updated.size() && inPlace.flush();
 }
 
 } // namespace ProfileFile

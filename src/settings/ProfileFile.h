@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -61,7 +64,11 @@ using KeyValue = std::pair<QByteArray, QByteArray>;
 // file in the same directory that then replaces the old one, so a failure at any point leaves the
 // old file whole. A file that cannot be read or is write-protected is left alone. Returns whether
 // the file now holds the values.
+//
+// A file for which forbidden (when given) returns true is left alone, and wasForbidden set.
 bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values,
-                 const QList<QByteArray> &removedKeys = {});
+                 const QList<QByteArray> &removedKeys = {},
+                 const std::function<bool(const FileIdentity &)> &forbidden = {},
+                 bool *wasForbidden = nullptr);
 
 } // namespace ProfileFile

@@ -63,9 +63,11 @@ Settings SettingsFile::LoadSettings() const {
     return settings;
 }
 
-void SettingsFile::SaveSettings(const Settings &settings) const {
+SettingsFile::Saved
+SettingsFile::SaveSettings(const Settings &settings,
+                           const std::function<bool(const FileIdentity &)> &isListed) const {
     if (!m_folders.makeDataDirectory())
-        return;
+        return Saved::No;
     // The first save away from the program keeps what the file beside it holds.
     if (!m_startingPath.isEmpty() && !QFileInfo::exists(m_iniPath))
         QFile::copy(m_startingPath, m_iniPath);
@@ -81,5 +83,8 @@ void SettingsFile::SaveSettings(const Settings &settings) const {
         values.append(ProfileFile::KeyValue("id3v2", "1"));
     else
         removed.append("id3v2");
-    ProfileFile::writeValues(m_iniPath, kSetup, values, removed);
+    bool listed = false;
+    const bool written =
+        ProfileFile::writeValues(m_iniPath, kSetup, values, removed, isListed, &listed);
+    return written ? Saved::Yes : listed ? Saved::ListedFile : Saved::No;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "settings/DataFolders.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // A check-box option as rename.ini stores it.
 enum class OptionState { Unchecked = 0, Checked = 1, Grayed = 2 };
@@ -37,11 +40,16 @@ public:
     // value other than "0", "1" or "2" reads as unchecked. Each value is read into a buffer of
     // fixed size, so text beyond it is cut on a whole character.
     Settings LoadSettings() const;
+    enum class Saved { Yes, No, ListedFile };
+
     // Writes m3u, m3upath, history and format into section setup of rename.ini in the folder
     // in use, which is created when needed, then id3v2 when it is on (its line goes when it is
-    // off); everything else in the file (or, the first time,
-    // in the starting point) stays as it was. A failure leaves the old file whole.
-    void SaveSettings(const Settings &settings) const;
+    // off); everything else in the file (or, the first time, in the starting point) stays as
+    // it was. A failure leaves the old file whole. When isListed says rename.ini is one of the
+    // listed audio files (the same file under another name), nothing is written.
+    Saved SaveSettings(const Settings &settings,
+                       const std::function<bool(const FileIdentity &)> &isListed = {}) const;
+    QString path() const { return m_iniPath; }
 
 private:
     DataFolders m_folders;

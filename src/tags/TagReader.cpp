@@ -73,13 +73,18 @@ std::optional<TagText> readId3v2(QFile &file) {
 }
 
 std::optional<TagText> readTags(const TagFormat &format, const QString &path,
-                                const TagOptions &options) {
+                                const TagOptions &options, const QByteArray &nativePath,
+                                bool *unreadable) {
+    if (unreadable)
+        *unreadable = true;
     QFile file(path);
-    if (!openRegularFileForReading(file) || file.isSequential())
+    if (!openRegularFileForReading(file, nativePath) || file.isSequential())
         return std::nullopt;
     const std::optional<QByteArray> bytes = format.where == TagFormat::Where::Head
                                                 ? readHead(file, format.size)
                                                 : readTail(file, format.size);
+    if (unreadable)
+        *unreadable = file.error() != QFileDevice::NoError;
     std::optional<TagText> tags = bytes ? format.parse(*bytes) : std::nullopt;
     if (!options.readId3v2 || !format.mayStartWithId3v2)
         return tags;

@@ -2,6 +2,7 @@
 
 #include "tags/TagText.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -37,5 +38,10 @@ bool hasTagExtension(QStringView name);
 // The tags of the file at path in format. Nothing when the file holds no such tag, or is not
 // a readable regular file: a directory, pipe or device bearing an audio name is never waited
 // on. Each read makes one read of the bytes it needs and never goes outside the file.
+//
+// Off Windows nativePath, when not empty, names the file as the file system's exact bytes.
+// unreadable, when given, tells a file that could not be read (no permission, gone, not a
+// regular file) from one that holds no tag.
 std::optional<TagText> readTags(const TagFormat &format, const QString &path,
-                                const TagOptions &options = {});
+                                const TagOptions &options = {}, const QByteArray &nativePath = {},
+                                bool *unreadable = nullptr);

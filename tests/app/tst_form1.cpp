@@ -11,9 +11,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -25,6 +27,12 @@
 #include <QTreeView>
 
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -62,6 +70,11 @@ private slots:
     void renameOnSettingsOrAboutDoesNothing_data();
     void renameOnSettingsOrAboutDoesNothing();
     void renameOnAllFilesAsksFirst();
+    void allFilesPageIsSafe_data();
+    void allFilesPageIsSafe();
+    void allFilesPageStartsInMusicFolder();
+    void allFilesPageTakesNamesThatAreNotUtf8();
+    void settingsNeverWrittenIntoListedFile();
     void saveWithEmptyList();
     void saveAfterTemplateChange();
     void filterListFromSettings();
@@ -109,7 +122,11 @@ void TestForm1::init() {
     m_programDir = std::make_unique<QTemporaryDir>();
     m_work = std::make_unique<QTemporaryDir>();
     m_dialogs = std::make_unique<WatchingDialogs>();
-    QDir::setCurrent(m_work->path());
+    // Page 2 starts in the home folder (there is no music folder in it), never in the working
+    // directory.
+    qputenv("HOME", QFile::encodeName(m_work->path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_work->filePath(u".config"_s)));
+    QDir::setCurrent(m_programDir->path());
     m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -164,10 +181,11 @@ void TestForm1::startUpState() {
     QCOMPARE(child<QLineEdit>(u"Text1(1)"_s)->text(), u"0"_s);
     QCOMPARE(child<QLineEdit>(u"Text1(2)"_s)->text(), QString());
     QVERIFY(m_form->entryList().table().isEmpty());
-    // No drive e: here: the page shows the current directory, all files.
+    // No drive e: here: the page shows the home folder, all files.
 #ifndef Q_OS_WIN
     QVERIFY(!child<DriveListBox>(u"Drive1"_s)->setDrive(u"e:"_s));
 #endif
+    QVERIFY(QDir::currentPath() != m_work->path());
     QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), QDir::toNativeSeparators(m_work->path()));
     auto *files = child<FileListBox>(u"File1"_s);
     QCOMPARE(files->property("pattern").toString(), u"*.*"_s);
@@ -277,7 +295,9 @@ void TestForm1::renameOnAllFilesAsksFirst() {
 
     m_dialogs->yesNoAnswers.enqueue(false);
     QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
-    QCOMPARE(m_dialogs->messages, QStringList{u"把所有文件改名吗？"_s});
+    QCOMPARE(m_dialogs->messages,
+             QStringList{u"把所有文件改名吗？\n"_s + QDir::toNativeSeparators(m_work->path()) +
+                         u"（共 2 个文件）"_s});
     QVERIFY(QFile::exists(m_work->filePath(u"x.txt"_s)));
 
     m_dialogs->yesNoAnswers.enqueue(true);
@@ -286,6 +306,129 @@ void TestForm1::renameOnAllFilesAsksFirst() {
              QStringList({u"Rename0.txt"_s, u"Rename1.doc"_s}));
     QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(),
              QStringList({u"Rename0.txt"_s, u"Rename1.doc"_s}));
+}
+
+// Cases a hostile user tried on page 2: the page never renames hidden files, a
+// current name with a control character is no obstacle, and a run with failures says how many
+// files were renamed. Every file's bytes are there exactly once afterwards.
+void TestForm1::allFilesPageIsSafe_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<int>("listed"); // in the question
+    QTest::addColumn<QStringList>("namesAfter");
+    QTest::addColumn<QString>("message"); // after the question; empty: none
+    QTest::newRow("hidden files stay")
+        << QStringList{u".bashrc"_s, u".rename.ini"_s, u"a.txt"_s, u"b.mp3"_s} << 2
+        << QStringList{u".bashrc"_s, u".rename.ini"_s, u"Rename0.txt"_s, u"Rename1.mp3"_s}
+        << QString();
+    QTest::newRow("control character in the old name")
+        << QStringList{u"a\x01.txt"_s} << 1 << QStringList{u"Rename0.txt"_s} << QString();
+    QTest::newRow("one failure")
+        << QStringList{u"a.txt"_s, u"f.\n"_s} << 2 << QStringList{u"Rename0.txt"_s, u"f.\n"_s}
+        << u"已改名 1 个文件，有 1 个文件未能改名：\nf.? → Rename1.?：文件名含有控制字符"_s;
+    QTest::newRow("nothing renamed") // the message used to begin "自动改名完成"
+        << QStringList{u"f.\n"_s} << 1 << QStringList{u"f.\n"_s}
+        << u"已改名 0 个文件，有 1 个文件未能改名：\nf.? → Rename0.?：文件名含有控制字符"_s;
+}
+
+void TestForm1::allFilesPageIsSafe() {
+    QFETCH(QStringList, files);
+    QFETCH(int, listed);
+    QFETCH(QStringList, namesAfter);
+    QFETCH(QString, message);
+#ifdef Q_OS_WIN
+    QSKIP("names with control characters and hidden files by name are for other systems");
+#else
+    for (const QString &name : files)
+        QVERIFY(TestFiles::write(m_work->filePath(name), name.toUtf8()));
+    child<FileListBox>(u"File1"_s)->refresh();
+    QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames().size(), listed);
+    clickTab(1);
+    m_dialogs->yesNoAnswers.enqueue(true);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+
+    QStringList expected{
+        u"把所有文件改名吗？\n%1（共 %2 个文件）"_s.arg(m_work->path()).arg(listed)};
+    if (!message.isEmpty())
+        expected << message;
+    QCOMPARE(m_dialogs->messages, expected);
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), namesAfter);
+    QByteArrayList contents;
+    for (const QString &name : namesAfter)
+        contents << TestFiles::read(m_work->filePath(name));
+    QByteArrayList original;
+    for (const QString &name : files)
+        original << name.toUtf8();
+    std::sort(contents.begin(), contents.end());
+    std::sort(original.begin(), original.end());
+    QCOMPARE(contents, original);
+#endif
+}
+
+void TestForm1::allFilesPageStartsInMusicFolder() {
+    const QString music = m_work->filePath(u"Music"_s);
+    QVERIFY(QDir().mkpath(music));
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
+#ifdef Q_OS_WIN
+    QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), QDir::toNativeSeparators(QDir::currentPath()));
+#else
+    QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), music);
+#endif
+}
+
+// GBK names from archives made on Windows: the directory box enters such a
+// folder, the file box lists its files decoded from GBK, and page 2 renames them.
+void TestForm1::allFilesPageTakesNamesThatAreNotUtf8() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16");
+#else
+    // 歌 B8E8 (a folder), 你 C4E3 and 好 BAC3 (files).
+    const QByteArray folder = QFile::encodeName(m_work->path()) + "/\xB8\xE8";
+    QCOMPARE(mkdir(folder.constData(), 0700), 0);
+    for (const QByteArray &name : {QByteArray("\xC4\xE3.txt"), QByteArray("\xBA\xC3.mp3")}) {
+        const int fd = open((folder + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(write(fd, name.constData(), size_t(name.size())), ssize_t(name.size()));
+        close(fd);
+    }
+    auto *dirs = child<DirListBox>(u"Dir1"_s);
+    dirs->setPath(m_work->path());
+    const QList<QListWidgetItem *> found = dirs->findItems(u"歌"_s, Qt::MatchContains);
+    QCOMPARE(found.size(), 1);
+    emit dirs->itemActivated(found.first());
+    QCOMPARE(dirs->path(), m_work->path() + u"/歌"_s);
+    auto *files = child<FileListBox>(u"File1"_s);
+    QCOMPARE(files->fileNames(), QStringList({u"好.mp3"_s, u"你.txt"_s})); // hǎo before nǐ
+
+    clickTab(1);
+    m_dialogs->yesNoAnswers.enqueue(true);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages.value(1), QString());
+    QCOMPARE(m_dialogs->messages.size(), 1); // the question; no failure
+    QCOMPARE(files->fileNames(), QStringList({u"Rename0.mp3"_s, u"Rename1.txt"_s}));
+    QFile renamed;
+    const int fd = open((folder + "/Rename1.txt").constData(), O_RDONLY);
+    QVERIFY(fd >= 0 && renamed.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QCOMPARE(renamed.readAll(), QByteArray("\xC4\xE3.txt"));
+    renamed.close();
+    // A name QTemporaryDir can remove.
+    QCOMPARE(
+        ::rename(folder.constData(), QFile::encodeName(m_work->filePath(u"gbk"_s)).constData()), 0);
+#endif
+}
+
+// rename.ini that is a listed audio file under another name (a link to it):
+// saving writes nothing into it, and says so.
+void TestForm1::settingsNeverWrittenIntoListedFile() {
+    addEntries({u"alarm.rm"_s});
+    const QString song = m_work->filePath(u"alarm.rm"_s);
+    const QString ini = m_programDir->filePath(u"rename.ini"_s);
+    QVERIFY(QFile::link(song, ini));
+    clickTab(2);
+    QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"没有写入设置："_s + m_programDir->path() +
+                                              u"/rename.ini 是列表中的文件"_s});
+    QCOMPARE(TestFiles::read(song), QByteArray("alarm.rm"));
+    QVERIFY(QFileInfo(ini).isSymLink());
 }
 
 void TestForm1::saveWithEmptyList() {

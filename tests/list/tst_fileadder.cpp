@@ -7,26 +7,21 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// Each of paths after prefix, with native separators.
-QStringList native(const QStringList &paths, const QString &prefix = {}) {
-    QStringList out;
-    for (const QString &path : paths)
-        out << QDir::toNativeSeparators(prefix + path);
-    return out;
-}
 
 struct Fixture {
     QTemporaryDir dir;
@@ -36,6 +31,21 @@ struct Fixture {
     FileAdder adder{list, dialogs, [] { return u"%1-%2"_s; }};
 
     QString root() const { return QDir::toNativeSeparators(dir.path()); }
+    // The paths a user picks, below the temporary folder, each made as a file unless it is no
+    // file's path (a bare name, a folder).
+    QStringList picked(const QStringList &paths) {
+        QStringList out;
+        for (const QString &path : paths) {
+            if (!path.startsWith(u'/')) {
+                out << path;
+                continue;
+            }
+            if (!path.endsWith(u'/'))
+                file(path.mid(1));
+            out << QDir::toNativeSeparators(dir.path() + path);
+        }
+        return out;
+    }
     // Writes a file in which both readers find a tag.
     void file(const QString &rel) {
         QDir().mkpath(QFileInfo(dir.filePath(rel)).path());
@@ -63,8 +73,10 @@ private slots:
     void dialogPaths();
     void cancelChangesNothing();
     void scanTakesAudioFilesDepthFirst();
-    void scanNeverFollowsFolderLinks();
+    void scanFollowsFolderLinksOnce();
     void scanSkipsFoldersItCannotEnter();
+    void unreadableEntriesAreReported();
+    void unreadablePickedFilesAreReported();
     void progressCanStopScan();
 };
 
@@ -75,10 +87,10 @@ void TestFileAdder::refusal_data() {
     QTest::addColumn<QString>("counter");
     QTest::newRow("shown list") << 3 << u"a.mp3|notes.txt"_s << QStringList() << u"0/0"_s;
     QTest::newRow("shown list, then more")
-        << 3 << u"x.mp3|notes.txt|y.mp3"_s << QStringList{u"/m/|y.mp3"_s} << u"1/ 1"_s;
+        << 3 << u"x.mp3|notes.txt|y.mp3"_s << QStringList{u"~/m/|y.mp3"_s} << u"1/ 1"_s;
     // Only the end of the whole path counts: "alarm" is RealMedia.
     QTest::newRow("empty list") << 0 << u"alarm|notes.txt|b.mp3"_s
-                                << QStringList{u"/m/|alarm"_s, u"/m/|b.mp3"_s} << u"1/ 2"_s;
+                                << QStringList{u"~/m/|alarm"_s, u"~/m/|b.mp3"_s} << u"1/ 2"_s;
 }
 
 void TestFileAdder::refusal() {
@@ -90,7 +102,10 @@ void TestFileAdder::refusal() {
     for (int i = 0; i < shown; ++i)
         f.list.table().append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
     f.list.RefreshEntryList();
-    f.dialogs.fileAnswers << native(picked.split(u'|'), u"/m/"_s);
+    QStringList paths;
+    for (const QString &name : picked.split(u'|'))
+        paths << u"/m/"_s + name;
+    f.dialogs.fileAnswers << f.picked(paths);
     f.adder.AddFilesFromDialog();
 
     QCOMPARE(f.dialogs.messages, QStringList{u"知你是这种人，pk!!!"_s});
@@ -102,12 +117,12 @@ void TestFileAdder::refusal() {
 void TestFileAdder::dialogPaths_data() {
     QTest::addColumn<QStringList>("paths");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("one file") << QStringList{u"/m/a.mp3"_s} << QStringList{u"/m/|a.mp3"_s};
-    QTest::newRow("one file in root") << QStringList{u"/a.mp3"_s} << QStringList{u"/|a.mp3"_s};
+    QTest::newRow("one file") << QStringList{u"/m/a.mp3"_s} << QStringList{u"~/m/|a.mp3"_s};
+    QTest::newRow("one file at the top") << QStringList{u"/a.mp3"_s} << QStringList{u"~/|a.mp3"_s};
     QTest::newRow("three files") << QStringList{u"/m/a.mp3"_s, u"/m/b.rm"_s, u"/m/c.mp3"_s}
-                                 << QStringList{u"/m/|a.mp3"_s, u"/m/|b.rm"_s, u"/m/|c.mp3"_s};
-    QTest::newRow("several in root")
-        << QStringList{u"/x.mp3"_s, u"/y.rm"_s} << QStringList{u"/|x.mp3"_s, u"/|y.rm"_s};
+                                 << QStringList{u"~/m/|a.mp3"_s, u"~/m/|b.rm"_s, u"~/m/|c.mp3"_s};
+    QTest::newRow("several at the top")
+        << QStringList{u"/x.mp3"_s, u"/y.rm"_s} << QStringList{u"~/|x.mp3"_s, u"~/|y.rm"_s};
     // An entry needs a folder and a name.
     QTest::newRow("bare name") << QStringList{u"a.mp3"_s} << QStringList();
     QTest::newRow("folder only") << QStringList{u"/m/"_s} << QStringList();
@@ -118,7 +133,7 @@ void TestFileAdder::dialogPaths() {
     QFETCH(QStringList, rows);
     Fixture f;
     QSignalSpy rebuilt(&f.list, &EntryList::focusRequested);
-    f.dialogs.fileAnswers << native(paths);
+    f.dialogs.fileAnswers << f.picked(paths);
     f.adder.AddFilesFromDialog();
 
     QCOMPARE(f.rows(), rows);
@@ -181,26 +196,34 @@ void TestFileAdder::scanTakesAudioFilesDepthFirst() {
     QCOMPARE(f.rows(), expected);
 }
 
-void TestFileAdder::scanNeverFollowsFolderLinks() {
+void TestFileAdder::scanFollowsFolderLinksOnce() {
 #ifndef Q_OS_UNIX
     QSKIP("needs symbolic links and named pipes");
 #else
     Fixture f;
     f.file(u"top/song.mp3"_s);
     f.file(u"outside/real.mp3"_s);
+    f.file(u"music/a.mp3"_s);
     const QString top = f.dir.filePath(u"top"_s);
     QVERIFY(QDir().mkpath(top + u"/sub"_s));
-    QVERIFY(QFile::link(top, top + u"/sub/loop"_s));   // back up: a loop
+    QVERIFY(QFile::link(top, top + u"/sub/loop"_s));   // back up: no loop, top was entered
     QVERIFY(QFile::link(top, top + u"/sub/up.mp3"_s)); // a folder link with an audio name
+    QVERIFY(QFile::link(f.dir.filePath(u"music"_s), top + u"/linked"_s));    // a music folder
+    QVERIFY(QFile::link(f.dir.filePath(u"music"_s), top + u"/sub/again"_s)); // entered once
     QVERIFY(QFile::link(f.dir.filePath(u"outside/real.mp3"_s), top + u"/linked.mp3"_s));
-    QVERIFY(QFile::link(f.dir.filePath(u"gone"_s), top + u"/gone.mp3"_s));
+    QVERIFY(QFile::link(f.dir.filePath(u"gone"_s), top + u"/gone.mp3"_s)); // leads nowhere
     QCOMPARE(mkfifo(QFile::encodeName(top + u"/pipe.mp3"_s).constData(), 0600), 0);
-    f.adder.ScanFolder(u"top"_s, f.root() + QDir::separator());
+    f.dialogs.folderAnswers << top;
+    f.adder.AddDirectory();
 
     QStringList rows = f.rows();
     rows.sort();
-    QCOMPARE(rows, QStringList({u"~/top/|linked.mp3"_s, u"~/top/|song.mp3"_s}));
+    QCOMPARE(rows.size(), 3);
+    QVERIFY(rows.contains(u"~/top/|linked.mp3"_s));
+    QVERIFY(rows.contains(u"~/top/|song.mp3"_s));
+    QVERIFY(rows.contains(u"~/top/linked/|a.mp3"_s) || rows.contains(u"~/top/sub/again/|a.mp3"_s));
     QCOMPARE(f.table.at(0).title + f.table.at(1).title, u"你好你好"_s); // the link's file is read
+    QVERIFY(f.dialogs.messages.isEmpty()); // links to nothing and pipes are no unread files
 #endif
 }
 
@@ -252,6 +275,86 @@ void TestFileAdder::progressCanStopScan() {
     QCOMPARE(f.table.size(), 32);
     const QString many = QDir::toNativeSeparators(f.dir.filePath(u"many/"_s));
     QCOMPARE(folders, QStringList({f.root() + QDir::separator(), many, many}));
+}
+
+// Entries that cannot be read are skipped, and one message says so: a
+// folder without permission, a file without permission, a folder gone during the scan, and a
+// path past the system's length limit at the bottom of a very deep chain. An unreadable file
+// is no longer listed untagged. Needs permissions to bite: runs unprivileged under root.
+void TestFileAdder::unreadableEntriesAreReported() {
+#ifndef Q_OS_UNIX
+    QSKIP("needs permissions and paths of the POSIX kind");
+#else
+    RUN_UNPRIVILEGED();
+    Fixture f;
+    f.file(u"ok.mp3"_s);
+    f.file(u"locked/in.mp3"_s);
+    f.file(u"secret.mp3"_s);
+    f.file(u"A/a.mp3"_s);
+    f.file(u"B/b.mp3"_s);
+    f.file(u"notes.txt"_s);
+    QCOMPARE(chmod(QFile::encodeName(f.dir.filePath(u"locked"_s)).constData(), 0), 0);
+    QCOMPARE(chmod(QFile::encodeName(f.dir.filePath(u"secret.mp3"_s)).constData(), 0), 0);
+    QCOMPARE(chmod(QFile::encodeName(f.dir.filePath(u"notes.txt"_s)).constData(), 0), 0);
+    // A chain of folders deeper than a path may be long: made and removed relative to each
+    // folder, as no path reaches its bottom.
+    const int depth = 2100; // "/d" 2100 times: past 4096 bytes
+    {
+        int fd = open(QFile::encodeName(f.dir.path()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(fd >= 0);
+        for (int i = 0; i < depth; ++i) {
+            QCOMPARE(mkdirat(fd, "d", 0700), 0);
+            const int next = openat(fd, "d", O_RDONLY | O_DIRECTORY);
+            close(fd);
+            fd = next;
+            QVERIFY(fd >= 0);
+        }
+        close(fd);
+    }
+    // Whichever of A and B is entered first removes the other, which is then gone.
+    f.adder.setProgress([&](int, const QString &folder) {
+        const QString name = QDir(folder).dirName();
+        if (name == u"A"_s || name == u"B"_s)
+            QDir(f.dir.filePath(name == u"A"_s ? u"B"_s : u"A"_s)).removeRecursively();
+        return true;
+    });
+    f.dialogs.folderAnswers << f.root();
+    f.adder.AddDirectory();
+    chmod(QFile::encodeName(f.dir.filePath(u"locked"_s)).constData(), 0700);
+    QProcess::execute(u"rm"_s, {u"-rf"_s, f.dir.filePath(u"d"_s)});
+
+    QStringList rows = f.rows();
+    rows.sort();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.last(), u"~/|ok.mp3"_s);
+    const bool aFirst = rows.first() == u"~/A/|a.mp3"_s;
+    QVERIFY(aFirst || rows.first() == u"~/B/|b.mp3"_s);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QStringList lines = f.dialogs.messages.first().split(u'\n');
+    QCOMPARE(lines.takeFirst(), u"有 4 个文件或文件夹无法读取，已跳过："_s);
+    for (QString &line : lines)
+        line = line.replace(f.root(), u"~"_s).left(12);
+    lines.sort();
+    QCOMPARE(lines, QStringList({aFirst ? u"~/B"_s : u"~/A"_s, u"~/d/d/d/d/d/"_s, u"~/locked"_s,
+                                 u"~/secret.mp3"_s}));
+#endif
+}
+
+void TestFileAdder::unreadablePickedFilesAreReported() {
+#ifndef Q_OS_UNIX
+    QSKIP("needs permissions of the POSIX kind");
+#else
+    RUN_UNPRIVILEGED();
+    Fixture f;
+    const QStringList picked = f.picked({u"/m/a.mp3"_s, u"/m/secret.mp3"_s, u"/m/b.rm"_s});
+    QCOMPARE(chmod(QFile::encodeName(f.dir.filePath(u"m/secret.mp3"_s)).constData(), 0), 0);
+    f.dialogs.fileAnswers << picked + QStringList{f.root() + u"/m/gone.mp3"_s};
+    f.adder.AddFilesFromDialog();
+    QCOMPARE(f.rows(), QStringList({u"~/m/|a.mp3"_s, u"~/m/|b.rm"_s}));
+    QCOMPARE(f.dialogs.messages,
+             QStringList{u"有 2 个文件或文件夹无法读取，已跳过：\n"_s + f.root() +
+                         u"/m/secret.mp3\n"_s + f.root() + u"/m/gone.mp3"_s});
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestFileAdder)

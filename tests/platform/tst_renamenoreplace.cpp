@@ -212,8 +212,7 @@ void TestRenameNoReplace::readOnlyDirectory() {
 #ifdef Q_OS_WIN
     SKIP_TEST("directory permissions do not stop renames on Windows");
 #else
-    if (TestFiles::runsAsRoot())
-        SKIP_TEST("a read-only directory does not stop the superuser");
+    RUN_UNPRIVILEGED();
     QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
     QVERIFY(QFile::setPermissions(m_dir, QFile::ReadOwner | QFile::ExeOwner));
     const auto result = RenameNoReplace::renameInDirectory(m_dir, u"a.mp3"_s, u"b.mp3"_s);

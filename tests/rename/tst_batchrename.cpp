@@ -1,12 +1,23 @@
 #include "list/EntryList.h"
+#include "list/FileAdder.h"
 #include "rename/BatchRename.h"
 #include "rename/RenameJournal.h"
 #include "rename/SequentialRename.h"
+#include "support/FakeDialogs.h"
 #include "support/FileTree.h"
+#include "support/TagBytes.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,12 +44,14 @@ struct Fixture {
     void list_(const QStringList &rows) {
         for (const QString &row : rows) {
             const QStringList f = row.split(u'|');
-            const qsizetype slash = f[0].indexOf(u'/');
+            const qsizetype slash = f[0].lastIndexOf(u'/');
             const QString dir = music + f[0].left(slash + 1);
             const QString name = f[0].mid(slash + 1);
-            list.table().append({dir, name, f[1], f.value(2), {}});
             if (!name.startsWith(u"gone"_s))
                 FileTree::write(dir + name, name.toUtf8());
+            // The identity recorded as adding a file records it; none for a vanished one.
+            list.table().append(
+                {dir, name, f[1], f.value(2), {}, {}, {}, FileIdentity::ofEntry(dir + name)});
         }
         list.RefreshEntryList();
     }
@@ -71,6 +84,9 @@ private slots:
     void undo_data();
     void undo();
     void journalKeepsTheLastRunThatRenamed();
+    void hostileFileSystem_data();
+    void hostileFileSystem();
+    void namesThatAreNotUtf8();
 };
 
 void TestBatchRename::emptyListDoesNothing() {
@@ -227,8 +243,9 @@ void TestBatchRename::listedFileNeverBecomesAnOutput() {
     QCOMPARE(files[u"kept.log"_s], QByteArray("rename.log"));
     QCOMPARE(files[u"x.mp3"_s], QByteArray("x.mp3"));
     QVERIFY(files[u"rename.m3u"_s].startsWith("#EXTM3U\r\n"));
-    QVERIFY(message.contains(u"x.mp3 → rename.m3u：已有同名文件"_s));
-    QVERIFY(message.endsWith(u"无法写入改名记录："_s + fx.program + u"rename.log"_s));
+    QVERIFY(message.contains(u"x.mp3 → rename.m3u：这是本程序自己的文件名"_s));
+    QVERIFY(
+        message.endsWith(u"没有写入改名记录："_s + fx.program + u"rename.log 是列表中的文件"_s));
 }
 
 void TestBatchRename::logLineIsWrittenBeforeItsRename() {
@@ -276,7 +293,7 @@ void TestBatchRename::undo() {
         FileTree::write(fx.music + u"a/1.mp3"_s, "1.mp3");
         FileTree::write(fx.music + u"a/2.mp3"_s, "2.mp3");
         QVERIFY(RenameFilesInSequence(
-                    {fx.music + u"a"_s, {u"1.mp3"_s, u"2.mp3"_s}, u"R"_s, u"0"_s, {}, journal})
+                    {fx.music + u"a"_s, {u"1.mp3"_s, u"2.mp3"_s}, u"R"_s, u"0"_s, {}, journal, {}})
                     .report.isClean());
     } else {
         fx.list_({u"a/1.mp3|x.mp3|"_s, u"a/2.mp3|y.mp3|"_s, u"b/3.mp3|z.mp3|"_s});
@@ -322,6 +339,180 @@ void TestBatchRename::journalKeepsTheLastRunThatRenamed() {
     QCOMPARE(steps[0].newPath, fx.music + u"a/x y.mp3"_s);
     QCOMPARE(steps[1].newPath, fx.music + u"b/z%.mp3"_s);
     QVERIFY(!QFile::exists(journal + u".new"_s));
+}
+
+// Cases a hostile user tried: whatever lies where the program writes, and whatever
+// the names, every listed file's bytes are there exactly once afterwards and the message says
+// what was not done. Rows as in Fixture::list_; a folder "P/" is the program's folder.
+void TestBatchRename::hostileFileSystem_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("setup");          // what lies at the outputs' names before the run
+    QTest::addColumn<QStringList>("namesAfter"); // every file below the music and program folders
+    QTest::addColumn<QString>("message");        // "%P" the program folder
+
+    QTest::newRow("log is a pipe") // pressing Rename used to hang for ever in open
+        << QStringList{u"a/1.mp3|x.mp3|"_s} << u"fifo"_s
+        << QStringList{u"music/a/x.mp3"_s, u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n无法写入改名记录：%Prename.log"_s;
+    QTest::newRow("log is a folder") << QStringList{u"a/1.mp3|x.mp3|"_s} << u"folder"_s
+                                     << QStringList{u"music/a/x.mp3"_s, u"program/rename.m3u"_s}
+                                     << kDone + u"\n\n无法写入改名记录：%Prename.log"_s;
+    QTest::newRow("outputs are links to listed files") // both used to be overwritten
+        << QStringList{u"a/1.mp3|x.mp3|"_s, u"a/2.mp3|y.mp3|"_s} << u"links"_s
+        << QStringList{u"music/a/x.mp3"_s, u"music/a/y.mp3"_s, u"program/rename.log"_s,
+                       u"program/rename.m3u"_s}
+        << kDone + u"\n\n没有写入改名记录：%Prename.log 是列表中的文件"
+                   "\n没有写入播放列表：%Prename.m3u 是列表中的文件"_s;
+    QTest::newRow("new names are the program's own") // the playlist used to empty the file
+        << QStringList{u"P/alarm|rename.m3u|"_s, u"P/clip.rm|rename.ini|"_s,
+                       u"P/b.rm|RENAME.INI|"_s,  u"P/c.rm|elanguage.dat|"_s,
+                       u"P/d.rm|rename.undo|"_s, u"a/song.mp3|rename.ini|"_s}
+        << QString()
+        << QStringList{u"music/a/rename.ini"_s, u"program/RENAME.INI"_s, u"program/alarm"_s,
+                       u"program/c.rm"_s,       u"program/clip.rm"_s,    u"program/d.rm"_s,
+                       u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n有 4 个文件未能改名：\nalarm → rename.m3u：这是本程序自己的文件名"
+                   "\nclip.rm → rename.ini：这是本程序自己的文件名"
+                   "\nc.rm → elanguage.dat：这是本程序自己的文件名"
+                   "\nd.rm → rename.undo：这是本程序自己的文件名"_s;
+    QTest::newRow("new name too long") // as the template cuts it
+        << QStringList{u"a/1.mp3|"_s + QString(255, u'x') + u"…|"_s} << QString()
+        << QStringList{u"music/a/1.mp3"_s, u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n有 1 个文件未能改名：\n1.mp3 → "_s + QString(255, u'x') +
+               u"…：文件名太长"_s;
+    QTest::newRow("folder replaced by a link to another") // a different file was renamed
+        << QStringList{u"a/1.mp3|x.mp3|"_s} << u"swap"_s
+        << QStringList{u"music/a"_s, u"music/a-old/1.mp3"_s, u"music/b/1.mp3"_s,
+                       u"program/rename.log"_s, u"program/rename.m3u"_s}
+        << kDone + u"\n\n有 1 个文件未能改名：\n1.mp3 → x.mp3：文件已被替换"_s;
+    QTest::newRow("control character in the old name") // could never be renamed
+        << QStringList{u"a/bell\a.mp3|x.mp3|"_s, u"a/tab\t.mp3|tab\t.mp3|"_s} << QString()
+        << QStringList{u"music/a/tab\t.mp3"_s, u"music/a/x.mp3"_s, u"program/rename.log"_s,
+                       u"program/rename.m3u"_s}
+        << kDone;
+}
+
+void TestBatchRename::hostileFileSystem() {
+    QFETCH(QStringList, rows);
+    QFETCH(QString, setup);
+    QFETCH(QStringList, namesAfter);
+    QFETCH(QString, message);
+#ifndef Q_OS_UNIX
+    QSKIP("needs named pipes, symbolic links and names with control characters");
+#else
+    Fixture fx;
+    QStringList listed;
+    for (QString row : rows)
+        listed << row.replace(u"P/"_s, u"../program/"_s);
+    fx.list_(listed);
+    // The names are compared in the file system's letter case: "RENAME.INI" is another name
+    // off Windows.
+    const QString log = fx.program + u"rename.log"_s;
+    const QString m3u = fx.program + u"rename.m3u"_s;
+    if (setup == u"fifo"_s)
+        QCOMPARE(mkfifo(QFile::encodeName(log).constData(), 0600), 0);
+    if (setup == u"folder"_s)
+        QVERIFY(QDir().mkpath(log));
+    if (setup == u"swap"_s) {
+        FileTree::write(fx.music + u"b/1.mp3"_s, "another file");
+        QVERIFY(QDir().rename(fx.music + u"a"_s, fx.music + u"a-old"_s));
+        QVERIFY(QFile::link(fx.music + u"b"_s, fx.music + u"a"_s));
+    }
+    if (setup == u"links"_s) {
+        QVERIFY(QFile::link(fx.music + u"a/1.mp3"_s, log));
+        QVERIFY(QFile::link(fx.music + u"a/2.mp3"_s, m3u));
+    }
+    const QByteArrayList before = FileTree::sortedContents(fx.music);
+
+    QCOMPARE(fx.run(true, true), QString(message).replace(u"%P"_s, fx.program));
+
+    // Every file below both folders, whatever it is.
+    QStringList names;
+    for (const QString &top : {u"music"_s, u"program"_s}) {
+        QDirIterator it(fx.tmp.filePath(top), QDir::AllEntries | QDir::System | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info = it.nextFileInfo();
+            if (!info.isDir() || info.isSymLink())
+                names << info.filePath().mid(fx.tmp.path().size() + 1);
+        }
+    }
+    names.sort();
+    QCOMPARE(names, namesAfter);
+    // Each listed file's bytes exactly once, under whatever name.
+    QByteArrayList after;
+    for (const QString &name : names) {
+        const QFileInfo info(fx.tmp.filePath(name));
+        if (!info.isSymLink() && info.isFile() &&
+            !(name.startsWith(u"program/rename."_s) && info.fileName().size() == 10))
+            after << FileTree::read(info.filePath());
+    }
+    std::sort(after.begin(), after.end());
+    QByteArrayList expected = before;
+    for (const QString &row : rows) {
+        if (row.startsWith(u"P/"_s))
+            expected << row.section(u'|', 0, 0).mid(2).toUtf8();
+    }
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(after, expected);
+#endif
+}
+
+// GBK names from archives made on Windows: the scan lists them, decoded from
+// GBK, reads their tags and renames them; the log records their old paths as the exact bytes.
+// An untagged one keeps its bytes.
+void TestBatchRename::namesThatAreNotUtf8() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16");
+#else
+    Fixture fx;
+    // 歌 B8E8 (a folder), 你 C4E3 and 好 BAC3 (files).
+    const QByteArray folder = QFile::encodeName(fx.music) + "\xB8\xE8";
+    QCOMPARE(mkdir(folder.constData(), 0700), 0);
+    const auto write = [](const QByteArray &path, const QByteArray &content) {
+        QFile file;
+        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(file.write(content), content.size());
+    };
+    const QByteArray tagged = TagBytes::mp3File("Song", "Ann");
+    const QByteArray untagged = QByteArray(300, 'u');
+    write(folder + "/\xC4\xE3.mp3", tagged);
+    write(folder + "/\xBA\xC3.mp3", untagged);
+
+    FakeDialogs dialogs;
+    FileAdder adder(fx.list, dialogs, [] { return u"%1-%2"_s; });
+    adder.ScanFolder(u"music"_s, fx.tmp.path() + u'/');
+    fx.list.RefreshEntryList();
+    QCOMPARE(fx.list.lineCount(), 2);
+    QStringList names;
+    for (int i = 0; i < 2; ++i) {
+        const RenameEntry &e = fx.list.table().at(i);
+        QCOMPARE(e.directory, fx.music + u"歌/"_s);
+        names << e.originalName + u'|' + e.newName;
+    }
+    names.sort();
+    QCOMPARE(names, QStringList({u"你.mp3|Song-Ann.mp3"_s, u"好.mp3|好.mp3"_s}));
+
+    QCOMPARE(fx.run(false, true), kDone);
+    const auto read = [](const QByteArray &path) {
+        QFile file;
+        const int fd = open(path.constData(), O_RDONLY);
+        return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)
+                   ? file.readAll()
+                   : QByteArray();
+    };
+    QCOMPARE(read(folder + "/Song-Ann.mp3"), tagged);
+    QCOMPARE(read(folder + "/\xBA\xC3.mp3"), untagged);
+    struct stat st;
+    QCOMPARE(stat((folder + "/\xBA\xC3.mp3").constData(), &st), 0); // untouched, same bytes
+    QCOMPARE(stat((folder + "/\xC4\xE3.mp3").constData(), &st), -1);
+    const QByteArray log = FileTree::read(fx.program + u"rename.log"_s);
+    QVERIFY(log.contains(folder + "/\xC4\xE3.mp3-->" + folder + "/Song-Ann.mp3\r\n"));
+    QVERIFY(log.contains(folder + "/\xBA\xC3.mp3-->" + folder + "/\xBA\xC3.mp3\r\n"));
+    // QTemporaryDir cannot remove names it cannot represent.
+    QCOMPARE(QProcess::execute(u"rm"_s, {u"-rf"_s, fx.music}), 0);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestBatchRename)

@@ -31,7 +31,7 @@ struct Fixture {
     }
 
     SequenceRun run(const QStringList &files, const QString &start) {
-        return RenameFilesInSequence({dir, files, u"Rename"_s, start, {}, {}});
+        return RenameFilesInSequence({dir, files, u"Rename"_s, start, {}, {}, {}});
     }
 };
 
@@ -153,7 +153,7 @@ void TestSequentialRename::newNames() {
     // The directory as the directory box gives it, without the trailing separator.
     QList<int> progress;
     const SequenceRun run = RenameFilesInSequence(
-        {fx.tmp.path(), files, prefix, start, extension, {}}, [&](int done, int total) {
+        {fx.tmp.path(), files, prefix, start, extension, {}, {}}, [&](int done, int total) {
             QCOMPARE(total, files.size());
             progress << done;
         });
@@ -212,7 +212,8 @@ void TestSequentialRename::failuresLoseNothing() {
     QCOMPARE(FileTree::files(fx.dir).keys(),
              (QStringList{u"Rename1.a"_s, u"Rename2.c"_s, u"Rename6."_s, u"f.\n"_s, u"x.a"_s,
                           u"z.c"_s}));
-    QCOMPARE(run.report.message(), u"自动改名完成\n\n有 5 个文件未能改名："
+    QCOMPARE(run.renamed, 2);
+    QCOMPARE(run.failureMessage(), u"已改名 2 个文件，有 5 个文件未能改名："
                                    "\nx.a → Rename0.a：已有同名文件"
                                    "\nz.c → Rename2.c：已有同名文件"
                                    "\ngone.d → Rename3.d：原文件不存在"

@@ -1,3 +1,4 @@
+#include "platform/FileIdentity.h"
 #include "settings/ProfileFile.h"
 #include "support/TestFiles.h"
 
@@ -5,6 +6,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +38,8 @@ private slots:
     void withValue();
     void unreadableFileIsNeverReplaced();
     void writeProtectedFileIsLeftAlone();
+    void savingFallsBackToWritingInPlace();
+    void pipeIsNeverWaitedOn();
     void hugeLine();
 };
 
@@ -124,8 +131,7 @@ void TestProfileFile::unreadableFileIsNeverReplaced() {
 }
 
 void TestProfileFile::writeProtectedFileIsLeftAlone() {
-    if (TestFiles::runsAsRoot())
-        SKIP_TEST("permissions do not bind the superuser");
+    RUN_UNPRIVILEGED();
     QTemporaryDir dir;
     const QString path = dir.filePath(u"rename.ini"_s);
     QVERIFY(TestFiles::write(path, "[setup]\r\nm3u=0\r\n"));
@@ -144,6 +150,46 @@ void TestProfileFile::hugeLine() {
     QCOMPARE(valueInFile(path, "m3u", "0", 2), "1"_ba);
     QVERIFY(ProfileFile::writeValues(path, "setup", {{"history", "1"}}));
     QCOMPARE(TestFiles::read(path), content + "history=1\r\n");
+}
+
+// When the folder cannot take a temporary file but rename.ini itself can be written, the values
+// are written in place; where the folder allows it the file is replaced
+// whole, as a new file.
+void TestProfileFile::savingFallsBackToWritingInPlace() {
+#ifdef Q_OS_WIN
+    SKIP_TEST("folder permissions work otherwise on Windows");
+#else
+    RUN_UNPRIVILEGED();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"rename.ini"_s);
+    QVERIFY(TestFiles::write(path, "[setup]\r\nm3u=0\r\n"));
+    const FileIdentity before = FileIdentity::of(path);
+    QVERIFY(ProfileFile::writeValues(path, "setup", {{"m3u", "1"}}));
+    QVERIFY(!FileIdentity::of(path).sameAs(before)); // replaced whole
+
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    const FileIdentity inPlace = FileIdentity::of(path);
+    const bool written = ProfileFile::writeValues(path, "setup", {{"m3u", "2"}, {"history", "1"}});
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(written);
+    QCOMPARE(TestFiles::read(path), "[setup]\r\nm3u=2\r\nhistory=1\r\n"_ba);
+    QVERIFY(FileIdentity::of(path).sameAs(inPlace));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"rename.ini"_s});
+#endif
+}
+
+// A pipe named rename.ini is neither read nor written, and nothing waits on it.
+void TestProfileFile::pipeIsNeverWaitedOn() {
+#ifdef Q_OS_WIN
+    SKIP_TEST("needs a named pipe in the file system");
+#else
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"rename.ini"_s);
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(!ProfileFile::load(path).has_value());
+    QVERIFY(!ProfileFile::writeValues(path, "setup", {{"m3u", "1"}}));
+    QVERIFY(!QFileInfo(path).isFile());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestProfileFile)

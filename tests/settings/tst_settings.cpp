@@ -1,10 +1,20 @@
+#include "platform/Paths.h"
+#include "settings/Language.h"
 #include "settings/Settings.h"
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,6 +40,7 @@ private slots:
     void dataFolders_data();
     void dataFolders();
     void configFolderStartsFromTheProgramsFile();
+    void programFolderThatIsNotUtf8();
 };
 
 void TestSettings::noFileGivesDefaultsAndSaveWritesThem() {
@@ -223,6 +234,64 @@ void TestSettings::configFolderStartsFromTheProgramsFile() {
     QCOMPARE(TestFiles::read(config + u"/rename.ini"_s),
              "[setup]\r\nformat=%1\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\n[filter]\r\nmp3\r\n"_ba);
     QCOMPARE(SettingsFile(folders).LoadSettings().nameTemplate, u"%1"_s);
+}
+
+// A program folder whose name is not UTF-8: rename.ini and elanguage.dat
+// there are read, and saving writes rename.ini. The test program copies itself into such a
+// folder and runs this test there, where it checks the program directory it finds.
+void TestSettings::programFolderThatIsNotUtf8() {
+#ifndef Q_OS_LINUX
+    QSKIP("the program folder is held open through /proc on Linux only");
+#else
+    if (qEnvironmentVariableIsSet("TUNEMARK_IN_GBK_FOLDER")) {
+        const QString dir = Paths::programDirectory();
+        QVERIFY2(dir.startsWith(u"/proc/self/fd/"_s), qPrintable(dir));
+        Settings settings = SettingsFile(dir).LoadSettings();
+        QCOMPARE(settings.nameTemplate, u"%2"_s);
+        settings.history = OptionState::Checked;
+        SettingsFile(dir).SaveSettings(settings);
+        QCOMPARE(LoadLanguage(DataFolders::portable(dir)).buttons, QStringList{u"加"_s});
+        return;
+    }
+    QTemporaryDir tmp;
+    const QByteArray folder = QFile::encodeName(tmp.path()) + "/\xB8\xE8"; // 歌 in GBK
+    QCOMPARE(mkdir(folder.constData(), 0755), 0);
+    const QString copy = tmp.filePath(u"copy"_s);
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    QCOMPARE(::rename(QFile::encodeName(copy).constData(), (folder + "/tst_settings").constData()),
+             0);
+    const auto write = [](const QByteArray &path, const QByteArray &content) {
+        QFile file;
+        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        QCOMPARE(file.write(content), content.size());
+    };
+    write(folder + "/rename.ini", "[setup]\r\nformat=%2\r\n");
+    write(folder + "/elanguage.dat", "[button]\r\n\xBC\xD3\r\n"); // 加 in GBK
+
+    // The shell takes the folder's bytes from printf's octal escapes.
+    QString escaped;
+    for (const char c : folder)
+        escaped += u"\\%1"_s.arg(uint(uchar(c)), 3, 8, QChar(u'0'));
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"TUNEMARK_IN_GBK_FOLDER"_s, u"1"_s);
+    child.setProcessEnvironment(env);
+    child.start(u"sh"_s, {u"-c"_s, u"cd \"$(printf '%1')\" && exec ./tst_settings "
+                                   "programFolderThatIsNotUtf8"_s.arg(escaped)});
+    QVERIFY(child.waitForFinished(120000));
+    QCOMPARE(child.exitCode(), 0);
+
+    QFile ini;
+    const int fd = open((folder + "/rename.ini").constData(), O_RDONLY);
+    QVERIFY(fd >= 0 && ini.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    QCOMPARE(ini.readAll(), "[setup]\r\nformat=%2\r\nm3u=0\r\nm3upath=\r\nhistory=1\r\n"_ba);
+    ini.close();
+    // A name QTemporaryDir can remove.
+    QCOMPARE(::rename(folder.constData(), QFile::encodeName(tmp.filePath(u"gbk"_s)).constData()),
+             0);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QTest>
 
@@ -31,7 +33,34 @@ inline bool runsAsRoot() {
 #endif
 }
 
+// Runs test function (with its data tag, "function:tag") of this test program again, as the
+// unprivileged user nobody, and returns its exit code: permission checks bite only there.
+inline int runUnprivileged(const QString &function) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QStringLiteral("setpriv"),
+                  {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                   QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+                   function});
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
 } // namespace TestFiles
+
+// A test that needs permissions to bite: run as root (as CI does), it runs itself again as an
+// unprivileged user and passes or fails with that run; never skipped.
+#define RUN_UNPRIVILEGED()                                                                         \
+    do {                                                                                           \
+        if (TestFiles::runsAsRoot()) {                                                             \
+            QString function = QString::fromLatin1(QTest::currentTestFunction());                  \
+            if (QTest::currentDataTag())                                                           \
+                function += QLatin1Char(':') + QString::fromLatin1(QTest::currentDataTag());       \
+            QCOMPARE(TestFiles::runUnprivileged(function), 0);                                     \
+            return;                                                                                \
+        }                                                                                          \
+    } while (false)
 
 // QSKIP with its message alone trips -Wpedantic on this Qt.
 #define SKIP_TEST(message)                                                                         \

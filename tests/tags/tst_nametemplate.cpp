@@ -48,6 +48,18 @@ void TestNameTemplate::expand_data() {
     QTest::newRow("result equals literal") << u"x%1"_s << track << u""_s << u""_s << track;
     QTest::newRow("chinese") << u"%2《%1》"_s << u"01.mp3"_s << u"你好"_s << u"歌手"_s
                              << u"歌手《你好》.mp3"_s;
+    // No file system takes a name past 255 (UTF-8 bytes off Windows, UTF-16 units on
+    // Windows): such a name is cut and marked, and never built in full.
+    const QString x251 = QString(251, u'x');
+    QTest::newRow("at the limit") << u"%1"_s << track << x251 << u""_s << x251 + u".mp3"_s;
+    QTest::newRow("suffix past the limit")
+        << u"%1"_s << track << x251 + u'x' << u""_s << x251 + u"x.mp…"_s;
+    QTest::newRow("longest template the box takes") << u"%1"_s.repeated(16383) << track << u"Love"_s
+                                                    << u""_s << u"Love"_s.repeated(63) + u"Lov…"_s;
+#ifndef Q_OS_WIN
+    QTest::newRow("three bytes a character") // 85 * 3 + 4 bytes
+        << u"%1"_s << track << QString(85, u'歌') << u""_s << QString(85, u'歌') + u".mp3…"_s;
+#endif
 }
 
 void TestNameTemplate::expand() {

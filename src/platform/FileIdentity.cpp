@@ -1,0 +1,92 @@
+#include "platform/FileIdentity.h"
+
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <windows.h>
+#else
+#include <QFile>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_WIN
+
+FileIdentity identity(const QString &path, bool followLinks) {
+    const QString native = QDir::toNativeSeparators(path);
+    const DWORD flags =
+        FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
+    // No access asked for: only the attributes are read, and nobody is kept from the file.
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!ok)
+        return {};
+    return {info.dwVolumeSerialNumber,
+            quint64(info.nFileIndexHigh) << 32 | quint64(info.nFileIndexLow), true};
+}
+
+#else
+
+FileIdentity identity(const QByteArray &path, bool followLinks) {
+    struct stat st;
+    const int result = followLinks ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st);
+    if (result != 0)
+        return {};
+    return {quint64(st.st_dev), quint64(st.st_ino), true};
+}
+
+#endif
+
+} // namespace
+
+#ifdef Q_OS_WIN
+
+FileIdentity FileIdentity::of(const QString &path, const QByteArray &) {
+    return identity(path, true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QString &path, const QByteArray &) {
+    return identity(path, false);
+}
+
+FileIdentity FileIdentity::of(const QString &path) {
+    return identity(path, true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QString &path) {
+    return identity(path, false);
+}
+
+#else
+
+FileIdentity FileIdentity::of(const QString &path, const QByteArray &nativePath) {
+    return identity(nativePath.isEmpty() ? QFile::encodeName(path) : nativePath, true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QString &path, const QByteArray &nativePath) {
+    return identity(nativePath.isEmpty() ? QFile::encodeName(path) : nativePath, false);
+}
+
+FileIdentity FileIdentity::of(const QString &path) {
+    return identity(QFile::encodeName(path), true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QString &path) {
+    return identity(QFile::encodeName(path), false);
+}
+
+FileIdentity FileIdentity::of(const QByteArray &nativePath) {
+    return identity(nativePath, true);
+}
+
+FileIdentity FileIdentity::ofEntry(const QByteArray &nativePath) {
+    return identity(nativePath, false);
+}
+
+#endif
