@@ -28,11 +28,13 @@ const QString &programDirectory() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray content(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
 
-    for (const qsizetype capacity : {0, 1, 2, 50, 100}) {
-        check(ProfileText::readValue(content, "setup", "format", "%1-%2", capacity).size() <
-              std::max<qsizetype>(capacity, 1));
-        check(ProfileText::readSection(content, "filter", capacity).size() <
-              std::max<qsizetype>(capacity, 1));
+    for (const int codePage : {LegacyText::kSystemCodePage, LegacyText::kUtf8}) {
+        for (const qsizetype capacity : {0, 1, 2, 50, 100}) {
+            check(ProfileText::readValue(content, "setup", "format", "%1-%2", capacity, codePage)
+                      .size() < std::max<qsizetype>(capacity, 1));
+            check(ProfileText::readSection(content, "filter", capacity, codePage).size() <
+                  std::max<qsizetype>(capacity, 1));
+        }
     }
 
     // The filter box gets its text and at most one item for each further line of the section.

@@ -6,6 +6,13 @@
 
 namespace {
 
+// Every encoding the user can choose.
+constexpr int kCodePages[] = {
+    LegacyText::kSystemCodePage, LegacyText::kGb18030, LegacyText::kBig5,
+    LegacyText::kShiftJis,       LegacyText::kEucKr,   LegacyText::kWindows1251,
+    LegacyText::kWindows1252,    LegacyText::kUtf8,    LegacyText::kAutoUtf8,
+};
+
 // The scan drops NUL and the six characters not allowed in names, and never reads past the
 // 1024 characters of its padded text.
 bool plausible(const QString &field) {
@@ -23,8 +30,10 @@ bool plausible(const QString &field) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    const std::optional<TagText> tag = ReadRealMediaTag(bytes);
-    if (tag && (!plausible(tag->title) || !plausible(tag->singer)))
-        __builtin_trap();
+    for (const int codePage : kCodePages) {
+        const std::optional<TagText> tag = ReadRealMediaTag(bytes, codePage);
+        if (tag && (!plausible(tag->title) || !plausible(tag->singer)))
+            __builtin_trap();
+    }
     return 0;
 }

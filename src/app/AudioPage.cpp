@@ -14,7 +14,8 @@ using namespace Controls;
 
 namespace {
 
-// Lines whose rename would be refused for their new name stand out before the rename.
+// Lines whose rename would be refused for their new name stand out before the rename, and so
+// do lines whose tag text looks wrongly decoded.
 class ConflictDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -24,6 +25,8 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         if (!index.data(EntryListModel::ConflictRole).toString().isEmpty())
             option->backgroundBrush = QColor(0xFF, 0xD8, 0xD8);
+        else if (index.data(EntryListModel::UndecodedRole).toBool())
+            option->backgroundBrush = QColor(0xFF, 0xF0, 0xB8);
     }
 };
 

@@ -106,10 +106,12 @@ void Form1::buildWindow() {
         page->setAutoFillBackground(true); // pages are opaque: page 1 hides page 4
 
     connect(m_audioPage, &AudioPage::listClicked, this, &Form1::ListView1_Click);
-    connect(m_settingsPage, &SettingsPage::id3v2Toggled, this, [this] {
+    const auto readTagsAgain = [this] {
         applyTagOptions();
         m_adder.readTagsAgain();
-    });
+    };
+    connect(m_settingsPage, &SettingsPage::id3v2Toggled, this, readTagsAgain);
+    connect(m_settingsPage, &SettingsPage::tagEncodingChosen, this, readTagsAgain);
     connect(m_allFilesPage, &AllFilesPage::driveChanged, this, &Form1::Drive1_Change);
     connect(m_allFilesPage, &AllFilesPage::directoryChanged, this, &Form1::Dir1_Change);
     connect(m_allFilesPage, &AllFilesPage::filterChosen, this, &Form1::Combo1_Click);
@@ -386,7 +388,8 @@ void Form1::applyCaptions() {
 }
 
 void Form1::applyTagOptions() {
-    m_adder.setTagOptions({m_settingsPage->withShownValues(m_settings).readId3v2});
+    const Settings shown = m_settingsPage->withShownValues(m_settings);
+    m_adder.setTagOptions({shown.readId3v2, shown.tagCodePage});
 }
 
 void Form1::closeIfAsked() {

@@ -3,6 +3,7 @@
 #include "app/Controls.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -62,6 +63,29 @@ SettingsPage::SettingsPage(QWidget *parent)
     m_id3v2->setText(QStringLiteral("读取 ID3v2 标签"));
     connect(m_id3v2, &QCheckBox::clicked, this, &SettingsPage::id3v2Toggled);
 
+    label(this, indexed("Label1", 5), QStringLiteral("标签编码："));
+    m_tagEncoding = make<QComboBox>(this, QStringLiteral("Combo2"));
+    const std::pair<const char *, int> encodings[] = {
+        {"系统默认", LegacyText::kSystemCodePage},
+        {"GBK", LegacyText::kGbk},
+        {"GB18030", LegacyText::kGb18030},
+        {"Big5", LegacyText::kBig5},
+        {"Shift_JIS", LegacyText::kShiftJis},
+        {"EUC-KR", LegacyText::kEucKr},
+        {"Windows-1251", LegacyText::kWindows1251},
+        {"Windows-1252", LegacyText::kWindows1252},
+        {"UTF-8", LegacyText::kUtf8},
+        {"自动（UTF-8 或系统默认）", LegacyText::kAutoUtf8},
+    };
+    for (const auto &[text, codePage] : encodings)
+        m_tagEncoding->addItem(QString::fromUtf8(text), codePage);
+    connect(m_tagEncoding, &QComboBox::activated, this, [this](int index) {
+        if (index != m_shownEncoding) {
+            m_shownEncoding = index;
+            emit tagEncodingChosen();
+        }
+    });
+
     make<QPushButton>(this, indexed("Command1", 3))->setText(QStringLiteral("保存"));
 }
 
@@ -74,6 +98,8 @@ void SettingsPage::showSettings(const Settings &settings) {
     m_history->setCheckState(checkState(settings.history));
     m_nameTemplate->setText(settings.nameTemplate);
     m_id3v2->setChecked(settings.readId3v2);
+    m_shownEncoding = qMax(0, m_tagEncoding->findData(settings.tagCodePage));
+    m_tagEncoding->setCurrentIndex(m_shownEncoding);
 }
 
 Settings SettingsPage::withShownValues(Settings settings) const {
@@ -81,5 +107,6 @@ Settings SettingsPage::withShownValues(Settings settings) const {
     settings.history = optionState(m_history);
     settings.nameTemplate = m_nameTemplate->text();
     settings.readId3v2 = m_id3v2->isChecked();
+    settings.tagCodePage = m_tagEncoding->currentData().toInt();
     return settings;
 }

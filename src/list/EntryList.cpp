@@ -15,6 +15,11 @@ QString signReserved(int n) {
 
 const QString kEmptyCounter = QStringLiteral("0/0");
 
+bool hasUndecodedByte(const RenameEntry &e) {
+    return e.title.contains(QChar::ReplacementCharacter) ||
+           e.singer.contains(QChar::ReplacementCharacter);
+}
+
 } // namespace
 
 EntryListModel::EntryListModel(const EntryTable &table, QObject *parent)
@@ -34,9 +39,17 @@ int EntryListModel::columnCount(const QModelIndex &parent) const {
 QVariant EntryListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= m_lines || index.row() >= m_table.size())
         return {};
-    if (role == ConflictRole || role == Qt::ToolTipRole) {
-        const QString text = conflict(index.row());
-        return text.isEmpty() && role == Qt::ToolTipRole ? QVariant() : QVariant(text);
+    if (role == UndecodedRole)
+        return hasUndecodedByte(m_table.at(index.row()));
+    if (role == ConflictRole)
+        return conflict(index.row());
+    if (role == Qt::ToolTipRole) {
+        QStringList tips;
+        if (const QString text = conflict(index.row()); !text.isEmpty())
+            tips.append(text);
+        if (hasUndecodedByte(m_table.at(index.row())))
+            tips.append(QStringLiteral("标签中有无法识别的字节，标签编码可能不对"));
+        return tips.isEmpty() ? QVariant() : QVariant(tips.join(u'\n'));
     }
     if (role != Qt::DisplayRole)
         return {};

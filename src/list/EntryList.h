@@ -17,6 +17,9 @@ public:
     // Why the line's rename would be refused for its new name, as text; empty when nothing
     // stands in its way. The tooltip of the line says the same.
     static constexpr int ConflictRole = Qt::UserRole + 1;
+    // Whether the line's title or singer holds a byte the tag encoding could not decode; the
+    // tooltip then says the encoding may be wrong.
+    static constexpr int UndecodedRole = Qt::UserRole + 2;
 
     explicit EntryListModel(const EntryTable &table, QObject *parent = nullptr);
 

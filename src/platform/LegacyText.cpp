@@ -1,6 +1,11 @@
 #include "platform/LegacyText.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <QFile>
 #include <QStringDecoder>
+#endif
 
 #include <array>
 #include <memory>
@@ -9,10 +14,52 @@ namespace {
 
 constexpr char16_t kInvalid = 0xFFFD;
 constexpr char16_t kUnmapped = 0; // table slot without a character
+constexpr QByteArrayView kBom("\xEF\xBB\xBF");
 
-// Lookup tables built once from Qt's converter for the code page. Decoding then walks the
-// bytes itself, which is what lets it report for every character how many bytes it took.
+// The code page's own conversion of a short byte sequence; empty when the bytes do not form
+// text of it.
+QString convert(int codePage, const char *bytes, qsizetype size) {
+#ifdef Q_OS_WIN
+    wchar_t out[4];
+    const int n = MultiByteToWideChar(static_cast<UINT>(codePage), MB_ERR_INVALID_CHARS, bytes,
+                                      static_cast<int>(size), out, 4);
+    if (n <= 0)
+        return {};
+    return QString::fromWCharArray(out, n);
+#else
+    const char *name = "GBK";
+    switch (codePage) {
+    case LegacyText::kGb18030:
+        name = "GB18030";
+        break;
+    case LegacyText::kBig5:
+        name = "Big5";
+        break;
+    case LegacyText::kShiftJis:
+        name = "Shift_JIS";
+        break;
+    case LegacyText::kEucKr:
+        name = "windows-949";
+        break;
+    case LegacyText::kWindows1251:
+        name = "windows-1251";
+        break;
+    case LegacyText::kWindows1252:
+        name = "windows-1252";
+        break;
+    default:
+        break;
+    }
+    QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
+    const QString s = decoder.decode(QByteArrayView(bytes, size));
+    return decoder.hasError() || s.contains(QChar(kInvalid)) ? QString() : s;
+#endif
+}
+
+// Lookup tables built once from the code page's converter. Decoding then walks the bytes
+// itself, which is what lets it report for every character how many bytes it took.
 struct CodePage {
+    int number;
     std::array<char16_t, 256> single{};
     // [lead - 0x80][trail]
     std::array<std::array<char16_t, 256>, 128> pairs{};
@@ -20,18 +67,15 @@ struct CodePage {
     std::array<quint16, 0x10000> reverse{};
     // Bytes that begin a two-byte character.
     std::array<bool, 256> leadByte{};
+    // GB18030 also has four-byte characters: lead, digit, lead, digit.
+    bool fourByte;
 
-    CodePage() {
-#ifdef Q_OS_WIN
-        const auto encoding = QStringConverter::System;
-#else
-        const char *const encoding = "GBK";
-#endif
+    CodePage(int codePage, bool doubleByte)
+        : number(codePage)
+        , fourByte(codePage == LegacyText::kGb18030) {
         auto decodeOne = [&](const char *bytes, qsizetype size) -> char16_t {
-            QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
-            const QString s = decoder.decode(QByteArrayView(bytes, size));
-            if (decoder.hasError() || s.size() != 1 || s.at(0).isSurrogate() ||
-                s.at(0).unicode() == kInvalid)
+            const QString s = convert(codePage, bytes, size);
+            if (s.size() != 1 || s.at(0).isSurrogate())
                 return kUnmapped;
             return s.at(0).unicode();
         };
@@ -39,14 +83,14 @@ struct CodePage {
             const char byte = static_cast<char>(b);
             single[b] = b < 0x80 ? char16_t(b) : decodeOne(&byte, 1);
         }
-        for (int lead = 0x81; lead < 0x100; ++lead) {
+        for (int lead = 0x81; doubleByte && lead < 0x100; ++lead) {
             for (int trail = 0x40; trail < 0x100; ++trail) {
                 const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 pairs[lead - 0x80][trail] = decodeOne(bytes, 2);
             }
         }
         // Two-byte forms first, then single bytes, so a character with both keeps the short one.
-        for (int lead = 0x81; lead < 0x100; ++lead) {
+        for (int lead = 0x81; doubleByte && lead < 0x100; ++lead) {
             for (int trail = 0x40; trail < 0x100; ++trail) {
                 const char16_t u = pairs[lead - 0x80][trail];
                 if (u != kUnmapped && reverse[u] == 0)
@@ -62,13 +106,54 @@ struct CodePage {
     }
 };
 
-const CodePage &codePage() {
-    static const auto table = std::make_unique<CodePage>();
-    return *table;
+// Each table is built when first used and never changes after.
+template <int kNumber, bool kDoubleByte> const CodePage &table() {
+    static const auto built = std::make_unique<CodePage>(kNumber, kDoubleByte);
+    return *built;
 }
 
-template <typename Sink> void walk(QByteArrayView bytes, Sink &&sink) {
-    const CodePage &cp = codePage();
+// The table of codePage; nullptr for UTF-8, which needs none.
+const CodePage *codePageTable(int codePage) {
+    switch (codePage) {
+    case LegacyText::kUtf8:
+        return nullptr;
+#ifndef Q_OS_WIN
+    // Elsewhere the system code page is GBK.
+    case LegacyText::kGbk:
+        break;
+#else
+    case LegacyText::kGbk:
+        return &table<LegacyText::kGbk, true>();
+#endif
+    case LegacyText::kGb18030:
+        return &table<LegacyText::kGb18030, true>();
+    case LegacyText::kBig5:
+        return &table<LegacyText::kBig5, true>();
+    case LegacyText::kShiftJis:
+        return &table<LegacyText::kShiftJis, true>();
+    case LegacyText::kEucKr:
+        return &table<LegacyText::kEucKr, true>();
+    case LegacyText::kWindows1251:
+        return &table<LegacyText::kWindows1251, false>();
+    case LegacyText::kWindows1252:
+        return &table<LegacyText::kWindows1252, false>();
+    default:
+        break;
+    }
+    return &table<LegacyText::kSystemCodePage, true>();
+}
+
+bool isDigit(unsigned char b) {
+    return b >= 0x30 && b <= 0x39;
+}
+
+bool isFourByteLead(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+
+// Walks bytes of a table code page, giving sink each character and its code. Returns how
+// many bytes at the end begin a character that the end cut off; those go to no sink.
+template <typename Sink> qsizetype walkTable(const CodePage &cp, QByteArrayView bytes, Sink &sink) {
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -76,13 +161,95 @@ template <typename Sink> void walk(QByteArrayView bytes, Sink &&sink) {
         if (b >= 0x80 && i + 1 < size) {
             const char16_t u = cp.pairs[b - 0x80][data[i + 1]];
             if (u != kUnmapped) {
-                sink(u, static_cast<quint16>(0x100 | b));
+                sink(u, static_cast<quint16>(0x200 | b));
                 ++i;
                 continue;
             }
         }
+        if (b < 0x80) {
+            sink(b, b);
+            continue;
+        }
+        if (cp.fourByte && isFourByteLead(b)) {
+            const qsizetype left = size - i;
+            if (left >= 4 && isDigit(data[i + 1]) && isFourByteLead(data[i + 2]) &&
+                isDigit(data[i + 3])) {
+                const QString s = convert(cp.number, reinterpret_cast<const char *>(data + i), 4);
+                const QList<uint> ucs4 = s.toUcs4();
+                if (ucs4.size() == 1) {
+                    sink(ucs4.front(), static_cast<quint16>(0x400 | b));
+                    i += 3;
+                    continue;
+                }
+            } else if (left < 4 && (left < 2 || isDigit(data[i + 1])) &&
+                       (left < 3 || isFourByteLead(data[i + 2]))) {
+                return left;
+            }
+        } else if (i + 1 == size && cp.leadByte[b]) {
+            return 1;
+        }
         const char16_t u = cp.single[b];
-        sink(b == 0 || u != kUnmapped ? u : kInvalid, static_cast<quint16>(b));
+        sink(u != kUnmapped ? u : kInvalid, static_cast<quint16>(b));
+    }
+    return 0;
+}
+
+// The same for UTF-8. Overlong forms, surrogates and code points beyond U+10FFFF are invalid.
+template <typename Sink> qsizetype walkUtf8(QByteArrayView bytes, Sink &sink) {
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = data[i];
+        if (b < 0x80) {
+            sink(b, b);
+            continue;
+        }
+        const int n = b >= 0xC2 && b <= 0xDF   ? 2
+                      : b >= 0xE0 && b <= 0xEF ? 3
+                      : b >= 0xF0 && b <= 0xF4 ? 4
+                                               : 0;
+        if (n == 0) {
+            sink(kInvalid, b);
+            continue;
+        }
+        const unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+        char32_t u = b & (0xFF >> (n + 1));
+        int k = 1;
+        for (; k < n && i + k < size; ++k) {
+            const unsigned char c = data[i + k];
+            if (k == 1 ? c < low || c > high : c < 0x80 || c > 0xBF)
+                break;
+            u = u << 6 | (c & 0x3F);
+        }
+        if (k == n) {
+            sink(u, static_cast<quint16>(n << 8 | b));
+            i += n - 1;
+        } else if (i + k == size) {
+            return size - i;
+        } else {
+            sink(kInvalid, b);
+        }
+    }
+    return 0;
+}
+
+template <typename Sink> qsizetype walk(QByteArrayView bytes, int codePage, Sink &&sink) {
+    const CodePage *cp = codePageTable(codePage);
+    return cp ? walkTable(*cp, bytes, sink) : walkUtf8(bytes, sink);
+}
+
+// A byte of a character cut off by the end, decoded on its own.
+char16_t cutByte(char b) {
+    return static_cast<unsigned char>(b) < 0x80 ? char16_t(b) : kInvalid;
+}
+
+void append(QString &text, char32_t u) {
+    if (u > 0xFFFF) {
+        text.append(QChar::highSurrogate(u));
+        text.append(QChar::lowSurrogate(u));
+    } else {
+        text.append(QChar(static_cast<char16_t>(u)));
     }
 }
 
@@ -90,41 +257,57 @@ template <typename Sink> void walk(QByteArrayView bytes, Sink &&sink) {
 
 namespace LegacyText {
 
-QString decode(QByteArrayView bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    walk(bytes, [&](char16_t u, quint16) { text.append(QChar(u)); });
-    return text;
-}
-
-QString decodeCut(QByteArrayView bytes) {
-    QString text = decode(bytes);
-    if (!bytes.isEmpty() && !text.isEmpty() && text.back() == QChar(kInvalid) &&
-        codePage().leadByte[static_cast<unsigned char>(bytes.back())])
-        text.chop(1); // a lead byte that decoded alone could only be the last character
-    return text;
-}
-
-Decoded decodeWithCodes(QByteArrayView bytes) {
-    Decoded out;
-    out.text.reserve(bytes.size());
-    out.codes.reserve(bytes.size());
-    walk(bytes, [&](char16_t u, quint16 code) {
-        out.text.append(QChar(u));
-        out.codes.append(code);
-    });
+QString Decoded::text() const {
+    QString out;
+    out.reserve(characters.size());
+    for (const char32_t u : characters)
+        append(out, u);
     return out;
 }
 
-QByteArray encode(QStringView text) {
-    const CodePage &cp = codePage();
+QString decodeCut(QByteArrayView bytes, int codePage) {
+    QString text;
+    text.reserve(bytes.size());
+    walk(bytes, codePage, [&](char32_t u, quint16) { append(text, u); });
+    return text;
+}
+
+QString decode(QByteArrayView bytes, int codePage) {
+    QString text;
+    text.reserve(bytes.size());
+    const qsizetype cut = walk(bytes, codePage, [&](char32_t u, quint16) { append(text, u); });
+    for (const char b : bytes.last(cut))
+        text.append(QChar(cutByte(b)));
+    return text;
+}
+
+Decoded decodeWithCodes(QByteArrayView bytes, int codePage) {
+    Decoded out;
+    out.characters.reserve(bytes.size());
+    out.codes.reserve(bytes.size());
+    const qsizetype cut = walk(bytes, codePage, [&](char32_t u, quint16 code) {
+        out.characters.append(u);
+        out.codes.append(code);
+    });
+    for (const char b : bytes.last(cut)) {
+        out.characters.append(cutByte(b));
+        out.codes.append(static_cast<unsigned char>(b));
+    }
+    return out;
+}
+
+QByteArray encode(QStringView text, int codePage) {
+    const CodePage *table = codePageTable(codePage);
+    if (!table)
+        return text.toUtf8();
+    const CodePage &cp = *table;
     QByteArray out;
     out.reserve(text.size() * 2);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
         if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
             QChar::isLowSurrogate(text[i + 1].unicode())) {
-            out.append('?'); // outside the code page; one mark for the whole code point
+            out.append('?'); // outside the tables; one mark for the whole code point
             ++i;
             continue;
         }
@@ -141,6 +324,56 @@ QByteArray encode(QStringView text) {
         }
     }
     return out;
+}
+
+bool isUtf8(QByteArrayView bytes, bool cutAllowed) {
+    bool valid = true;
+    const auto sink = [&](char32_t, quint16 code) {
+        if (code >= 0x80 && code < 0x100)
+            valid = false; // a byte of its own at 0x80 or above is never a character
+    };
+    const qsizetype cut = walkUtf8(bytes, sink);
+    return valid && (cut == 0 || cutAllowed);
+}
+
+bool isAscii(QByteArrayView bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed) {
+    if (codePage != kAutoUtf8)
+        return codePage;
+    return !isAscii(bytes) && isUtf8(bytes, cutAllowed) ? kUtf8 : kSystemCodePage;
+}
+
+QByteArray encodeOutput(QStringView text) {
+#ifdef Q_OS_WIN
+    return encode(text);
+#else
+    return text.toUtf8();
+#endif
+}
+
+QByteArray encodeOutputPath(const QString &path) {
+#ifdef Q_OS_WIN
+    return encode(path);
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+int profileCodePage(QByteArrayView content) {
+    if (content.startsWith(kBom))
+        return kUtf8;
+#ifdef Q_OS_WIN
+    return kSystemCodePage;
+#else
+    return isUtf8(content) ? kUtf8 : kSystemCodePage;
+#endif
 }
 
 } // namespace LegacyText

@@ -6,29 +6,70 @@
 #include <QStringView>
 #include <QVector>
 
-// Conversion between Unicode and the legacy 8-bit code page that tags, profile files,
-// rename.log and rename.m3u are written in: the system ANSI code page on Windows, GBK
-// elsewhere.
+// Conversion between Unicode and the 8-bit code pages that tags, profile files, rename.log and
+// rename.m3u are written in. A code page is given by its Windows number; kSystemCodePage is
+// the system ANSI code page on Windows and GBK elsewhere.
 //
 // Bytes that do not form a character of the code page decode to U+FFFD, one per byte, and
 // decoding goes on with the next byte. Characters the code page cannot represent encode to
 // "?", one per code point, as the Windows conversion does. Neither ever stops a conversion.
 namespace LegacyText {
 
-// Text decoded together with where each character came from.
+constexpr int kSystemCodePage = 0;
+constexpr int kGbk = 936;
+constexpr int kGb18030 = 54936;
+constexpr int kBig5 = 950;
+constexpr int kShiftJis = 932;
+constexpr int kEucKr = 949; // its Windows superset, which is what Korean systems write
+constexpr int kWindows1251 = 1251;
+constexpr int kWindows1252 = 1252;
+constexpr int kUtf8 = 65001;
+// No code page but a choice for tags: UTF-8 for bytes that are valid UTF-8 and not plain
+// ASCII, the system code page for all others; see codePageFor.
+constexpr int kAutoUtf8 = -1;
+
+// Text decoded character by character, with where each character came from.
 struct Decoded {
-    QString text;
-    // One entry per character of text. A character made from one byte carries that byte's
-    // value (0-255); one made from two bytes carries 0x100 | lead byte, which is never 0 and
+    QVector<char32_t> characters;
+    // One entry per character. A character made from one byte carries that byte's value
+    // (0-255); one made from n bytes carries n << 8 | its first byte, which is never 0 and
     // never below 256.
     QVector<quint16> codes;
+
+    QString text() const;
 };
 
-QString decode(QByteArrayView bytes);
-// As decode, for bytes cut from a longer text at a fixed length: a lead byte left alone at the
-// end, the first half of a character the cut split, is dropped instead of shown as U+FFFD.
-QString decodeCut(QByteArrayView bytes);
-Decoded decodeWithCodes(QByteArrayView bytes);
-QByteArray encode(QStringView text);
+// How many bytes the character of code was made from.
+inline qsizetype byteCount(quint16 code) {
+    return code < 0x100 ? 1 : code >> 8;
+}
+
+QString decode(QByteArrayView bytes, int codePage = kSystemCodePage);
+// As decode, for bytes cut from a longer text at a fixed length: the first bytes of a character
+// the cut split, left at the end, are dropped instead of shown as U+FFFD.
+QString decodeCut(QByteArrayView bytes, int codePage = kSystemCodePage);
+Decoded decodeWithCodes(QByteArrayView bytes, int codePage = kSystemCodePage);
+QByteArray encode(QStringView text, int codePage = kSystemCodePage);
+
+// Whether bytes are valid UTF-8; with cutAllowed, the start of a character cut off by the end
+// counts as valid.
+bool isUtf8(QByteArrayView bytes, bool cutAllowed = false);
+bool isAscii(QByteArrayView bytes);
+
+// The code page that bytes are decoded in when the choice is codePage: kAutoUtf8 resolved for
+// these bytes, any other choice as it is.
+int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed = false);
+
+// Text of the files the program writes for the user to read or play (rename.log, rename.m3u):
+// the system code page on Windows; UTF-8 elsewhere, as terminals and players there expect.
+QByteArray encodeOutput(QStringView text);
+// A path in those files: on Windows in the system code page; elsewhere the file system's own
+// bytes for it, so that the playlist names the file on disk.
+QByteArray encodeOutputPath(const QString &path);
+
+// The encoding of a profile file the program reads and writes back (rename.ini,
+// elanguage.dat): UTF-8 after a UTF-8 byte-order mark; elsewhere than on Windows also when
+// the bytes are valid UTF-8, as a new file is; otherwise the system code page.
+int profileCodePage(QByteArrayView content);
 
 } // namespace LegacyText

@@ -45,7 +45,11 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
         // Names that are not UTF-8 go into the log as the file system's exact bytes.
         const QByteArray source = paths.path(entry.directory, entry.originalName,
                                              entry.nativeDirectory, entry.nativeName);
-        const QByteArray target = paths.path(entry.directory, entry.newName, entry.nativeDirectory);
+        // A file that keeps its name keeps its bytes too.
+        const QByteArray target =
+            entry.newName == entry.originalName
+                ? source
+                : paths.path(entry.directory, entry.newName, entry.nativeDirectory);
         if (log)
             log->addLine(source, target);
 

@@ -9,7 +9,11 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 QByteArray outputText(const QString &text) {
-    return LegacyText::encode(printableText(text));
+    return LegacyText::encodeOutput(printableText(text));
+}
+
+QByteArray outputPath(const QString &path) {
+    return LegacyText::encodeOutputPath(printableText(path));
 }
 
 // Opens file as an output; notes in listedFile when it is one of the listed files.
@@ -37,9 +41,9 @@ QByteArray OutputPaths::path(const QString &directory, const QString &name,
         m_directory = directory;
         m_nativeDirectory = nativeDirectory;
         m_encodedDirectory =
-            nativeDirectory.isEmpty() ? outputText(directory) : outputBytes(nativeDirectory);
+            nativeDirectory.isEmpty() ? outputPath(directory) : outputBytes(nativeDirectory);
     }
-    return m_encodedDirectory + (nativeName.isEmpty() ? outputText(name) : outputBytes(nativeName));
+    return m_encodedDirectory + (nativeName.isEmpty() ? outputPath(name) : outputBytes(nativeName));
 }
 
 RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed)

@@ -8,9 +8,9 @@
 
 #include <functional>
 
-// rename.log and rename.m3u: text in the legacy code page with CR LF line ends. Characters the
-// code page cannot represent are written as "?", and so are control characters, so that every
-// entry stays one line.
+// rename.log and rename.m3u, with CR LF line ends: on Windows text in the legacy code page, whose
+// missing characters are written as "?"; elsewhere titles in UTF-8 and paths as the file
+// system's bytes. Control characters are written as "?", so that every entry stays one line.
 //
 // Each is created (replacing an earlier file) when it is made, before the first rename. Only a
 // regular file is written (a link is followed only to one); a pipe, device or folder of that

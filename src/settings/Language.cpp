@@ -35,13 +35,15 @@ CaptionSet LoadLanguage(const DataFolders &folders) {
     CaptionSet set;
     if (content.isEmpty())
         return set;
+    const int codePage = LegacyText::profileCodePage(content);
     for (const CaptionGroup &group : kGroups) {
-        const QByteArray text = ProfileText::readSection(content, group.section, kSectionCapacity);
+        const QByteArray text =
+            ProfileText::readSection(content, group.section, kSectionCapacity, codePage);
         // What follows the last separator is empty or a line cut short: never used. Lines
         // beyond the group's controls have nothing to go to.
         const QList<QByteArray> lines = text.split('\0');
         for (int i = 0; i + 1 < lines.size() && i < group.controls; ++i)
-            (set.*group.captions).append(LegacyText::decode(lines[i]));
+            (set.*group.captions).append(LegacyText::decode(lines[i], codePage));
     }
     return set;
 }

@@ -121,17 +121,18 @@ QByteArrayView lineBreakOf(QByteArrayView content) {
     return "\r\n";
 }
 
-// bytes cut to at most limit bytes without halving a two-byte character.
-QByteArrayView cutWhole(QByteArrayView bytes, qsizetype limit) {
+// bytes cut to at most limit bytes without cutting a character of codePage.
+QByteArrayView cutWhole(QByteArrayView bytes, qsizetype limit, int codePage) {
     if (limit <= 0)
         return {};
     if (bytes.size() <= limit)
         return bytes;
-    // One byte beyond the limit tells whether the last byte inside starts a pair.
-    const LegacyText::Decoded decoded = LegacyText::decodeWithCodes(bytes.first(limit + 1));
+    // Three bytes beyond the limit tell whether a character spans it.
+    const LegacyText::Decoded decoded =
+        LegacyText::decodeWithCodes(bytes.first(qMin(bytes.size(), limit + 3)), codePage);
     qsizetype taken = 0;
     for (const quint16 code : decoded.codes) {
-        const qsizetype width = code >= 0x100 ? 2 : 1;
+        const qsizetype width = LegacyText::byteCount(code);
         if (taken + width > limit)
             break;
         taken += width;
@@ -157,7 +158,7 @@ qsizetype offsetIn(QByteArrayView content, QByteArrayView part) {
 namespace ProfileText {
 
 QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
-                     QByteArrayView defaultValue, qsizetype capacity) {
+                     QByteArrayView defaultValue, qsizetype capacity, int codePage) {
     bool inSection = false;
     LineReader reader(content);
     for (Line line; reader.next(line);) {
@@ -166,13 +167,14 @@ QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayV
         } else if (inSection && line.kind == Kind::Plain && line.equals >= 0 &&
                    sameName(line.name, key)) {
             const QByteArrayView value = trimmed(line.text.sliced(line.equals + 1));
-            return cutWhole(value, capacity - 1).toByteArray();
+            return cutWhole(value, capacity - 1, codePage).toByteArray();
         }
     }
-    return cutWhole(defaultValue, capacity - 1).toByteArray();
+    return cutWhole(defaultValue, capacity - 1, codePage).toByteArray();
 }
 
-QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity) {
+QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity,
+                       int codePage) {
     QByteArray out;
     bool inSection = false;
     LineReader reader(content);
@@ -182,7 +184,7 @@ QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype
         } else if (inSection && line.kind == Kind::Plain) {
             out.append(line.text);
             out.append('\0');
-            if (out.size() >= capacity)
+            if (out.size() >= capacity + 2)
                 break; // cannot fit any more; no need to gather the rest
         }
     }
@@ -192,11 +194,11 @@ QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype
     if (cut <= 0)
         return {};
     // The line that is cut may still be used (as the first line of a section that does not
-    // fit), so it ends on a whole character. out holds at least one byte beyond the cut, which
-    // tells whether a character spans it.
+    // fit), so it ends on a whole character. out holds the bytes beyond the cut that tell
+    // whether a character spans it.
     const qsizetype lineStart = out.lastIndexOf('\0', cut - 1) + 1;
     out.truncate(lineStart +
-                 cutWhole(QByteArrayView(out).sliced(lineStart), cut - lineStart).size());
+                 cutWhole(QByteArrayView(out).sliced(lineStart), cut - lineStart, codePage).size());
     return out;
 }
 
@@ -299,6 +301,21 @@ std::optional<QByteArray> load(const QString &path) {
 bool writeValues(const QString &path, QByteArrayView section, const QList<KeyValue> &values,
                  const QList<QByteArray> &removedKeys,
                  const std::function<bool(const FileIdentity &)> &forbidden, bool *wasForbidden) {
+    return rewrite(
+        path,
+        [&](const QByteArray &content) {
+            QByteArray updated = content;
+            for (const KeyValue &kv : values)
+                updated = ProfileText::withValue(updated, section, kv.first, kv.second);
+            for (const QByteArray &key : removedKeys)
+                updated = ProfileText::withoutKey(updated, section, key);
+            return updated;
+        },
+        forbidden, wasForbidden);
+}
+
+bool rewrite(const QString &path, const std::function<QByteArray(const QByteArray &)> &change,
+             const std::function<bool(const FileIdentity &)> &forbidden, bool *wasForbidden) {
     if (wasForbidden)
         *wasForbidden = false;
     if (forbidden && forbidden(FileIdentity::of(path))) {
@@ -310,11 +327,7 @@ bool writeValues(const QString &path, QByteArrayView section, const QList<KeyVal
     const std::optional<QByteArray> old = load(path);
     if (!old)
         return false;
-    QByteArray updated = *old;
-    for (const KeyValue &kv : values)
-        updated = ProfileText::withValue(updated, section, kv.first, kv.second);
-    for (const QByteArray &key : removedKeys)
-        updated = ProfileText::withoutKey(updated, section, key);
+    const QByteArray updated = change(*old);
     const QFileInfo info(path);
     if (info.exists() && updated == *old)
         return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/LegacyText.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -11,7 +12,8 @@
 #include <optional>
 #include <utility>
 
-// Profile (INI) files as rename.ini and elanguage.dat use them, in bytes of the legacy code page.
+// Profile (INI) files as rename.ini and elanguage.dat use them, in bytes of their encoding
+// (LegacyText::profileCodePage tells which); codePage below is that encoding.
 //
 // How the text is read:
 // - Lines end at CR LF, LF or a lone CR. A UTF-8 byte-order mark at the very start is skipped.
@@ -27,15 +29,16 @@ namespace ProfileText {
 
 // The value of key in section, or defaultValue when the section or key is absent (a key with
 // an empty value gives empty text). The result is cut to at most capacity - 1 bytes; a
-// two-byte character that would not fit whole is left out entirely rather than halved.
+// character that would not fit whole is left out entirely rather than cut.
 QByteArray readValue(QByteArrayView content, QByteArrayView section, QByteArrayView key,
-                     QByteArrayView defaultValue, qsizetype capacity);
+                     QByteArrayView defaultValue, qsizetype capacity,
+                     int codePage = LegacyText::kSystemCodePage);
 
 // The lines of section, each followed by a NUL; the size of the result is the count. When the
 // lines and a final NUL do not fit in capacity bytes, the result is cut to capacity - 2 bytes
-// and so ends in part of a line; one byte less when the cut would halve a two-byte character.
-// An absent section gives empty text.
-QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity);
+// and so ends in part of a line, on a whole character. An absent section gives empty text.
+QByteArray readSection(QByteArrayView content, QByteArrayView section, qsizetype capacity,
+                       int codePage = LegacyText::kSystemCodePage);
 
 // content with key set to value in section. Only the value of the key's line changes; a missing
 // key goes after the last line of the section, a missing section at the end. Every other byte
@@ -70,5 +73,10 @@ bool writeValues(const QString &path, QByteArrayView section, const QList<KeyVal
                  const QList<QByteArray> &removedKeys = {},
                  const std::function<bool(const FileIdentity &)> &forbidden = {},
                  bool *wasForbidden = nullptr);
+
+// The same for any change: the file gets change(its content), or is left alone as above.
+bool rewrite(const QString &path, const std::function<QByteArray(const QByteArray &)> &change,
+             const std::function<bool(const FileIdentity &)> &forbidden = {},
+             bool *wasForbidden = nullptr);
 
 } // namespace ProfileFile

@@ -13,6 +13,39 @@ constexpr QByteArrayView kSetup("setup");
 // The buffer every value is read into, and the filter section too.
 constexpr qsizetype kValueCapacity = 100;
 
+// The values of codepage, each with the code page it names.
+struct NamedCodePage {
+    QByteArrayView name;
+    int codePage;
+};
+constexpr NamedCodePage kCodePageNames[] = {
+    {"GBK", LegacyText::kGbk},
+    {"GB18030", LegacyText::kGb18030},
+    {"Big5", LegacyText::kBig5},
+    {"Shift_JIS", LegacyText::kShiftJis},
+    {"EUC-KR", LegacyText::kEucKr},
+    {"windows-1251", LegacyText::kWindows1251},
+    {"windows-1252", LegacyText::kWindows1252},
+    {"UTF-8", LegacyText::kUtf8},
+    {"auto", LegacyText::kAutoUtf8},
+};
+
+int tagCodePage(const QByteArray &value) {
+    for (const NamedCodePage &named : kCodePageNames) {
+        if (value.compare(named.name, Qt::CaseInsensitive) == 0)
+            return named.codePage;
+    }
+    return LegacyText::kSystemCodePage;
+}
+
+QByteArray codePageName(int codePage) {
+    for (const NamedCodePage &named : kCodePageNames) {
+        if (named.codePage == codePage)
+            return named.name.toByteArray();
+    }
+    return {};
+}
+
 OptionState optionState(const QByteArray &value) {
     if (value == "1")
         return OptionState::Checked;
@@ -42,21 +75,25 @@ Settings SettingsFile::LoadSettings() const {
         m_startingPath.isEmpty() || QFileInfo::exists(m_iniPath) ? m_iniPath : m_startingPath;
     // One read of the file serves every value.
     const QByteArray content = ProfileFile::load(path).value_or(QByteArray());
+    const int codePage = LegacyText::profileCodePage(content);
     const auto value = [&](QByteArrayView key, QByteArrayView defaultValue, qsizetype capacity) {
-        return ProfileText::readValue(content, kSetup, key, defaultValue, capacity);
+        return ProfileText::readValue(content, kSetup, key, defaultValue, capacity, codePage);
     };
 
     Settings settings;
     settings.playlist = optionState(value("m3u", "0", 2));
     settings.m3uPath = value("m3upath", "", kValueCapacity);
     settings.history = optionState(value("history", "0", 2));
-    settings.nameTemplate = LegacyText::decode(value("format", "%1-%2", kValueCapacity));
+    settings.formatBytes = value("format", "%1-%2", kValueCapacity);
+    settings.nameTemplate = LegacyText::decode(settings.formatBytes, codePage);
+    settings.tagCodePage = tagCodePage(value("codepage", "", kValueCapacity));
     settings.readId3v2 = value("id3v2", "", kValueCapacity) == "1";
 
     // Every line is followed by a NUL; what follows the last one is empty or a line cut short,
     // and only ever the box's text.
     const QStringList lines =
-        LegacyText::decode(ProfileText::readSection(content, "filter", kValueCapacity))
+        LegacyText::decode(ProfileText::readSection(content, "filter", kValueCapacity, codePage),
+                           codePage)
             .split(QChar());
     settings.filterText = lines.front();
     settings.filterItems = lines.mid(1, lines.size() - 2);
@@ -71,20 +108,40 @@ SettingsFile::SaveSettings(const Settings &settings,
     // The first save away from the program keeps what the file beside it holds.
     if (!m_startingPath.isEmpty() && !QFileInfo::exists(m_iniPath))
         QFile::copy(m_startingPath, m_iniPath);
-    // The four keys in their order, then the options that are on, with one read and one write
-    // of the file. An option that is off leaves no line, so that a file saved with every option
-    // off holds the four keys alone.
-    QList<ProfileFile::KeyValue> values{{"m3u", stored(settings.playlist)},
-                                        {"m3upath", settings.m3uPath},
-                                        {"history", stored(settings.history)},
-                                        {"format", LegacyText::encode(settings.nameTemplate)}};
-    QList<QByteArray> removed;
-    if (settings.readId3v2)
-        values.append(ProfileFile::KeyValue("id3v2", "1"));
-    else
-        removed.append("id3v2");
     bool listed = false;
-    const bool written =
-        ProfileFile::writeValues(m_iniPath, kSetup, values, removed, isListed, &listed);
+    const bool written = ProfileFile::rewrite(
+        m_iniPath,
+        [&](const QByteArray &content) {
+            // The four keys in their order, then the options that are not at their defaults. An
+            // option at its default leaves no line, so that a file saved with every option at its
+            // default holds the four keys alone.
+            const int codePage = LegacyText::profileCodePage(content);
+            QByteArray out = content;
+            const auto set = [&](QByteArrayView key, QByteArrayView value) {
+                out = ProfileText::withValue(out, kSetup, key, value);
+            };
+            set("m3u", stored(settings.playlist));
+            set("m3upath", settings.m3uPath);
+            set("history", stored(settings.history));
+            const bool unchanged =
+                LegacyText::decode(settings.formatBytes, codePage) == settings.nameTemplate;
+            set("format", unchanged ? settings.formatBytes
+                                    : LegacyText::encode(settings.nameTemplate, codePage));
+            const QByteArray codePageValue = codePageName(settings.tagCodePage);
+            if (codePageValue.isEmpty()) {
+                out = ProfileText::withoutKey(out, kSetup, "codepage");
+            } else {
+                // A new line goes last in its section; id3v2 is to stay after it.
+                if (ProfileText::readValue(out, kSetup, "codepage", "\n", 2) == "\n")
+                    out = ProfileText::withoutKey(out, kSetup, "id3v2");
+                set("codepage", codePageValue);
+            }
+            if (settings.readId3v2)
+                set("id3v2", "1");
+            else
+                out = ProfileText::withoutKey(out, kSetup, "id3v2");
+            return out;
+        },
+        isListed, &listed);
     return written ? Saved::Yes : listed ? Saved::ListedFile : Saved::No;
 }

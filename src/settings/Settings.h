@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/LegacyText.h"
 #include "settings/DataFolders.h"
 
 #include <QByteArray>
@@ -25,7 +26,13 @@ struct Settings {
     QString filterText;      // the first line of section filter: the filter box's text
     QStringList filterItems; // the lines after it: the filter box's list
     QByteArray m3uPath;      // m3upath as read, written back unchanged
-    bool readId3v2 = false;  // id3v2: read ID3v2 tags; written only when on
+    // format as read: written back in place of nameTemplate while that is unchanged, so bytes
+    // the file's encoding cannot decode survive a save
+    QByteArray formatBytes;
+    bool readId3v2 = false; // id3v2: read ID3v2 tags; written only when on
+    // codepage: the encoding of legacy text in tags, a code page or LegacyText::kAutoUtf8;
+    // written only when not the system's
+    int tagCodePage = LegacyText::kSystemCodePage;
 };
 
 // rename.ini in the folder in use.
@@ -43,10 +50,12 @@ public:
     enum class Saved { Yes, No, ListedFile };
 
     // Writes m3u, m3upath, history and format into section setup of rename.ini in the folder
-    // in use, which is created when needed, then id3v2 when it is on (its line goes when it is
-    // off); everything else in the file (or, the first time, in the starting point) stays as
-    // it was. A failure leaves the old file whole. When isListed says rename.ini is one of the
-    // listed audio files (the same file under another name), nothing is written.
+    // in use, which is created when needed, then codepage when it is not the system's and id3v2
+    // when it is on (each line goes when its value is the default); everything else in the
+    // file (or, the first time, in the starting point) stays as it was. Text is written in the
+    // encoding the file is in. A failure leaves the old file whole. When isListed says
+    // rename.ini is one of the listed audio files (the same file under another name), nothing
+    // is written.
     Saved SaveSettings(const Settings &settings,
                        const std::function<bool(const FileIdentity &)> &isListed = {}) const;
     QString path() const { return m_iniPath; }

@@ -11,8 +11,9 @@ constexpr qsizetype kSingerOffset = 33;
 // Spaces are trimmed before the NULs go, never after: spaces between the text and a NUL
 // padding stay, and so does a space behind a leading NUL. Only U+0020 counts as a space.
 // A field full to its last byte may end in half a character; that half goes.
-QString fieldText(QByteArrayView bytes) {
-    const QString text = LegacyText::decodeCut(bytes);
+QString fieldText(QByteArrayView bytes, int codePage) {
+    const QString text =
+        LegacyText::decodeCut(bytes, LegacyText::codePageFor(bytes, codePage, true));
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin) == u' ')
@@ -26,12 +27,12 @@ QString fieldText(QByteArrayView bytes) {
 
 } // namespace
 
-std::optional<TagText> ReadId3v1Tag(QByteArrayView block) {
+std::optional<TagText> ReadId3v1Tag(QByteArrayView block, int codePage) {
     if (block.size() < kId3v1BlockSize)
         return std::nullopt;
     block = block.last(kId3v1BlockSize);
     if (!block.startsWith(QByteArrayView("TAG")))
         return std::nullopt;
-    return TagText{fieldText(block.sliced(kTitleOffset, kFieldSize)),
-                   fieldText(block.sliced(kSingerOffset, kFieldSize))};
+    return TagText{fieldText(block.sliced(kTitleOffset, kFieldSize), codePage),
+                   fieldText(block.sliced(kSingerOffset, kFieldSize), codePage)};
 }

@@ -15,7 +15,7 @@ constexpr qsizetype kFooterSize = 10;
 constexpr unsigned char kFooterFlag = 0x10;
 
 // The first value of the frame, or empty text.
-QString firstValue(const TagLib::ID3v2::Tag &tag, const char *frameId) {
+QString firstValue(const TagLib::ID3v2::Tag &tag, const char *frameId, int codePage) {
     const TagLib::ID3v2::FrameListMap &map = tag.frameListMap();
     const auto found = map.find(frameId); // operator[] would add the key to the shared map
     if (found == map.end() || found->second.isEmpty())
@@ -31,7 +31,8 @@ QString firstValue(const TagLib::ID3v2::Tag &tag, const char *frameId) {
     if (frame->textEncoding() == TagLib::String::Latin1) {
         // Back to the frame's own bytes, which are legacy text far more often than Latin-1.
         const std::string bytes = value.to8Bit(false);
-        return LegacyText::decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+        const QByteArrayView raw(bytes.data(), qsizetype(bytes.size()));
+        return LegacyText::decode(raw, LegacyText::codePageFor(raw, codePage));
     }
     return QString::fromStdString(value.to8Bit(true));
 }
@@ -54,7 +55,7 @@ qint64 id3v2TagSize(QByteArrayView header) {
     return kId3v2HeaderSize + size + (at(5) & kFooterFlag ? kFooterSize : 0);
 }
 
-std::optional<TagText> ReadId3v2Tag(QByteArrayView tag) {
+std::optional<TagText> ReadId3v2Tag(QByteArrayView tag, int codePage) {
     if (id3v2TagSize(tag) == 0)
         return std::nullopt;
     TagLib::ByteVectorStream stream(
@@ -64,5 +65,5 @@ std::optional<TagText> ReadId3v2Tag(QByteArrayView tag) {
     const TagLib::ID3v2::Tag *id3v2 = file.isValid() ? file.ID3v2Tag() : nullptr;
     if (!id3v2 || id3v2->isEmpty())
         return std::nullopt;
-    return TagText{firstValue(*id3v2, "TIT2"), firstValue(*id3v2, "TPE1")};
+    return TagText{firstValue(*id3v2, "TIT2", codePage), firstValue(*id3v2, "TPE1", codePage)};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LegacyText.h"
 #include "tags/TagText.h"
 
 #include <QByteArrayView>
@@ -15,7 +16,7 @@ qint64 id3v2TagSize(QByteArrayView header);
 
 // The title (TIT2) and lead artist (TPE1) of an ID3v2.2, 2.3 or 2.4 tag, given as the bytes from
 // a file's start: each the frame's first value, empty when the frame is missing or empty.
-// Frames marked Latin-1 are decoded as legacy text, since that is what old taggers wrote into
-// them; UTF-16 and UTF-8 frames as they are. Nothing when the bytes hold no readable tag. A
-// damaged tag yields what could be read of it, never more.
-std::optional<TagText> ReadId3v2Tag(QByteArrayView tag);
+// Frames marked Latin-1 are decoded as legacy text in codePage, since that is what old taggers
+// wrote into them; UTF-16 and UTF-8 frames as they are. Nothing when the bytes hold no readable
+// tag. A damaged tag yields what could be read of it, never more.
+std::optional<TagText> ReadId3v2Tag(QByteArrayView tag, int codePage = LegacyText::kSystemCodePage);

@@ -21,7 +21,9 @@ public:
         , m_from(from)
         , m_length(length) {}
 
-    QChar at(qsizetype i) const { return i < m_length ? m_text.text.at(m_from + i) : QChar(u' '); }
+    char32_t at(qsizetype i) const {
+        return i < m_length ? m_text.characters.at(m_from + i) : U' ';
+    }
     quint16 code(qsizetype i) const { return i < m_length ? m_text.codes.at(m_from + i) : u' '; }
     qsizetype length() const { return m_length; }
 
@@ -31,15 +33,46 @@ private:
     qsizetype m_length;
 };
 
+// Where the last occurrence of the ASCII word stands among the characters; -1 when nowhere.
+qsizetype lastIndexOf(const QVector<char32_t> &characters, const char (&word)[5]) {
+    for (qsizetype i = characters.size() - 4; i >= 0; --i) {
+        if (characters[i] == char32_t(word[0]) && characters[i + 1] == char32_t(word[1]) &&
+            characters[i + 2] == char32_t(word[2]) && characters[i + 3] == char32_t(word[3]))
+            return i;
+    }
+    return -1;
+}
+
+// The code page the block is read in: an automatic choice looks at the bytes from the last
+// "CONT" to the last "DATA".
+int blockCodePage(QByteArrayView block, int codePage) {
+    if (codePage != LegacyText::kAutoUtf8)
+        return codePage;
+    const qsizetype cont = block.lastIndexOf(QByteArrayView("CONT"));
+    const qsizetype data = block.lastIndexOf(QByteArrayView("DATA"));
+    if (cont < 0 || data <= cont)
+        return LegacyText::kSystemCodePage;
+    return LegacyText::codePageFor(block.sliced(cont, data - cont), codePage);
+}
+
+void append(QString &field, char32_t ch) {
+    if (ch > 0xFFFF) {
+        field.append(QChar::highSurrogate(ch));
+        field.append(QChar::lowSurrogate(ch));
+    } else {
+        field.append(QChar(static_cast<char16_t>(ch)));
+    }
+}
+
 // The characters Windows does not allow in names that the scan leaves out (NUL aside).
-bool isDropped(QChar ch) {
-    switch (ch.unicode()) {
-    case u'\\':
-    case u'/':
-    case u'"':
-    case u':':
-    case u'*':
-    case u'?':
+bool isDropped(char32_t ch) {
+    switch (ch) {
+    case U'\\':
+    case U'/':
+    case U'"':
+    case U':':
+    case U'*':
+    case U'?':
         return true;
     default:
         return false;
@@ -48,11 +81,12 @@ bool isDropped(QChar ch) {
 
 } // namespace
 
-std::optional<TagText> ReadRealMediaTag(QByteArrayView block) {
+std::optional<TagText> ReadRealMediaTag(QByteArrayView block, int codePage) {
+    block = block.first(qMin(block.size(), kRealMediaHeaderSize));
     const LegacyText::Decoded header =
-        LegacyText::decodeWithCodes(block.first(qMin(block.size(), kRealMediaHeaderSize)));
-    const qsizetype cont = header.text.lastIndexOf(QLatin1StringView("CONT"));
-    const qsizetype data = header.text.lastIndexOf(QLatin1StringView("DATA"));
+        LegacyText::decodeWithCodes(block, blockCodePage(block, codePage));
+    const qsizetype cont = lastIndexOf(header.characters, "CONT");
+    const qsizetype data = lastIndexOf(header.characters, "DATA");
     // "DATA" without "CONT" counts as no header, like "DATA" before "CONT".
     if (cont < 0 || data <= cont)
         return std::nullopt;
@@ -68,9 +102,9 @@ std::optional<TagText> ReadRealMediaTag(QByteArrayView block) {
     const qsizetype end = qMin(fields.length(), kPaddedLength);
     TagText tag;
     bool onSinger = false;
-    qsizetype p = fields.at(0) == u'\'' || fields.at(0) == u')' ? 1 : 0;
+    qsizetype p = fields.at(0) == U'\'' || fields.at(0) == U')' ? 1 : 0;
     while (p < end) {
-        QChar ch = fields.at(p);
+        char32_t ch = fields.at(p);
         if (fields.code(p) == 0) {
             if (onSinger)
                 return tag;
@@ -85,7 +119,7 @@ std::optional<TagText> ReadRealMediaTag(QByteArrayView block) {
             }
         }
         if (!isDropped(ch))
-            (onSinger ? tag.singer : tag.title).append(ch);
+            append(onSinger ? tag.singer : tag.title, ch);
         ++p;
     }
     return tag;

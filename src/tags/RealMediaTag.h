@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LegacyText.h"
 #include "tags/TagText.h"
 
 #include <QByteArrayView>
@@ -16,6 +17,8 @@ inline constexpr qsizetype kRealMediaHeaderSize = 1024;
 // The block is read as legacy text, not walked as chunks: the stretch runs from the last
 // "CONT" to the last "DATA", the fields start after the chunk head (one character later when
 // the title length reads as a small control code), and NUL ends each field. Positions count
-// characters, so a two-byte character is one. A scan that meets fewer than two NULs ends at
-// the end of the padded stretch, keeping what it found.
-std::optional<TagText> ReadRealMediaTag(QByteArrayView block);
+// characters of codePage, so a two-byte character is one. A scan that meets fewer than two NULs
+// ends at the end of the padded stretch, keeping what it found. With kAutoUtf8 the choice is
+// made once for the block, by the bytes from the last "CONT" to the last "DATA".
+std::optional<TagText> ReadRealMediaTag(QByteArrayView block,
+                                        int codePage = LegacyText::kSystemCodePage);

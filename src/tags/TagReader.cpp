@@ -58,7 +58,7 @@ bool hasTagExtension(QStringView name) {
 }
 
 // The file's ID3v2 tag, from its start.
-std::optional<TagText> readId3v2(QFile &file) {
+std::optional<TagText> readId3v2(QFile &file, int codePage) {
     if (!file.seek(0))
         return std::nullopt;
     const std::optional<QByteArray> header = readHead(file, kId3v2HeaderSize);
@@ -69,7 +69,7 @@ std::optional<TagText> readId3v2(QFile &file) {
         readHead(file, qMin(size, kMaxId3v2Bytes) - kId3v2HeaderSize);
     if (!rest)
         return std::nullopt;
-    return ReadId3v2Tag(*header + *rest);
+    return ReadId3v2Tag(*header + *rest, codePage);
 }
 
 std::optional<TagText> readTags(const TagFormat &format, const QString &path,
@@ -85,10 +85,10 @@ std::optional<TagText> readTags(const TagFormat &format, const QString &path,
                                                 : readTail(file, format.size);
     if (unreadable)
         *unreadable = file.error() != QFileDevice::NoError;
-    std::optional<TagText> tags = bytes ? format.parse(*bytes) : std::nullopt;
+    std::optional<TagText> tags = bytes ? format.parse(*bytes, options.codePage) : std::nullopt;
     if (!options.readId3v2 || !format.mayStartWithId3v2)
         return tags;
-    const std::optional<TagText> id3v2 = readId3v2(file);
+    const std::optional<TagText> id3v2 = readId3v2(file, options.codePage);
     if (!id3v2)
         return tags;
     TagText merged = tags.value_or(TagText());

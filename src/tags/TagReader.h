@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LegacyText.h"
 #include "tags/TagText.h"
 
 #include <QByteArray>
@@ -17,7 +18,7 @@ struct TagFormat {
     QStringView ending; // how a name of this format ends, any letter case
     Where where;        // the end of the file the tag is read from
     qsizetype size;     // how many bytes are read there
-    std::optional<TagText> (*parse)(QByteArrayView bytes);
+    std::optional<TagText> (*parse)(QByteArrayView bytes, int codePage);
     bool mayStartWithId3v2 = false; // an ID3v2 tag at the file's start can stand in for it
 };
 
@@ -25,6 +26,8 @@ struct TagFormat {
 struct TagOptions {
     // An ID3v2 tag's title and singer, where present and not empty, win field by field.
     bool readId3v2 = false;
+    // The encoding of legacy text in tags: a code page or LegacyText::kAutoUtf8.
+    int codePage = LegacyText::kSystemCodePage;
 };
 
 // The format of the file at path, chosen by how the whole path ends: "alarm" is RealMedia,

@@ -98,6 +98,7 @@ private slots:
     void drop();
     void commandLine_data();
     void commandLine();
+    void tagEncodingReadsTagsAgain();
 
 private:
     template <typename T> T *child(const QString &name) {
@@ -230,6 +231,7 @@ void TestForm1::layout_data() {
         {u"Combo1"_s, {160, 192, 137, 20}},   {u"Text1(2)"_s, {328, 144, 65, 25}},
         {u"Text3"_s, {120, 24, 145, 25}},     {u"Check1(1)"_s, {32, 128, 169, 25}},
         {u"Check1(2)"_s, {32, 160, 169, 25}}, {u"Command1(3)"_s, {384, 184, 65, 33}},
+        {u"Label1(5)"_s, {32, 196, 89, 25}},  {u"Combo2"_s, {120, 192, 177, 20}},
         {u"Picture1"_s, {72, 16, 313, 209}},
     };
     for (const auto &[name, geometry] : places)
@@ -617,11 +619,11 @@ void TestForm1::endToEnd() {
     const QByteArray dir = music.toUtf8() + '/';
     const QByteArray sub = dir + "old/";
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.log"_s)),
-             dir + "a.mp3-->" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
+             dir + "a.mp3-->" + dir + "你好-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
                  "Blue Night-Alice.rm\r\n");
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.m3u"_s)),
-             "#EXTM3U\r\n#EXTINF:,\xC4\xE3\xBA\xC3\r\n" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" +
-                 "#EXTINF:,Blue Night\r\n" + sub + "Blue Night-Alice.rm\r\n");
+             "#EXTM3U\r\n#EXTINF:,你好\r\n" + dir + "你好-Ann.mp3\r\n" + "#EXTINF:,Blue Night\r\n" +
+                 sub + "Blue Night-Alice.rm\r\n");
 }
 
 void TestForm1::progressHoldsWindowStill_data() {
@@ -905,6 +907,39 @@ void TestForm1::commandLine() {
     const CommandLine line = parseCommandLine(arguments);
     QTEST(int(line.action), "action");
     QTEST(line.paths, "paths");
+}
+
+// Choosing an encoding reads the listed files again in it, with the template as it stands; the
+// choice is kept in rename.ini while it is not the default.
+void TestForm1::tagEncodingReadsTagsAgain() {
+    const QString path = m_work->filePath(u"a.mp3"_s);
+    QVERIFY(TestFiles::write(path, TagBytes::mp3File("\xA9\x50\xAA\x4E\xAD\xDB", "Ann")));
+    m_dialogs->fileAnswers.enqueue({path});
+    child<QAction>(u"AddFile"_s)->trigger();
+    const EntryTable &table = m_form->entryList().table();
+    auto *combo = child<QComboBox>(u"Combo2"_s);
+    QCOMPARE(combo->count(), 10);
+    QCOMPARE(combo->currentText(), u"系统默认"_s);
+    QVERIFY(!combo->isEditable());
+
+    clickTab(2);
+    child<QLineEdit>(u"Text3"_s)->setText(u"%2 %1"_s);
+    const auto choose = [&](const QString &text) {
+        combo->setCurrentIndex(combo->findText(text));
+        emit combo->activated(combo->currentIndex());
+    };
+    choose(u"Big5"_s);
+    QCOMPARE(table.at(0).newName, u"Ann 周杰倫.mp3"_s);
+    m_form->close();
+    const QString ini = m_programDir->filePath(u"rename.ini"_s);
+    QVERIFY(TestFiles::read(ini).endsWith("format=%2 %1\r\ncodepage=Big5\r\n"));
+
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
+    combo = child<QComboBox>(u"Combo2"_s);
+    QCOMPARE(combo->currentText(), u"Big5"_s);
+    choose(u"系统默认"_s);
+    m_form->close();
+    QVERIFY(!TestFiles::read(ini).contains("codepage"));
 }
 
 QTEST_MAIN(TestForm1)

@@ -46,6 +46,7 @@ private slots:
     void sameNameInTwoDirectories();
     void refreshAsksForFocus();
     void conflictsShownBeforeRenaming();
+    void undecodedTagTextShown();
 };
 
 void TestEntryList::startsEmpty() {
@@ -245,6 +246,22 @@ void TestEntryList::conflictsShownBeforeRenaming() {
         conflicts << list.model()->index(line, 1).data(Qt::ToolTipRole).toString();
     QCOMPARE(conflicts, (QStringList{u"新文件名与第 2 行相同"_s, u"新文件名与第 1 行相同"_s,
                                      QString(), u"已有同名文件：taken.mp3"_s, QString()}));
+}
+
+// A title or singer holding U+FFFD marks its line, beside any conflict of its new name.
+void TestEntryList::undecodedTagTextShown() {
+    EntryList list;
+    list.table().append({u"/d/"_s, u"a.mp3"_s, u"a.mp3"_s, u"\uFFFDx"_s, {}});
+    list.table().append({u"/d/"_s, u"b.mp3"_s, u"b.mp3"_s, u"fine"_s, u"y\uFFFD"_s});
+    list.table().append({u"/d/"_s, u"c.mp3"_s, u"b.mp3"_s, u"fine"_s, u"ok"_s});
+    list.RefreshEntryList();
+    const auto data = [&](int line, int role) { return list.model()->index(line, 2).data(role); };
+    const QString hint = u"标签中有无法识别的字节，标签编码可能不对"_s;
+    QCOMPARE(data(0, EntryListModel::UndecodedRole).toBool(), true);
+    QCOMPARE(data(0, Qt::ToolTipRole).toString(), hint);
+    QCOMPARE(data(1, Qt::ToolTipRole).toString(), u"新文件名与第 3 行相同\n"_s + hint);
+    QCOMPARE(data(2, EntryListModel::UndecodedRole).toBool(), false);
+    QCOMPARE(data(2, Qt::ToolTipRole).toString(), u"新文件名与第 2 行相同"_s);
 }
 
 QTEST_GUILESS_MAIN(TestEntryList)

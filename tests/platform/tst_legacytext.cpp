@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 class TestLegacyText : public QObject {
     Q_OBJECT
 private slots:
@@ -10,6 +12,10 @@ private slots:
     void encode_data();
     void encode();
     void codesTellOneByteFromTwo();
+    void otherCodePages_data();
+    void otherCodePages();
+    void profileEncoding_data();
+    void profileEncoding();
     void everyDecodedCharacterEncodesBack();
 };
 
@@ -59,15 +65,69 @@ void TestLegacyText::encode() {
 
 void TestLegacyText::codesTellOneByteFromTwo() {
     const auto d = LegacyText::decodeWithCodes(QByteArray("\x01\xC4\xE3(\0\xFF", 6));
-    QCOMPARE(d.text.size(), 5);
+    QCOMPARE(d.text().size(), 5);
     QCOMPARE(d.codes.size(), 5);
     QCOMPARE(d.codes[0], quint16(1));
-    QVERIFY(d.codes[1] >= 0x100); // the pair: never 0, never a control code
-    QCOMPARE(d.text[1], QChar(u'你'));
+    QCOMPARE(LegacyText::byteCount(d.codes[1]), 2); // the pair: never 0, never a control code
+    QCOMPARE(d.text()[1], QChar(u'你'));
     QCOMPARE(d.codes[2], quint16('('));
     QCOMPARE(d.codes[3], quint16(0));
-    QCOMPARE(d.text[3], QChar(0));
+    QCOMPARE(d.text()[3], QChar(0));
     QCOMPARE(d.codes[4], quint16(0xFF));
+}
+
+// Decoding in the code pages beside the system's, what a cut at the end drops, and how many
+// bytes each character took, as the RealMedia scan and the profile-file limits count them.
+void TestLegacyText::otherCodePages_data() {
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("cutText");
+    QTest::addColumn<QList<int>>("widths");
+
+    using namespace LegacyText;
+    QTest::newRow("utf-8") << kUtf8 << "a\xC3\xA9\xE6\xAD\x8C\xF0\x9F\x8E\xB5"_ba
+                           << u"aé歌\U0001F3B5"_s << u"aé歌\U0001F3B5"_s << QList<int>{1, 2, 3, 4};
+    QTest::newRow("utf-8 cut") << kUtf8 << "a\xF0\x9F\x8E"_ba << u"a\uFFFD\uFFFD\uFFFD"_s << u"a"_s
+                               << QList<int>{1, 1, 1, 1};
+    // Overlong forms, surrogates and stray continuation bytes are one bad byte each.
+    QTest::newRow("utf-8 invalid")
+        << kUtf8 << "\xC0\xAF\xED\xA0\x80\x80z"_ba << u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDz"_s
+        << u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDz"_s << QList<int>{1, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("gb18030 cut") << kGb18030 << "\xD2\xBB\x81\x39\xEE"_ba << u"一\uFFFD9\uFFFD"_s
+                                 << u"一"_s << QList<int>{2, 1, 1, 1};
+    QTest::newRow("big5 lead at end")
+        << kBig5 << "\xA4\x40\xA4"_ba << u"一\uFFFD"_s << u"一"_s << QList<int>{2, 1};
+    QTest::newRow("1251 has no pairs")
+        << kWindows1251 << "\xA4\x40"_ba << u"¤@"_s << u"¤@"_s << QList<int>{1, 1};
+}
+
+void TestLegacyText::otherCodePages() {
+    QFETCH(int, codePage);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, widths);
+    QTEST(LegacyText::decode(bytes, codePage), "text");
+    QTEST(LegacyText::decodeCut(bytes, codePage), "cutText");
+    const LegacyText::Decoded d = LegacyText::decodeWithCodes(bytes, codePage);
+    QList<int> taken;
+    for (const quint16 code : d.codes)
+        taken.append(int(LegacyText::byteCount(code)));
+    QCOMPARE(taken, widths);
+    QCOMPARE(d.text(), LegacyText::decode(bytes, codePage));
+}
+
+void TestLegacyText::profileEncoding_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("codePage");
+    QTest::newRow("mark") << "\xEF\xBB\xBF[a]\r\nx=\xC4\xE3"_ba << LegacyText::kUtf8;
+    QTest::newRow("utf-8") << "x=\xE3\x80\x8A"_ba << LegacyText::kUtf8;
+    QTest::newRow("new") << QByteArray() << LegacyText::kUtf8;
+    QTest::newRow("gbk") << "x=\xA1\xB6"_ba << LegacyText::kSystemCodePage;
+}
+
+void TestLegacyText::profileEncoding() {
+    QFETCH(QByteArray, content);
+    QTEST(LegacyText::profileCodePage(content), "codePage");
 }
 
 void TestLegacyText::everyDecodedCharacterEncodesBack() {

@@ -57,6 +57,15 @@ void TestLanguage::buttons_data() {
     QTest::newRow("gbk cut mid-character")
         << "[button]\n" + "\xB8\xE8"_ba.repeated(23) + "\n\xB8\xE8\xB8\xE8\n"
         << QStringList{u"歌"_s.repeated(23)};
+    QTest::newRow("utf-8 with mark")
+        << "\xEF\xBB\xBF[button]\r\n\xE6\xB7\xBB\xE5\x8A\xA0\r\n"_ba << QStringList{u"添加"_s};
+    QTest::newRow("utf-8") << "[button]\n\xE6\xB7\xBB\xE5\x8A\xA0\n"_ba << QStringList{u"添加"_s};
+    // 16 three-byte characters and a separator take 49 bytes; one more and the line is cut on
+    // a whole character, so nothing of it is used.
+    QTest::newRow("utf-8 49 bytes") << "[button]\n" + "\xE6\xAD\x8C"_ba.repeated(16) + "\n"
+                                    << QStringList{u"歌"_s.repeated(16)};
+    QTest::newRow("utf-8 cut") << "[button]\n" + "\xE6\xAD\x8C"_ba.repeated(17) + "\n"
+                               << QStringList();
     QTest::newRow("empty section") << "[button]\n\n[frame]\n"_ba << QStringList();
 }
 

@@ -32,11 +32,15 @@ private slots:
     void noFileGivesDefaultsAndSaveWritesThem();
     void load_data();
     void load();
-    void longTemplateWrittenWholeReadBackCut();
+    void encodingKeptAndCutWhole_data();
+    void encodingKeptAndCutWhole();
     void saveKeepsEverythingElseAndTwiceEqualsOnce();
     void m3uPathCarriedUnchanged();
     void failedSaveIsSilent();
     void id3v2Option();
+    void tagCodePage_data();
+    void tagCodePage();
+    void tagCodePageWrittenBeforeId3v2();
     void dataFolders_data();
     void dataFolders();
     void configFolderStartsFromTheProgramsFile();
@@ -113,20 +117,52 @@ void TestSettings::load() {
     QTEST(settings.filterItems, "filterItems");
 }
 
-void TestSettings::longTemplateWrittenWholeReadBackCut() {
+// A file is read and written back in its own encoding; a new one is UTF-8 here. A template
+// too long for the buffer is written whole and comes back cut on a whole character.
+void TestSettings::encodingKeptAndCutWhole_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("loaded");
+    QTest::addColumn<QByteArray>("song"); // 歌 in the file's encoding
+    QTest::addColumn<int>("charactersBack");
+
+    const QByteArray rest = "m3u=0\r\nm3upath=\r\nhistory=0\r\n"_ba;
+    QTest::newRow("new file") << QByteArray() << u"%1-%2"_s << "\xE6\xAD\x8C"_ba << 33;
+    QTest::newRow("utf-8 with mark")
+        << "\xEF\xBB\xBF[setup]\r\nformat=%1\xE3\x80\x8A%2\xE3\x80\x8B\r\n"_ba << u"%1《%2》"_s
+        << "\xE6\xAD\x8C"_ba << 33;
+    QTest::newRow("utf-8") << "[setup]\r\nformat=%1\xE3\x80\x8A%2\xE3\x80\x8B\r\n"_ba
+                           << u"%1《%2》"_s << "\xE6\xAD\x8C"_ba << 33;
+    QTest::newRow("gbk") << "[setup]\r\nformat=%1\xA1\xB6%2\xA1\xB7\r\n"_ba << u"%1《%2》"_s
+                         << "\xB8\xE8"_ba << 49;
+    // Bytes the encoding cannot decode stay while the template is not changed.
+    QTest::newRow("utf-8 with a bad byte") << "\xEF\xBB\xBF[setup]\r\nformat=%1\xFF%2\r\n"_ba
+                                           << u"%1\uFFFD%2"_s << "\xE6\xAD\x8C"_ba << 33;
+}
+
+void TestSettings::encodingKeptAndCutWhole() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, song);
     QTemporaryDir dir;
     const SettingsFile file(dir.path());
+    if (!before.isEmpty())
+        QVERIFY(TestFiles::write(iniPath(dir), before));
     Settings settings = file.LoadSettings();
-    // 60 two-byte characters: 120 bytes, of which 99 cannot be taken without halving one.
+    QTEST(settings.nameTemplate, "loaded");
+
+    // Saved unchanged, only the missing keys are added and the template's bytes stay.
+    file.SaveSettings(settings);
+    const QByteArray saved = TestFiles::read(iniPath(dir));
+    if (!before.isEmpty())
+        QCOMPARE(saved, before + "m3u=0\r\nm3upath=\r\nhistory=0\r\n");
+
     settings.nameTemplate = u"歌"_s.repeated(60);
     file.SaveSettings(settings);
-    QVERIFY(
-        TestFiles::read(iniPath(dir)).contains("format=" + "\xB8\xE8"_ba.repeated(60) + "\r\n"));
-    QCOMPARE(file.LoadSettings().nameTemplate, u"歌"_s.repeated(49));
-
-    settings.nameTemplate = QString(120, u'a');
-    file.SaveSettings(settings);
-    QCOMPARE(file.LoadSettings().nameTemplate, QString(99, u'a'));
+    const qsizetype at = saved.indexOf("format=") + 7;
+    QByteArray expected = saved;
+    expected.replace(at, saved.indexOf('\r', at) - at, song.repeated(60));
+    QCOMPARE(TestFiles::read(iniPath(dir)), expected);
+    QFETCH(int, charactersBack);
+    QCOMPARE(file.LoadSettings().nameTemplate, u"歌"_s.repeated(charactersBack));
 }
 
 void TestSettings::saveKeepsEverythingElseAndTwiceEqualsOnce() {
@@ -188,6 +224,49 @@ void TestSettings::id3v2Option() {
         QVERIFY(TestFiles::write(iniPath(dir), "[setup]\r\nid3v2=" + value + "\r\n"));
         QVERIFY(!file.LoadSettings().readId3v2);
     }
+}
+
+void TestSettings::tagCodePage_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("codePage");
+    QTest::newRow("GBK") << "GBK"_ba << LegacyText::kGbk;
+    QTest::newRow("gb18030") << "gb18030"_ba << LegacyText::kGb18030;
+    QTest::newRow("BIG5") << "BIG5"_ba << LegacyText::kBig5;
+    QTest::newRow("shift_jis") << "shift_jis"_ba << LegacyText::kShiftJis;
+    QTest::newRow("EUC-KR") << "EUC-KR"_ba << LegacyText::kEucKr;
+    QTest::newRow("Windows-1251") << "Windows-1251"_ba << LegacyText::kWindows1251;
+    QTest::newRow("windows-1252") << "windows-1252"_ba << LegacyText::kWindows1252;
+    QTest::newRow("utf-8") << "utf-8"_ba << LegacyText::kUtf8;
+    QTest::newRow("AUTO") << "AUTO"_ba << LegacyText::kAutoUtf8;
+    QTest::newRow("unknown") << "UTF8"_ba << LegacyText::kSystemCodePage;
+    QTest::newRow("empty") << QByteArray() << LegacyText::kSystemCodePage;
+}
+
+void TestSettings::tagCodePage() {
+    QFETCH(QByteArray, value);
+    QTemporaryDir dir;
+    QVERIFY(TestFiles::write(iniPath(dir), "[setup]\r\ncodepage=" + value + "\r\n"));
+    QTEST(SettingsFile(dir.path()).LoadSettings().tagCodePage, "codePage");
+}
+
+// codepage follows the four keys and stays before id3v2, and goes when back to the default.
+void TestSettings::tagCodePageWrittenBeforeId3v2() {
+    QTemporaryDir dir;
+    const SettingsFile file(dir.path());
+    const QByteArray four = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba;
+    QVERIFY(TestFiles::write(iniPath(dir), four + "id3v2=1\r\n"));
+    Settings settings = file.LoadSettings();
+    settings.tagCodePage = LegacyText::kBig5;
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)), four + "codepage=Big5\r\nid3v2=1\r\n");
+    settings.tagCodePage = LegacyText::kAutoUtf8;
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)), four + "codepage=auto\r\nid3v2=1\r\n");
+    QCOMPARE(file.LoadSettings().tagCodePage, LegacyText::kAutoUtf8);
+    settings.tagCodePage = LegacyText::kSystemCodePage;
+    settings.readId3v2 = false;
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(iniPath(dir)), four);
 }
 
 void TestSettings::dataFolders_data() {

@@ -1,6 +1,7 @@
 #include "support/TagBytes.h"
 #include "support/TestFiles.h"
 #include "tags/Id3v1Tag.h"
+#include "tags/Id3v2Tag.h"
 #include "tags/RealMediaTag.h"
 #include "tags/TagReader.h"
 
@@ -48,6 +49,10 @@ private slots:
     void id3v1Fields();
     void realMedia_data();
     void realMedia();
+    void encodings_data();
+    void encodings();
+    void encodedPositions_data();
+    void encodedPositions();
     void readFile_data();
     void readFile();
     void id3v2_data();
@@ -135,6 +140,79 @@ void TestTagReaders::realMedia_data() {
 void TestTagReaders::realMedia() {
     QFETCH(QByteArray, block);
     compareTag(ReadRealMediaTag(block));
+}
+
+void TestTagReaders::encodedPositions_data() {
+    QTest::addColumn<QByteArray>("block");
+    QTest::addColumn<int>("codePage");
+    addTagColumns();
+    using namespace LegacyText;
+    // A Big5 pair in the chunk size moves the 12th character onto the first title byte; in a
+    // single-byte code page the same bytes are two characters and the length byte reads "(".
+    const QByteArray pairInSize =
+        realMediaHeader(QByteArray(40, 'b'), "x", "Corp", true, QByteArray("\0\0\xA4\x40", 4));
+    QTest::newRow("big5 pair") << pairInSize << kBig5 << QString(40, u'b') << u"x"_s;
+    QTest::newRow("single-byte") << pairInSize << kWindows1251 << u"("_s + QString(40, u'b')
+                                 << u"x"_s;
+    // Automatic: the chunk size byte 0xA4 alone is no UTF-8, so the block is the system's.
+    QTest::newRow("auto, size not utf-8")
+        << realMediaHeader(QByteArray(40, 'b'), "x", "Corp", true, QByteArray("\0\0\x81\x40", 4))
+        << kAutoUtf8 << QString(40, u'b') << u"x"_s;
+    // ID3v1, automatic: a UTF-8 field cut by its end is still UTF-8 and loses the half.
+    QTest::newRow("auto, utf-8 cut by the field")
+        << id3v1Block("a" + "\xE6\xAD\x8C"_ba.repeated(10), "\xB8\xE8") << kAutoUtf8
+        << u"a"_s + u"歌"_s.repeated(9) << u"歌"_s;
+}
+
+void TestTagReaders::encodedPositions() {
+    QFETCH(QByteArray, block);
+    QFETCH(int, codePage);
+    compareTag(block.startsWith("TAG") ? ReadId3v1Tag(block, codePage)
+                                       : ReadRealMediaTag(block, codePage));
+}
+
+// Each encoding the user can choose reads its own text, in both formats; the RealMedia scan
+// counts its positions in characters of that encoding.
+void TestTagReaders::encodings_data() {
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QByteArray>("titleBytes");
+    QTest::addColumn<QByteArray>("singerBytes");
+    addTagColumns();
+
+    const auto row = [](const char *name, int codePage, const QByteArray &title,
+                        const QByteArray &singer, const QString &titleText,
+                        const QString &singerText) {
+        QTest::newRow(name) << codePage << title << singer << titleText << singerText;
+    };
+    using namespace LegacyText;
+    row("gbk", kGbk, "\xC4\xE3\xBA\xC3", "\xB8\xE8\xCA\xD6", u"你好"_s, u"歌手"_s);
+    row("gb18030 four-byte", kGb18030, "\x82\x35\x87\x38\x94\x39\xC1\x39\xD2\xBB",
+        "\x81\x39\xEE\x39", u"䶵\U0001F3B5一"_s, u"㐀"_s);
+    row("big5", kBig5, "\xA9\x50\xAA\x4E\xAD\xDB", "\xBA\x71\xA4\xE2", u"周杰倫"_s, u"歌手"_s);
+    row("shift_jis", kShiftJis, "\x93\x8C\x8B\x9E\xB1", "\x89\xCC\x8E\xE8", u"東京ｱ"_s, u"歌手"_s);
+    row("euc-kr as 949", kEucKr, "\xBE\xC8\xB3\xE7\x8C\x63", "\xB0\xA1\xBC\xF6", u"안녕똠"_s,
+        u"가수"_s);
+    row("windows-1251", kWindows1251, "\xCF\xF0\xE8\xE2\xE5\xF2", "\xCF\xE5\xE2\xE5\xF6",
+        u"Привет"_s, u"Певец"_s);
+    row("windows-1252", kWindows1252, "Caf\xE9 \x80\x89", "Se\xF1or", u"Café €‰"_s, u"Señor"_s);
+    row("utf-8", kUtf8, "\xE4\xBD\xA0\xE5\xA5\xBD\xF0\x9F\x8E\xB5", "\xE6\xAD\x8C\xE6\x89\x8B",
+        u"你好\U0001F3B5"_s, u"歌手"_s);
+    row("auto: utf-8 title", kAutoUtf8, "\xE4\xBD\xA0\xE5\xA5\xBD", "Ann", u"你好"_s, u"Ann"_s);
+    row("auto: gbk title", kAutoUtf8, "\xC4\xE3\xBA\xC3", "\xB8\xE8\xCA\xD6", u"你好"_s, u"歌手"_s);
+    row("system default", kSystemCodePage, "\xC4\xE3", "\xE4\xBD\xA0", u"你"_s, u"浣\uFFFD"_s);
+}
+
+void TestTagReaders::encodings() {
+    QFETCH(int, codePage);
+    QFETCH(QByteArray, titleBytes);
+    QFETCH(QByteArray, singerBytes);
+    compareTag(ReadId3v1Tag(id3v1Block(titleBytes, singerBytes), codePage));
+    compareTag(ReadRealMediaTag(realMediaHeader(titleBytes, singerBytes), codePage));
+    // ID3v2 frames marked Latin-1 hold legacy text too.
+    compareTag(
+        ReadId3v2Tag(TagBytes::id3v2Tag(3, TagBytes::id3v2Frame(3, "TIT2", 0, titleBytes) +
+                                               TagBytes::id3v2Frame(3, "TPE1", 0, singerBytes)),
+                     codePage));
 }
 
 void TestTagReaders::readFile_data() {
