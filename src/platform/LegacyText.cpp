@@ -3,6 +3,7 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <QFile>
 #include <QStringDecoder>
 #endif
 
@@ -347,6 +348,22 @@ int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed) {
     if (codePage != kAutoUtf8)
         return codePage;
     return !isAscii(bytes) && isUtf8(bytes, cutAllowed) ? kUtf8 : kSystemCodePage;
+}
+
+QByteArray encodeOutput(QStringView text) {
+#ifdef Q_OS_WIN
+    return encode(text);
+#else
+    return text.toUtf8();
+#endif
+}
+
+QByteArray encodeOutputPath(const QString &path) {
+#ifdef Q_OS_WIN
+    return encode(path);
+#else
+    return QFile::encodeName(path);
+#endif
 }
 
 int profileCodePage(QByteArrayView content) {

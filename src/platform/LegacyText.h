@@ -60,6 +60,13 @@ bool isAscii(QByteArrayView bytes);
 // these bytes, any other choice as it is.
 int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed = false);
 
+// Text of the files the program writes for the user to read or play (rename.log, rename.m3u):
+// the system code page on Windows; UTF-8 elsewhere, as terminals and players there expect.
+QByteArray encodeOutput(QStringView text);
+// A path in those files: on Windows in the system code page; elsewhere the file system's own
+// bytes for it, so that the playlist names the file on disk.
+QByteArray encodeOutputPath(const QString &path);
+
 // The encoding of a profile file the program reads and writes back (rename.ini,
 // elanguage.dat): UTF-8 after a UTF-8 byte-order mark; elsewhere than on Windows also when
 // the bytes are valid UTF-8, as a new file is; otherwise the system code page.

@@ -10,7 +10,11 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 QByteArray outputText(const QString &text) {
-    return LegacyText::encode(printableText(text));
+    return LegacyText::encodeOutput(printableText(text));
+}
+
+QByteArray outputPath(const QString &path) {
+    return LegacyText::encodeOutputPath(printableText(path));
 }
 
 // Opens file for writing, replacing an earlier file, unless one of the listed files lies
@@ -34,9 +38,9 @@ bool openOutput(QFile &file, const EntryTable &listed, int rows, QIODevice::Open
 QByteArray OutputPaths::path(const QString &directory, const QString &name) {
     if (directory != m_directory) {
         m_directory = directory;
-        m_encodedDirectory = outputText(directory);
+        m_encodedDirectory = outputPath(directory);
     }
-    return m_encodedDirectory + outputText(name);
+    return m_encodedDirectory + outputPath(name);
 }
 
 RenameLog::RenameLog(const QString &path, const EntryTable &listed, int rows)

@@ -6,9 +6,9 @@
 
 class EntryTable;
 
-// rename.log and rename.m3u: text in the legacy code page with CR LF line ends. Characters the
-// code page cannot represent are written as "?", and so are control characters, so that every
-// entry stays one line.
+// rename.log and rename.m3u, with CR LF line ends: on Windows text in the legacy code page, whose
+// missing characters are written as "?"; elsewhere titles in UTF-8 and paths as the file
+// system's bytes. Control characters are written as "?", so that every entry stays one line.
 //
 // Each is created (replacing an earlier file) when it is made, before the first rename: no
 // listed file can then be renamed to its name and be emptied afterwards. A listed file that

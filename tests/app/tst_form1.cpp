@@ -469,11 +469,11 @@ void TestForm1::endToEnd() {
     const QByteArray dir = music.toUtf8() + '/';
     const QByteArray sub = dir + "old/";
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.log"_s)),
-             dir + "a.mp3-->" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
+             dir + "a.mp3-->" + dir + "你好-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
                  "Blue Night-Alice.rm\r\n");
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.m3u"_s)),
-             "#EXTM3U\r\n#EXTINF:,\xC4\xE3\xBA\xC3\r\n" + dir + "\xC4\xE3\xBA\xC3-Ann.mp3\r\n" +
-                 "#EXTINF:,Blue Night\r\n" + sub + "Blue Night-Alice.rm\r\n");
+             "#EXTM3U\r\n#EXTINF:,你好\r\n" + dir + "你好-Ann.mp3\r\n" + "#EXTINF:,Blue Night\r\n" +
+                 sub + "Blue Night-Alice.rm\r\n");
 }
 
 void TestForm1::progressHoldsWindowStill_data() {

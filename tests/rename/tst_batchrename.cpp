@@ -95,24 +95,23 @@ void TestBatchRename::logAndPlaylist_data() {
         << QByteArray("%Ma/track01.mp3-->%Ma/Song-Singer.mp3\r\n"
                       "%Ma/b.mp3-->%Ma/b.mp3\r\n")
         << QByteArray();
-    // GBK: 歌名 B8E8 C3FB, 歌手 B8E8 CAD6.
     QTest::newRow("playlist, two folders, empty title")
         << QStringList{u"a/1.mp3|歌名-歌手.mp3|歌名"_s, u"b/2.rm|x.rm|"_s, u"a/3.mp3|y.mp3|t"_s}
         << true << false << QStringList{u"a/y.mp3"_s, u"a/歌名-歌手.mp3"_s, u"b/x.rm"_s}
         << QByteArray()
         << QByteArray("#EXTM3U\r\n"
-                      "#EXTINF:,\xB8\xE8\xC3\xFB\r\n"
-                      "%Ma/\xB8\xE8\xC3\xFB-\xB8\xE8\xCA\xD6.mp3\r\n"
+                      "#EXTINF:,\xE6\xAD\x8C\xE5\x90\x8D\r\n"
+                      "%Ma/\xE6\xAD\x8C\xE5\x90\x8D-\xE6\xAD\x8C\xE6\x89\x8B.mp3\r\n"
                       "#EXTINF:,\r\n"
                       "%Mb/x.rm\r\n"
                       "#EXTINF:,t\r\n"
                       "%Ma/y.mp3\r\n");
-    // Characters GBK lacks are written as "?", one per character; the file itself gets its
-    // exact name.
-    QTest::newRow("outside the code page")
-        << QStringList{u"a/한.mp3|Ω😀é.mp3|한😀"_s} << true << true << QStringList{u"a/Ω😀é.mp3"_s}
-        << QByteArray("%Ma/?.mp3-->%Ma/\xA6\xB8?\xA8\xA6.mp3\r\n")
-        << QByteArray("#EXTM3U\r\n#EXTINF:,??\r\n%Ma/\xA6\xB8?\xA8\xA6.mp3\r\n");
+    // Every character is written as it is, outside GBK too; a control character as "?".
+    QTest::newRow("any character")
+        << QStringList{u"a/한.mp3|Ω😀é.mp3|한😀\t"_s} << true << true << QStringList{u"a/Ω😀é.mp3"_s}
+        << QByteArray("%Ma/\xED\x95\x9C.mp3-->%Ma/\xCE\xA9\xF0\x9F\x98\x80\xC3\xA9.mp3\r\n")
+        << QByteArray("#EXTM3U\r\n#EXTINF:,\xED\x95\x9C\xF0\x9F\x98\x80?\r\n"
+                      "%Ma/\xCE\xA9\xF0\x9F\x98\x80\xC3\xA9.mp3\r\n");
 }
 
 void TestBatchRename::logAndPlaylist() {
