@@ -78,6 +78,8 @@ int main(int argc, char *argv[]) {
         if (f.open(QIODevice::WriteOnly))
             f.write("x");
     }
+    // Page 2 starts in the home folder.
+    qputenv("HOME", QFile::encodeName(music.path()));
     QDir::setCurrent(music.path());
     SilentDialogs dialogs;
     Form1 form(dialogs, DataFolders::portable(programDir.path()));
