@@ -13,8 +13,9 @@ QString cleaned(const QString &directory) {
 } // namespace
 
 const QStringList ProgramFiles::kNames = {
-    QStringLiteral("rename.log"), QStringLiteral("rename.m3u"), QStringLiteral("rename.ini"),
-    QStringLiteral("elanguage.dat"), QStringLiteral("rename.undo")};
+    QStringLiteral("rename.log"),  QStringLiteral("rename.m3u"),
+    QStringLiteral("rename.ini"),  QStringLiteral("elanguage.dat"),
+    QStringLiteral("rename.undo"), QStringLiteral("rename.undo.new")};
 
 ProgramFiles::ProgramFiles(const QString &programDirectory)
     : m_directory(cleaned(programDirectory))

@@ -1,6 +1,7 @@
 #include "rename/RenameJournal.h"
 
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "platform/RenameNoReplace.h"
 #include "rename/RenameReport.h"
 
@@ -68,8 +69,9 @@ void RenameJournal::recordTry(const QByteArray &oldPath, const QByteArray &newPa
         return;
     if (!m_file.isOpen()) {
         m_file.setFileName(tempPathFor(m_path));
-        // Unbuffered: each line reaches the system before its rename is tried.
-        m_ok = m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) &&
+        // Unbuffered: each line reaches the system before its rename is tried. Only a regular
+        // file is written: a pipe put there would otherwise hold the run.
+        m_ok = openRegularFileForWriting(m_file, QIODevice::Unbuffered) == OutputOpening::Opened &&
                writeLine(kHeader.toByteArray());
         if (!m_ok)
             return;
