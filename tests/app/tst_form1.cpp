@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTabBar>
@@ -907,6 +908,19 @@ void TestForm1::commandLine() {
     const CommandLine line = parseCommandLine(arguments);
     QTEST(int(line.action), "action");
     QTEST(line.paths, "paths");
+    if (line.action == CommandLine::Action::Run)
+        return;
+    // The program answers these before it opens a window.
+    QProcess program;
+    program.start(QString::fromUtf8(TUNEMARK_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    const bool unknown = line.action == CommandLine::Action::Unknown;
+    QCOMPARE(program.exitCode(), unknown ? 2 : 0);
+    const QString printed = QString::fromLocal8Bit(unknown ? program.readAllStandardError()
+                                                           : program.readAllStandardOutput());
+    // Qt may warn on the error stream before the usage.
+    QVERIFY(printed.endsWith(line.action == CommandLine::Action::Version ? versionText()
+                                                                         : usageText()));
 }
 
 // Choosing an encoding reads the listed files again in it, with the template as it stands; the
