@@ -74,11 +74,11 @@ std::optional<TagText> readId3v2(QFile &file, int codePage) {
 
 std::optional<TagText> readTags(const TagFormat &format, const QString &path,
                                 const TagOptions &options, const QByteArray &nativePath,
-                                bool *unreadable) {
+                                bool *unreadable, FileIdentity *opened) {
     if (unreadable)
         *unreadable = true;
     QFile file(path);
-    if (!openRegularFileForReading(file, nativePath) || file.isSequential())
+    if (!openRegularFileForReading(file, nativePath, opened) || file.isSequential())
         return std::nullopt;
     const std::optional<QByteArray> bytes = format.where == TagFormat::Where::Head
                                                 ? readHead(file, format.size)
