@@ -33,7 +33,7 @@ constexpr int kFilesPerReport = 32;
 constexpr int kEntriesPerReport = 1024;
 // Reading threads: each waits on the disk nearly all the time, so more of them than cores
 // keep the disk busy; beyond this the disk gains little.
-constexpr int kReadThreads = 16;
+constexpr int kReadThreads = 8;
 
 // The file's path as the file system's bytes where its folder or name is kept as bytes (names
 // that are not UTF-8); empty otherwise.

@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+namespace {
+
+constexpr int kWakeAfter = 16;
+
+} // namespace
+
 TagReadPool::TagReadPool(int maxThreads)
     : m_maxThreads(std::max(1, maxThreads)) {}
 
@@ -24,18 +30,36 @@ void TagReadPool::start(const std::shared_ptr<Read> &read) {
             m_threads.emplace_back([this] { work(); });
             return; // the new thread finds the read itself
         }
+        // Waking a thread for every read costs more than a read from the cache: a thread is
+        // woken once a few reads wait, and goes on while any do. Those that wait on no thread
+        // are done by whoever waits for them.
+        if (m_idleThreads == 0 || m_waiting.size() < size_t(kWakeAfter))
+            return;
     }
     m_readWaiting.notify_one();
 }
 
 bool TagReadPool::isDone(const Read &read) {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return read.done;
+    return read.done.load(std::memory_order_acquire);
 }
 
-void TagReadPool::waitFor(const Read &read) {
+void TagReadPool::waitFor(Read &read) {
+    if (isDone(read))
+        return;
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_readDone.wait(lock, [&] { return read.done; });
+    // Not begun yet: doing it here beats waiting for a thread to wake, as it often is when the
+    // files are in the cache already.
+    const auto waiting =
+        std::find_if(m_waiting.begin(), m_waiting.end(),
+                     [&](const std::shared_ptr<Read> &r) { return r.get() == &read; });
+    if (waiting != m_waiting.end()) {
+        m_waiting.erase(waiting);
+        lock.unlock();
+        perform(read);
+        read.done.store(true, std::memory_order_release);
+        return;
+    }
+    m_readDone.wait(lock, [&] { return isDone(read); });
 }
 
 void TagReadPool::perform(Read &read) {
@@ -61,7 +85,7 @@ void TagReadPool::work() {
         lock.unlock();
         perform(*read);
         lock.lock();
-        read->done = true;
+        read->done.store(true, std::memory_order_release);
         m_readDone.notify_all();
     }
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -34,7 +35,8 @@ public:
 
     private:
         friend class TagReadPool;
-        bool done = false; // under the pool's lock
+        // Set once the results are written; set under the pool's lock, read without it.
+        std::atomic<bool> done{false};
     };
 
     explicit TagReadPool(int maxThreads);
@@ -47,8 +49,8 @@ public:
     void start(const std::shared_ptr<Read> &read);
     // Whether the read has been done; its results are then the caller's.
     bool isDone(const Read &read);
-    // Waits until the read has been done.
-    void waitFor(const Read &read);
+    // Waits until the read has been done; one not yet begun is done on the calling thread.
+    void waitFor(Read &read);
 
     // Does the read on the calling thread.
     static void perform(Read &read);
