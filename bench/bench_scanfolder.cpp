@@ -1,5 +1,12 @@
-// Times ScanFolder over a tree of tagged MP3 files, with ID3v2 tags read and without, against
-// a floor that only lists the same tree and reads the last 128 bytes of each file.
+// Times the add-folder command (folder chosen -> list rebuilt) over a tree of tagged MP3
+// files, with ID3v2 tags read and without, against two bare loops over the same tree doing the
+// same system calls (readdir with the entry type, open, fstat, pread of the last 128 bytes,
+// close): one read at a time, and 64 reads in flight. Each runs cold (the page cache dropped,
+// or where that is refused, the tree's files evicted one by one) and warm, best of several
+// runs. Then states the peak memory.
+//
+//     bench_scanfolder [files] [runs] [warm]   default 20000 files in folders of 100, 3 runs;
+//                                              "warm" leaves the cold runs out
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
 #include "list/FileAdder.h"
@@ -7,23 +14,34 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 class SilentDialogs : public UserDialogs {
 public:
+    QString folder;
     int messages = 0;
     void showMessage(const QString &) override { ++messages; }
     bool askYesNo(const QString &) override { return false; }
-    QString GetDlgSelectFolder(const QString &) override { return {}; }
+    QString GetDlgSelectFolder(const QString &) override { return folder; }
     QStringList GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
                                      const QString &, quint32) override {
         return {};
@@ -55,7 +73,7 @@ QByteArray mp3Bytes(int n) {
 
 bool generate(const QString &root, int folders, int filesPerFolder) {
     for (int d = 0; d < folders; ++d) {
-        const QString dir = root + QStringLiteral("/专辑%1").arg(d, 3, 10, QLatin1Char('0'));
+        const QString dir = root + QStringLiteral("/专辑%1").arg(d, 4, 10, QLatin1Char('0'));
         if (!QDir().mkpath(dir))
             return false;
         for (int i = 0; i < filesPerFolder; ++i) {
@@ -67,85 +85,201 @@ bool generate(const QString &root, int folders, int filesPerFolder) {
     return true;
 }
 
-// The floor: the same listing, then the 128 bytes at the end of every file.
-int floorLoop(const QString &root, qint64 &checksum) {
-    const QDir::Filters filters =
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    std::vector<QString> pending{root};
-    int files = 0;
+// Walks the tree depth first, as the scan does, giving each regular file to read.
+template <typename Read> void walk(const std::string &root, Read &&read) {
+    std::vector<std::string> pending{root};
     while (!pending.empty()) {
-        const QString base = pending.back();
+        const std::string base = pending.back();
         pending.pop_back();
-        QDirIterator it(base, filters);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (it.fileInfo().isDir()) {
-                pending.push_back(path);
+        DIR *dir = opendir(base.c_str());
+        if (!dir)
+            continue;
+        while (const dirent *d = readdir(dir)) {
+            if (d->d_name[0] == '.')
                 continue;
-            }
-            QFile f(path);
-            if (!f.open(QIODevice::ReadOnly) || !f.seek(f.size() - 128))
-                continue;
-            checksum += f.read(128).at(3);
-            ++files;
+            std::string path = base + '/' + d->d_name;
+            if (d->d_type == DT_DIR)
+                pending.push_back(std::move(path));
+            else if (d->d_type == DT_REG)
+                read(path);
         }
+        closedir(dir);
     }
+}
+
+// The bare read of one file: open, fstat, pread of the last 128 bytes, close.
+int readTail(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    struct stat st;
+    char block[128];
+    int got = 0;
+    if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
+        ::pread(fd, block, 128, st.st_size - 128) == 128)
+        got = block[0] == 'T';
+    ::close(fd);
+    return got;
+}
+
+int bareSequential(const std::string &root) {
+    int files = 0;
+    walk(root, [&](const std::string &path) { files += readTail(path); });
     return files;
+}
+
+// The same with up to inFlight reads under way at once, on as many threads.
+int bareInFlight(const std::string &root, int inFlight) {
+    std::mutex mutex;
+    std::condition_variable ready, room;
+    std::deque<std::string> queue;
+    bool walked = false;
+    std::atomic<int> files{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < inFlight; ++i) {
+        threads.emplace_back([&] {
+            std::unique_lock<std::mutex> lock(mutex);
+            for (;;) {
+                ready.wait(lock, [&] { return walked || !queue.empty(); });
+                if (queue.empty())
+                    return;
+                const std::string path = std::move(queue.front());
+                queue.pop_front();
+                room.notify_one();
+                lock.unlock();
+                files += readTail(path);
+                lock.lock();
+            }
+        });
+    }
+    walk(root, [&](const std::string &path) {
+        std::unique_lock<std::mutex> lock(mutex);
+        room.wait(lock, [&] { return int(queue.size()) < inFlight; });
+        queue.push_back(path);
+        ready.notify_one();
+    });
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        walked = true;
+    }
+    ready.notify_all();
+    for (std::thread &t : threads)
+        t.join();
+    return files;
+}
+
+// Drops the page cache; where that is refused, evicts every file and folder of the tree.
+bool dropCache(const std::string &root, bool &whole) {
+    sync();
+    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
+    whole = drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
+    if (whole)
+        return true;
+    const auto evict = [](const std::string &path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(fd);
+        }
+    };
+    std::vector<std::string> dirs{root};
+    walk(root, evict);
+    for (std::size_t i = 0; i < dirs.size(); ++i) {
+        evict(dirs[i]);
+        DIR *dir = opendir(dirs[i].c_str());
+        while (const dirent *d = dir ? readdir(dir) : nullptr) {
+            if (d->d_name[0] != '.' && d->d_type == DT_DIR)
+                dirs.push_back(dirs[i] + '/' + d->d_name);
+        }
+        if (dir)
+            closedir(dir);
+    }
+    return true;
+}
+
+long peakKib() {
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    const int folders = 200;
+    const int total = argc > 1 ? std::max(100, QString::fromLocal8Bit(argv[1]).toInt()) : 20000;
+    const int runs = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
+    const bool warmOnly = argc > 3 && qstrcmp(argv[3], "warm") == 0;
     const int filesPerFolder = 100;
-    const int total = folders * filesPerFolder;
+    const int folders = total / filesPerFolder;
 
-    QTemporaryDir tmp;
-    const QString root = QDir::toNativeSeparators(tmp.path());
     QTextStream out(stdout);
+    QTemporaryDir tmp(QDir::currentPath() + QStringLiteral("/bench-tree-XXXXXX"));
     if (!tmp.isValid() || !generate(tmp.path(), folders, filesPerFolder)) {
-        out << "cannot create the tree under " << root << "\n";
+        out << "cannot create the tree under " << QDir::currentPath() << "\n";
         return 1;
     }
+    const std::string root = QFile::encodeName(tmp.path()).toStdString();
+    const long baseKib = peakKib();
 
-    // The first pass warms the cache; the ratio uses the best pass of each.
-    const int passes = argc > 1 ? std::max(2, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
+    enum { Sequential, InFlight, Scan, ScanId3v2, Kinds };
+    const char *names[Kinds] = {"bare loop, one read at a time", "bare loop, 64 reads in flight",
+                                "add folder", "add folder, ID3v2 on"};
+    double best[2][Kinds]; // [cold][kind], seconds
+    std::fill(&best[0][0], &best[0][0] + 2 * Kinds, 1e9);
     bool ok = true;
-    double scanRate = 0, floorRate = 0, id3v2Rate = 0;
-    for (int pass = 1; pass <= passes; ++pass) {
-        qint64 checksum = 0;
-        QElapsedTimer t;
-        t.start();
-        const int listed = floorLoop(root, checksum);
-        const qint64 floorNs = t.nsecsElapsed();
-        floorRate = std::max(floorRate, listed / (floorNs / 1e9));
-
-        double rates[2] = {};
-        for (const bool readId3v2 : {false, true}) {
-            EntryList list;
-            const EntryTable &table = list.table();
-            SilentDialogs dialogs;
-            FileAdder adder(list, dialogs, [] { return QStringLiteral("%1-%2"); });
-            adder.setTagOptions({readId3v2});
-            t.restart();
-            adder.ScanFolder(root, QString());
-            rates[readId3v2] = table.size() / (t.nsecsElapsed() / 1e9);
-            ok = ok && table.size() == total && dialogs.messages == 0 &&
-                 table.at(total - 1).title.endsWith(readId3v2 ? u"标题" : u"首");
+    bool wholeCache = false;
+    for (int run = 1; run <= runs; ++run) {
+        for (const bool cold : {true, false}) {
+            if (cold && warmOnly)
+                continue;
+            for (int kind = 0; kind < Kinds; ++kind) {
+                if (cold)
+                    dropCache(root, wholeCache);
+                else if (kind == 0)
+                    bareSequential(root); // warm up
+                QElapsedTimer t;
+                t.start();
+                int files = 0;
+                if (kind == Sequential) {
+                    files = bareSequential(root);
+                } else if (kind == InFlight) {
+                    files = bareInFlight(root, FileAdder::kReadsInFlight);
+                } else {
+                    EntryList list;
+                    SilentDialogs dialogs;
+                    dialogs.folder = tmp.path();
+                    FileAdder adder(list, dialogs, [] { return QStringLiteral("%1-%2"); });
+                    adder.setTagOptions({kind == ScanId3v2});
+                    adder.AddDirectory();
+                    files = list.table().size();
+                    ok = ok && dialogs.messages == 0 && list.lineCount() == total &&
+                         list.table().at(total - 1).title.endsWith(kind == ScanId3v2 ? u"标题"
+                                                                                     : u"首");
+                }
+                const double seconds = t.nsecsElapsed() / 1e9;
+                ok = ok && files == total;
+                best[cold][kind] = std::min(best[cold][kind], seconds);
+                out << "run " << run << (cold ? " cold " : " warm ") << names[kind] << ": "
+                    << seconds << " s\n";
+                out.flush();
+            }
         }
-        scanRate = std::max(scanRate, rates[0]);
-        id3v2Rate = std::max(id3v2Rate, rates[1]);
-        ok = ok && listed == total;
-        out << "pass " << pass << ": floor " << qRound(listed / (floorNs / 1e9))
-            << " files/s, ScanFolder " << qRound(rates[0]) << " files/s, with ID3v2 "
-            << qRound(rates[1]) << " files/s\n";
     }
-    out << "files: " << total << " in " << folders << " folders\n"
-        << "best: floor " << qRound(floorRate) << " files/s, ScanFolder " << qRound(scanRate)
-        << " files/s\n"
-        << "ScanFolder / floor time: " << floorRate / scanRate << "x (target <= 1.5x)\n"
-        << "with ID3v2: " << qRound(id3v2Rate) << " files/s, " << floorRate / id3v2Rate
-        << "x the floor's time\n";
+    out << "\nfiles: " << total << " in " << folders << " folders; cold: "
+        << (wholeCache ? "page cache dropped" : "each file and folder evicted (posix_fadvise)")
+        << "\n";
+    for (const bool cold : {true, false}) {
+        out << (cold ? "cold, best of " : "warm, best of ") << runs << ":\n";
+        for (int kind = 0; kind < Kinds; ++kind)
+            out << "  " << names[kind] << ": " << best[cold][kind] << " s ("
+                << qRound(total / best[cold][kind]) << " files/s)\n";
+    }
+    out << "cold: add folder / bare loop with 64 in flight: " << best[1][Scan] / best[1][InFlight]
+        << "x (target <= 1.5x); with ID3v2 " << best[1][ScanId3v2] / best[1][InFlight] << "x\n"
+        << "warm: add folder / bare loop one at a time: " << best[0][Scan] / best[0][Sequential]
+        << "x (target <= 1.5x); with ID3v2 " << best[0][ScanId3v2] / best[0][Sequential] << "x\n"
+        << "peak memory: " << peakKib() / 1024 << " MiB (" << baseKib / 1024
+        << " MiB before the first scan)\n";
     return ok ? 0 : 1;
 }

@@ -31,6 +31,9 @@ QString printable(QString text) {
 
 constexpr int kFilesPerReport = 32;
 constexpr int kEntriesPerReport = 1024;
+// Reading threads: each waits on the disk nearly all the time, so more of them than cores
+// keep the disk busy; beyond this the disk gains little.
+constexpr int kReadThreads = 8;
 
 // The file's path as the file system's bytes where its folder or name is kept as bytes (names
 // that are not UTF-8); empty otherwise.
@@ -62,36 +65,37 @@ void FileAdder::setProgress(AddProgress progress) {
 }
 
 bool FileAdder::AddAudioFile(const QString &directory, const QString &name) {
-    return addFile(directory, name, {}, {}, {}) == Added::Yes;
+    const QString path = directory + name;
+    TagReadPool::Read read;
+    read.format = tagFormatOf(path);
+    if (!read.format) {
+        refuse();
+        return false;
+    }
+    read.path = path;
+    read.options = m_tagOptions;
+    TagReadPool::perform(read);
+    return takeFile(directory, name, {}, {}, read);
 }
 
-FileAdder::Added FileAdder::addFile(const QString &directory, const QString &name,
-                                    const QByteArray &nativeDirectory, const QByteArray &nativeName,
-                                    const FileIdentity &known) {
-    const QString path = directory + name;
-    const TagFormat *format = tagFormatOf(path);
-    if (!format) {
-        m_dialogs.showMessage(kRefusal);
-        if (m_list.lineCount() > 0)
-            m_list.ClearEntries(); // the files this add took so far go too
-        return Added::Refused;
-    }
-    const QByteArray nativePath = nativePathOf(directory, name, nativeDirectory, nativeName);
-    // The file as it is now: the rename later checks that it is still this one. A scan knows
-    // it already, but for links.
-    const FileIdentity identity = known.valid ? known : FileIdentity::ofEntry(path, nativePath);
-    bool unreadable = false;
-    const TagText tags =
-        readTags(*format, path, m_tagOptions, nativePath, &unreadable).value_or(TagText());
-    if (unreadable || !identity.valid) {
-        skip(path);
-        return Added::Unreadable;
+void FileAdder::refuse() {
+    m_dialogs.showMessage(kRefusal);
+    if (m_list.lineCount() > 0)
+        m_list.ClearEntries(); // the files this add took so far go too
+}
+
+bool FileAdder::takeFile(const QString &directory, const QString &name,
+                         const QByteArray &nativeDirectory, const QByteArray &nativeName,
+                         const TagReadPool::Read &read) {
+    if (read.unreadable || !read.identity.valid) {
+        skip(read.path);
+        return false;
     }
     const QString newName =
-        ExpandNameTemplate(m_nameTemplate ? m_nameTemplate() : QString(), tags, name);
-    m_list.table().append(
-        {directory, name, newName, tags.title, tags.singer, nativeDirectory, nativeName, identity});
-    return Added::Yes;
+        ExpandNameTemplate(m_nameTemplate ? m_nameTemplate() : QString(), read.tags, name);
+    m_list.table().append({directory, name, newName, read.tags.title, read.tags.singer,
+                           nativeDirectory, nativeName, read.identity});
+    return true;
 }
 
 void FileAdder::readTagsAgain() {
@@ -111,14 +115,74 @@ void FileAdder::readTagsAgain() {
     m_list.RefreshEntryList();
 }
 
-void FileAdder::appendFile(const QString &directory, const QString &name,
-                           const QByteArray &nativeDirectory, const QByteArray &nativeName,
-                           const FileIdentity &known) {
-    if (addFile(directory, name, nativeDirectory, nativeName, known) == Added::Yes) {
+void FileAdder::queueFile(const QString &directory, const QString &name,
+                          const QByteArray &nativeDirectory, const QByteArray &nativeName,
+                          bool entryIsNoLink) {
+    const QString path = directory + name;
+    const TagFormat *format = tagFormatOf(path);
+    if (!format) {
+        queueStep({Step::Kind::Refused, directory, name});
+        return;
+    }
+    auto read = std::make_shared<TagReadPool::Read>();
+    read->format = format;
+    read->path = path;
+    read->nativePath = nativePathOf(directory, name, nativeDirectory, nativeName);
+    read->options = m_tagOptions;
+    read->entryIsNoLink = entryIsNoLink;
+    readPool().start(read);
+    queueStep({Step::Kind::File, directory, name, nativeDirectory, nativeName, std::move(read)});
+}
+
+void FileAdder::queueStep(Step step) {
+    m_steps.push_back(std::move(step));
+    takeSteps();
+}
+
+void FileAdder::takeSteps(bool wholly) {
+    const size_t left = wholly ? 0 : size_t(m_readsInFlight) - 1;
+    while (!m_steps.empty() && !m_stopped) {
+        Step &step = m_steps.front();
+        if (step.read && m_steps.size() <= left && !readPool().isDone(*step.read))
+            break;
+        takeStep(step);
+        m_steps.pop_front();
+    }
+    if (m_stopped)
+        m_steps.clear();
+}
+
+void FileAdder::takeStep(Step &step) {
+    switch (step.kind) {
+    case Step::Kind::Progress:
+        reportProgress(step.directory);
+        return;
+    case Step::Kind::Skip:
+        skip(step.directory);
+        return;
+    case Step::Kind::Refused:
+        refuse();
+        return;
+    case Step::Kind::File:
+        break;
+    }
+    readPool().waitFor(*step.read);
+    if (takeFile(step.directory, step.name, step.nativeDirectory, step.nativeName, *step.read)) {
         ++m_added;
         if (m_added % kFilesPerReport == 0)
-            reportProgress(directory);
+            reportProgress(step.directory);
     }
+}
+
+void FileAdder::finishBatch() {
+    takeSteps(true);
+    m_readPool.reset(); // no thread outlives the add
+}
+
+TagReadPool &FileAdder::readPool() {
+    if (!m_readPool)
+        m_readPool = std::make_unique<TagReadPool>(qMin(kReadThreads, m_readsInFlight));
+    return *m_readPool;
 }
 
 void FileAdder::skip(const QString &path) {
@@ -152,6 +216,7 @@ void FileAdder::startBatch() {
 void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
     startBatch();
     scanTree(name, prefix);
+    finishBatch();
 }
 
 void FileAdder::scanTree(const QString &name, const QString &prefix) {
@@ -179,7 +244,8 @@ void FileAdder::scanTree(const QString &name, const QString &prefix) {
         // which reaches here as "D:" or as empty text.
         const QString directory = base.path + sep;
         const QByteArray nativeDirectory = base.native.isEmpty() ? QByteArray() : base.native + '/';
-        if (!reportProgress(directory))
+        queueStep({Step::Kind::Progress, directory, {}});
+        if (m_stopped)
             return;
 
         const FileIdentity folder = FileIdentity::of(directory, nativeDirectory);
@@ -190,7 +256,7 @@ void FileAdder::scanTree(const QString &name, const QString &prefix) {
 
         const FolderListing listing = listFolder(directory, nativeDirectory);
         if (!listing.readable) {
-            skip(base.path.isEmpty() ? directory : base.path);
+            queueStep({Step::Kind::Skip, base.path.isEmpty() ? directory : base.path, {}});
             continue;
         }
         subfolders.clear();
@@ -203,24 +269,29 @@ void FileAdder::scanTree(const QString &name, const QString &prefix) {
                 subfolders.push_back(entry);
                 continue;
             case FolderEntry::Kind::Unreadable:
-                skip(directory + entry.name);
+                queueStep({Step::Kind::Skip, directory + entry.name, {}});
                 continue;
             case FolderEntry::Kind::Other:
                 // Devices, pipes and sockets are not files: reading a pipe could block.
-                if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
-                    return;
+                if (++passed % kEntriesPerReport == 0) {
+                    queueStep({Step::Kind::Progress, directory, {}});
+                    if (m_stopped)
+                        return;
+                }
                 continue;
             case FolderEntry::Kind::File:
                 break;
             }
             if (!hasTagExtension(entry.name)) {
-                if (++passed % kEntriesPerReport == 0 && !reportProgress(directory))
-                    return;
+                if (++passed % kEntriesPerReport == 0) {
+                    queueStep({Step::Kind::Progress, directory, {}});
+                    if (m_stopped)
+                        return;
+                }
                 continue;
             }
-            appendFile(directory, entry.name, nativeDirectory,
-                       nativeNeeded ? entry.nativeName : QByteArray(),
-                       entry.isLink ? FileIdentity() : entry.identity);
+            queueFile(directory, entry.name, nativeDirectory,
+                      nativeNeeded ? entry.nativeName : QByteArray(), !entry.isLink);
             if (m_stopped)
                 return;
         }
@@ -243,6 +314,7 @@ void FileAdder::AddDirectory() {
         return;
     startBatch();
     scanChosenFolder(path);
+    finishBatch();
     m_list.RefreshEntryList();
     reportSkipped();
 }
@@ -266,6 +338,7 @@ void FileAdder::AddFilesFromDialog() {
         if (!addFileAt(path, lastDirectory))
             break;
     }
+    finishBatch();
     m_list.RefreshEntryList();
     reportSkipped();
 }
@@ -276,10 +349,13 @@ bool FileAdder::addFileAt(const QString &path, QString &lastDirectory) {
     if (start == 0 || start == path.size())
         return true;
     const QString directory = path.left(start);
-    if (directory != lastDirectory && !reportProgress(directory))
-        return false;
+    if (directory != lastDirectory) {
+        queueStep({Step::Kind::Progress, directory, {}});
+        if (m_stopped)
+            return false;
+    }
     lastDirectory = directory;
-    appendFile(directory, path.mid(start));
+    queueFile(directory, path.mid(start));
     return !m_stopped;
 }
 
@@ -297,6 +373,7 @@ void FileAdder::addPaths(const QStringList &paths) {
         if (m_stopped)
             break;
     }
+    finishBatch();
     m_list.RefreshEntryList();
     reportSkipped();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/TagReadPool.h"
 #include "platform/FileIdentity.h"
 #include "tags/TagReader.h"
 
@@ -7,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <functional>
+#include <memory>
 
 class EntryList;
 class UserDialogs;
@@ -35,6 +38,13 @@ public:
     FileAdder(EntryList &list, UserDialogs &dialogs, std::function<QString()> nameTemplate);
 
     void setProgress(AddProgress progress);
+
+    // How many files an add reads ahead at most, on threads of its own, while the folders are
+    // walked; the list is still filled in order. 1 reads each file when its turn comes: the
+    // walk then waits for every progress call before it goes on.
+    static constexpr int kReadsInFlight = 64;
+    void setReadsInFlight(int reads) { m_readsInFlight = qMax(1, reads); }
+
     // How tags are read from now on.
     void setTagOptions(const TagOptions &options) { m_tagOptions = options; }
 
@@ -76,14 +86,35 @@ public:
     void addPaths(const QStringList &paths);
 
 private:
-    enum class Added { Yes, Refused, Unreadable };
-    // known: the file's identity when the caller has it (a scan), else invalid.
-    Added addFile(const QString &directory, const QString &name, const QByteArray &nativeDirectory,
-                  const QByteArray &nativeName, const FileIdentity &known);
-    // Adds the file and reports progress now and then.
-    void appendFile(const QString &directory, const QString &name,
-                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {},
-                    const FileIdentity &known = {});
+    // One step of an add, taken in the order the walk met it. The walk runs ahead of the steps
+    // taken, by at most m_readsInFlight of them, so that reads are under way meanwhile.
+    struct Step {
+        enum class Kind { File, Refused, Progress, Skip };
+        Kind kind;
+        QString directory; // Skip: the path skipped
+        QString name;
+        QByteArray nativeDirectory{};
+        QByteArray nativeName{};
+        std::shared_ptr<TagReadPool::Read> read{};
+    };
+
+    // Lists the file, read as read says, or skips it when it could not be read.
+    bool takeFile(const QString &directory, const QString &name, const QByteArray &nativeDirectory,
+                  const QByteArray &nativeName, const TagReadPool::Read &read);
+    // Tells the user of a file that is no audio file; a list that shows entries is emptied.
+    void refuse();
+    // Queues the file: its read starts now, it is listed when its turn comes. entryIsNoLink:
+    // the scan saw a plain file, no link.
+    void queueFile(const QString &directory, const QString &name,
+                   const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {},
+                   bool entryIsNoLink = false);
+    void queueStep(Step step);
+    // Takes the steps whose turn has come and whose reads are done, then waits until no more
+    // than m_readsInFlight are left; with wholly, until none is.
+    void takeSteps(bool wholly = false);
+    void takeStep(Step &step);
+    // Takes every step left and ends the reading threads; after a stop, drops them.
+    void finishBatch();
     void skip(const QString &path);
     // One message about what the add skipped, when it skipped anything.
     void reportSkipped();
@@ -97,6 +128,8 @@ private:
     // Passes the progress on; false once the user has stopped the add.
     bool reportProgress(const QString &folder);
     void startBatch();
+    // The threads reading during the add under way.
+    TagReadPool &readPool();
 
     EntryList &m_list;
     UserDialogs &m_dialogs;
@@ -107,4 +140,7 @@ private:
     bool m_stopped = false;
     int m_skippedCount = 0;
     QStringList m_skippedPaths;
+    int m_readsInFlight = kReadsInFlight;
+    std::deque<Step> m_steps;
+    std::unique_ptr<TagReadPool> m_readPool; // only while an add runs
 };

@@ -65,6 +65,13 @@ FolderListing listFolder(const QString &path, const QByteArray &nativePath) {
         entry.nativeName = QByteArray(name);
         entry.name = Paths::nameText(entry.nativeName);
         entry.hidden = name[0] == '.';
+        // Where the folder tells a plain file or folder, nothing more is looked at here: a
+        // file's identity comes from opening it, a folder's from entering it.
+        if (d->d_type == DT_REG || d->d_type == DT_DIR) {
+            entry.kind = d->d_type == DT_DIR ? FolderEntry::Kind::Folder : FolderEntry::Kind::File;
+            listing.entries.append(std::move(entry));
+            continue;
+        }
         // Looked at relative to the open folder: the folder cannot change under the scan, and
         // a path too long for the system as a whole still works here.
         struct stat st;

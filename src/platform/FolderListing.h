@@ -19,9 +19,12 @@ struct FolderEntry {
     QByteArray nativeName; // off Windows, the file system's exact bytes; empty on Windows
     Kind kind = Kind::Other;
     bool isLink = false;
-    bool hidden = false;   // a hidden file or folder: off Windows by its leading ".", on Windows
-                           // by its attribute
-    FileIdentity identity; // of what the entry leads to, links followed
+    bool hidden = false; // a hidden file or folder: off Windows by its leading ".", on Windows
+                         // by its attribute
+    // Of what the entry leads to, links followed. Off Windows only known where the entry had to
+    // be looked at: a link, or an entry the folder gives no type for; invalid for a plain file
+    // or folder.
+    FileIdentity identity;
 };
 
 // The entries of one folder, "." and ".." left out, in the file system's order, hidden and

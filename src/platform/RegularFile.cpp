@@ -9,12 +9,16 @@
 #include <unistd.h>
 #endif
 
-bool openRegularFileForReading(QFile &file, const QByteArray &nativePath) {
+bool openRegularFileForReading(QFile &file, const QByteArray &nativePath, FileIdentity *opened) {
 #ifdef Q_OS_WIN
     Q_UNUSED(nativePath);
     // Pipes are not reached through ordinary paths here; the check only keeps out folders
     // and devices.
-    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
+    if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    if (opened)
+        *opened = FileIdentity::of(file.fileName());
+    return true;
 #else
     // Non-blocking, so that a pipe cannot hold the open; then only a regular file is kept.
     const QByteArray path = nativePath.isEmpty() ? QFile::encodeName(file.fileName()) : nativePath;
@@ -30,6 +34,8 @@ bool openRegularFileForReading(QFile &file, const QByteArray &nativePath) {
         ::close(fd);
         return false;
     }
+    if (opened)
+        *opened = {quint64(st.st_dev), quint64(st.st_ino), true};
     return true;
 #endif
 }

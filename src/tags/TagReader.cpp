@@ -1,11 +1,9 @@
 #include "tags/TagReader.h"
 
-#include "platform/RegularFile.h"
+#include "platform/ReadOnlyFile.h"
 #include "tags/Id3v1Tag.h"
 #include "tags/Id3v2Tag.h"
 #include "tags/RealMediaTag.h"
-
-#include <QFile>
 
 namespace {
 
@@ -17,25 +15,6 @@ constexpr TagFormat kFormats[] = {
 // The most of an ID3v2 tag that is read. Tags holding large pictures can be bigger; their
 // text frames nearly always come first, and whatever lies beyond is never looked at.
 constexpr qint64 kMaxId3v2Bytes = 16 * 1024 * 1024;
-
-// The first count bytes of the file, or all of it when it is shorter.
-std::optional<QByteArray> readHead(QFile &file, qint64 count) {
-    QByteArray bytes = file.read(count);
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
-// The last count bytes of the file; nothing when it holds fewer.
-std::optional<QByteArray> readTail(QFile &file, qint64 count) {
-    const qint64 size = file.size();
-    if (size < count || !file.seek(size - count))
-        return std::nullopt;
-    QByteArray bytes = file.read(count);
-    if (bytes.size() != count)
-        return std::nullopt;
-    return bytes;
-}
 
 } // namespace
 
@@ -58,15 +37,13 @@ bool hasTagExtension(QStringView name) {
 }
 
 // The file's ID3v2 tag, from its start.
-std::optional<TagText> readId3v2(QFile &file, int codePage) {
-    if (!file.seek(0))
-        return std::nullopt;
-    const std::optional<QByteArray> header = readHead(file, kId3v2HeaderSize);
+std::optional<TagText> readId3v2(ReadOnlyFile &file, int codePage) {
+    const std::optional<QByteArray> header = file.read(0, kId3v2HeaderSize);
     const qint64 size = header ? id3v2TagSize(*header) : 0;
     if (size == 0)
         return std::nullopt;
     const std::optional<QByteArray> rest =
-        readHead(file, qMin(size, kMaxId3v2Bytes) - kId3v2HeaderSize);
+        file.read(kId3v2HeaderSize, qMin(size, kMaxId3v2Bytes) - kId3v2HeaderSize);
     if (!rest)
         return std::nullopt;
     return ReadId3v2Tag(*header + *rest, codePage);
@@ -74,17 +51,27 @@ std::optional<TagText> readId3v2(QFile &file, int codePage) {
 
 std::optional<TagText> readTags(const TagFormat &format, const QString &path,
                                 const TagOptions &options, const QByteArray &nativePath,
-                                bool *unreadable) {
+                                bool *unreadable, FileIdentity *opened) {
     if (unreadable)
         *unreadable = true;
-    QFile file(path);
-    if (!openRegularFileForReading(file, nativePath) || file.isSequential())
+    ReadOnlyFile file(path, nativePath);
+    if (opened)
+        *opened = file.identity();
+    if (!file.isOpen())
         return std::nullopt;
-    const std::optional<QByteArray> bytes = format.where == TagFormat::Where::Head
-                                                ? readHead(file, format.size)
-                                                : readTail(file, format.size);
+    std::optional<QByteArray> bytes;
+    bool failed = false;
+    if (format.where == TagFormat::Where::Head) {
+        bytes = file.read(0, format.size);
+        failed = !bytes;
+    } else if (file.size() >= format.size) {
+        bytes = file.read(file.size() - format.size, format.size);
+        failed = !bytes;
+        if (bytes && bytes->size() != format.size)
+            bytes.reset(); // cut short since it was opened
+    }
     if (unreadable)
-        *unreadable = file.error() != QFileDevice::NoError;
+        *unreadable = failed;
     std::optional<TagText> tags = bytes ? format.parse(*bytes, options.codePage) : std::nullopt;
     if (!options.readId3v2 || !format.mayStartWithId3v2)
         return tags;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/LegacyText.h"
 #include "tags/TagText.h"
 
@@ -44,7 +45,10 @@ bool hasTagExtension(QStringView name);
 //
 // Off Windows nativePath, when not empty, names the file as the file system's exact bytes.
 // unreadable, when given, tells a file that could not be read (no permission, gone, not a
-// regular file) from one that holds no tag.
+// regular file) from one that holds no tag. opened, when given, receives the identity of the
+// file that was opened (invalid when none was).
+//
+// Safe to call on several threads at once: each call works on objects of its own.
 std::optional<TagText> readTags(const TagFormat &format, const QString &path,
                                 const TagOptions &options = {}, const QByteArray &nativePath = {},
-                                bool *unreadable = nullptr);
+                                bool *unreadable = nullptr, FileIdentity *opened = nullptr);

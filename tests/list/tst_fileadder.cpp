@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -78,6 +79,8 @@ private slots:
     void unreadableEntriesAreReported();
     void unreadablePickedFilesAreReported();
     void progressCanStopScan();
+    void readsAheadChangeNothing_data();
+    void readsAheadChangeNothing();
 };
 
 void TestFileAdder::refusal_data() {
@@ -232,6 +235,7 @@ void TestFileAdder::scanSkipsFoldersItCannotEnter() {
     f.file(u"A/a.mp3"_s);
     f.file(u"B/b.mp3"_s);
     // Whichever of A and B is entered first removes the other, which then cannot be entered.
+    f.adder.setReadsInFlight(1);
     f.adder.setProgress([&](int, const QString &folder) {
         const QString name = QDir(folder).dirName();
         if (name == u"A"_s || name == u"B"_s)
@@ -311,7 +315,9 @@ void TestFileAdder::unreadableEntriesAreReported() {
         }
         close(fd);
     }
-    // Whichever of A and B is entered first removes the other, which is then gone.
+    // Whichever of A and B is entered first removes the other, which is then gone. The walk
+    // must wait for each progress call, not list the other folder ahead of it.
+    f.adder.setReadsInFlight(1);
     f.adder.setProgress([&](int, const QString &folder) {
         const QString name = QDir(folder).dirName();
         if (name == u"A"_s || name == u"B"_s)
@@ -355,6 +361,77 @@ void TestFileAdder::unreadablePickedFilesAreReported() {
              QStringList{u"有 2 个文件或文件夹无法读取，已跳过：\n"_s + f.root() +
                          u"/m/secret.mp3\n"_s + f.root() + u"/m/gone.mp3"_s});
 #endif
+}
+
+void TestFileAdder::readsAheadChangeNothing_data() {
+    QTest::addColumn<bool>("scan");
+    QTest::addColumn<int>("stopAt"); // files added when the progress call stops the add; 0 never
+    QTest::newRow("scan") << true << 0;
+    QTest::newRow("scan stopped") << true << 100;
+    QTest::newRow("picked files") << false << 0;
+    QTest::newRow("picked files stopped") << false << 100;
+}
+
+// Reads done many at once and unevenly long (some tags are large) give exactly what reading
+// one file after another gives: the rows with their own tags in the same order, the same
+// progress calls, the same messages, and, when stopped, the same rows so far. No reading
+// thread is left afterwards.
+void TestFileAdder::readsAheadChangeNothing() {
+    QFETCH(bool, scan);
+    QFETCH(int, stopAt);
+    QTemporaryDir dir;
+    int n = 0;
+    for (const char *folder : {"", "A", "A/A1", "A/A1/AA", "A/A2", "B", "C", "C/C1", "D", "E"}) {
+        const QString base = dir.filePath(QString::fromUtf8(folder));
+        QDir().mkpath(base);
+        for (int i = 0; i < 40; ++i, ++n) {
+            const QByteArray title = "n" + QByteArray::number(n);
+            // Every fifth file carries a large ID3v2 tag: its read takes far longer.
+            const QByteArray frames = TagBytes::id3v2Frame(3, "TIT2", 0, title + "v2");
+            const QByteArray id3v2 =
+                n % 5 ? QByteArray() : TagBytes::id3v2Tag(3, frames.leftJustified(1 << 19, '\0'));
+            const QString name = QString::number(i) + (i % 9 == 4 ? u".txt"_s : u".mp3"_s);
+            QVERIFY(TestFiles::write(base + u'/' + name, id3v2 + TagBytes::mp3File(title)));
+        }
+    }
+    QStringList picked;
+    for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        picked << QDir::toNativeSeparators(it.next());
+    picked.insert(picked.size() / 2, QDir::toNativeSeparators(dir.filePath(u"gone.mp3"_s)));
+
+    const auto taskCount = [] { return QDir(u"/proc/self/task"_s).entryList().size(); };
+    const int tasks = taskCount();
+    // Reading one at a time first; then ahead, a few times, as its timing varies.
+    QStringList results[4];
+    for (int run = 0; run < 4; ++run) {
+        const int reads = run == 0 ? 1 : FileAdder::kReadsInFlight;
+        EntryList list;
+        list.table().append({u"/old/"_s, u"o.mp3"_s, u"n.mp3"_s, {}, {}});
+        list.RefreshEntryList(); // a picked .txt file empties a list that shows lines
+        FakeDialogs dialogs;
+        FileAdder adder(list, dialogs, [] { return u"%1"_s; });
+        adder.setTagOptions({true});
+        adder.setReadsInFlight(reads);
+        QStringList &out = results[run];
+        adder.setProgress([&](int added, const QString &folder) {
+            out << u"progress %1 %2"_s.arg(added).arg(folder);
+            return stopAt == 0 || added < stopAt;
+        });
+        if (scan) {
+            dialogs.folderAnswers << QDir::toNativeSeparators(dir.path());
+            adder.AddDirectory();
+        } else {
+            dialogs.fileAnswers << picked;
+            adder.AddFilesFromDialog();
+        }
+        QCOMPARE(taskCount(), tasks);
+        for (int i = 0; i < list.table().size(); ++i)
+            out << list.table().at(i).path() + u'|' + list.table().at(i).newName;
+        out << dialogs.messages;
+        QVERIFY(list.table().size() > (stopAt ? stopAt - 1 : 240));
+    }
+    for (int run = 1; run < 4; ++run)
+        QCOMPARE(results[run], results[0]);
 }
 
 QTEST_GUILESS_MAIN(TestFileAdder)

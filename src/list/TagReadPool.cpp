@@ -1,0 +1,91 @@
+#include "list/TagReadPool.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kWakeAfter = 16;
+
+} // namespace
+
+TagReadPool::TagReadPool(int maxThreads)
+    : m_maxThreads(std::max(1, maxThreads)) {}
+
+TagReadPool::~TagReadPool() {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_waiting.clear();
+    }
+    m_readWaiting.notify_all();
+    for (std::thread &thread : m_threads)
+        thread.join();
+}
+
+void TagReadPool::start(const std::shared_ptr<Read> &read) {
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_waiting.push_back(read);
+        if (m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads) {
+            m_threads.emplace_back([this] { work(); });
+            return; // the new thread finds the read itself
+        }
+        // Waking a thread for every read costs more than a read from the cache: a thread is
+        // woken once a few reads wait, and goes on while any do. Those that wait on no thread
+        // are done by whoever waits for them.
+        if (m_idleThreads == 0 || m_waiting.size() < size_t(kWakeAfter))
+            return;
+    }
+    m_readWaiting.notify_one();
+}
+
+bool TagReadPool::isDone(const Read &read) {
+    return read.done.load(std::memory_order_acquire);
+}
+
+void TagReadPool::waitFor(Read &read) {
+    if (isDone(read))
+        return;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // Not begun yet: doing it here beats waiting for a thread to wake, as it often is when the
+    // files are in the cache already.
+    const auto waiting =
+        std::find_if(m_waiting.begin(), m_waiting.end(),
+                     [&](const std::shared_ptr<Read> &r) { return r.get() == &read; });
+    if (waiting != m_waiting.end()) {
+        m_waiting.erase(waiting);
+        lock.unlock();
+        perform(read);
+        read.done.store(true, std::memory_order_release);
+        return;
+    }
+    m_readDone.wait(lock, [&] { return isDone(read); });
+}
+
+void TagReadPool::perform(Read &read) {
+    FileIdentity opened;
+    read.tags =
+        readTags(*read.format, read.path, read.options, read.nativePath, &read.unreadable, &opened)
+            .value_or(TagText());
+    // The identity the rename checks later: the file as it is now.
+    read.identity = read.entryIsNoLink ? opened : FileIdentity::ofEntry(read.path, read.nativePath);
+}
+
+void TagReadPool::work() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        ++m_idleThreads;
+        m_readWaiting.wait(lock, [this] { return m_stopping || !m_waiting.empty(); });
+        --m_idleThreads;
+        if (m_stopping)
+            return;
+        // Kept alive by this reference even if the pool is told to drop it meanwhile.
+        const std::shared_ptr<Read> read = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        lock.unlock();
+        perform(*read);
+        lock.lock();
+        read->done.store(true, std::memory_order_release);
+        m_readDone.notify_all();
+    }
+}

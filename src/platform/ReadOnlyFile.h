@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/FileIdentity.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <QFile>
+#endif
+
+// A regular file opened for reading bytes at given offsets, with no buffering and no more
+// system calls than that needs: open, one look at the open file, a read per call. Anything
+// that is no regular file (a folder, a device, a pipe) is not opened, and nothing waits.
+class ReadOnlyFile {
+public:
+    // Off Windows nativePath, when not empty, names the file instead, as the file system's
+    // exact bytes (names that are not UTF-8).
+    explicit ReadOnlyFile(const QString &path, const QByteArray &nativePath = {});
+    ~ReadOnlyFile();
+    ReadOnlyFile(const ReadOnlyFile &) = delete;
+    ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
+
+    bool isOpen() const { return m_identity.valid; }
+    qint64 size() const { return m_size; }
+    // The file opened, as it was when it was opened.
+    FileIdentity identity() const { return m_identity; }
+
+    // Up to count bytes from offset, fewer where the file ends; nothing when the read failed.
+    std::optional<QByteArray> read(qint64 offset, qint64 count);
+
+private:
+#ifdef Q_OS_WIN
+    QFile m_file;
+#else
+    int m_fd = -1;
+#endif
+    qint64 m_size = 0;
+    FileIdentity m_identity;
+};
