@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Compiles every source under src/ with the MinGW-w64 cross compiler, syntax only, so code
+# Compiles every source under src/ and tests/ with the MinGW-w64 cross compiler, syntax only, so code
 # behind Q_OS_WIN is checked too. There are no Windows Qt libraries here: the Linux Qt
 # headers stand in for them, which is fine because Qt picks the platform from the compiler
 # (_WIN32), not from its generated config headers.
@@ -22,26 +22,35 @@ if [[ ! -f $qt/QtCore/qglobal.h ]]; then
     exit 1
 fi
 
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+
+# Each test ends by including the file moc makes from it; a syntax check needs only a file of
+# that name, since nothing is linked.
+mkdir "$logs/moc"
+while IFS= read -r -d '' test; do
+    base=${test##*/}
+    : >"$logs/moc/${base%.cpp}.moc"
+done < <(find tests -name 'tst_*.cpp' -print0)
+
 # The Qt root only, never /usr/include itself: glibc's headers would shadow MinGW's.
 # The defines are those the build and Qt's CMake targets give on Windows.
 flags=(
     -std=c++17 -fsyntax-only -Werror -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast
     -DQT_NO_CAST_FROM_ASCII -DQT_NO_CAST_TO_ASCII -DQT_NO_URL_CAST_FROM_STRING
     -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DUNICODE -D_UNICODE
-    -I src
+    -I src -I tests -I "$logs/moc"
     -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtGui" -isystem "$qt/QtWidgets"
+    -isystem "$qt/QtTest"
     # TagLib's own folder only, for the same reason.
     -isystem /usr/include/taglib
 )
 
-mapfile -d '' files < <(find src -name '*.cpp' -print0 | sort -z)
+mapfile -d '' files < <(find src tests -name '*.cpp' -print0 | sort -z)
 if ((${#files[@]} == 0)); then
-    echo "No sources found under src/" >&2
+    echo "No sources found under src/ or tests/" >&2
     exit 1
 fi
-
-logs=$(mktemp -d)
-trap 'rm -rf "$logs"' EXIT
 
 # Each failing file leaves its errors in a log of its own, so parallel output never mixes.
 # shellcheck disable=SC2016 # expanded by the inner shell
