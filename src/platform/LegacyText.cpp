@@ -114,6 +114,12 @@ template <int kNumber, bool kDoubleByte> const CodePage &table() {
 
 // The table of codePage; nullptr for UTF-8, which needs none.
 const CodePage *codePageTable(int codePage) {
+#ifdef Q_OS_WIN
+    // With the "UTF-8 for worldwide language support" setting the ANSI code page is UTF-8,
+    // whose characters take up to four bytes: walked as UTF-8, never through a table.
+    if (codePage == LegacyText::kSystemCodePage && GetACP() == CP_UTF8)
+        return nullptr;
+#endif
     switch (codePage) {
     case LegacyText::kUtf8:
         return nullptr;
@@ -324,6 +330,10 @@ QByteArray encode(QStringView text, int codePage) {
         }
     }
     return out;
+}
+
+bool canEncode(QStringView text, int codePage) {
+    return decode(encode(text, codePage), codePage) == text;
 }
 
 bool isUtf8(QByteArrayView bytes, bool cutAllowed) {

@@ -51,6 +51,9 @@ QString decodeCut(QByteArrayView bytes, int codePage = kSystemCodePage);
 Decoded decodeWithCodes(QByteArrayView bytes, int codePage = kSystemCodePage);
 QByteArray encode(QStringView text, int codePage = kSystemCodePage);
 
+// Whether text comes back whole from codePage: no character of it becomes "?".
+bool canEncode(QStringView text, int codePage = kSystemCodePage);
+
 // Whether bytes are valid UTF-8; with cutAllowed, the start of a character cut off by the end
 // counts as valid.
 bool isUtf8(QByteArrayView bytes, bool cutAllowed = false);
@@ -71,5 +74,15 @@ QByteArray encodeOutputPath(const QString &path);
 // elanguage.dat): UTF-8 after a UTF-8 byte-order mark; elsewhere than on Windows also when
 // the bytes are valid UTF-8, as a new file is; otherwise the system code page.
 int profileCodePage(QByteArrayView content);
+
+// Whether a profile file in the system code page is written again as UTF-8 with a byte-order
+// mark when it must hold a character that code page lacks, rather than lose it to "?" (which
+// Windows does not take in a name). On Windows; elsewhere such a file is one copied from
+// Windows and keeps its code page, as it always has.
+#ifdef Q_OS_WIN
+constexpr bool kProfileFallsBackToUtf8 = true;
+#else
+constexpr bool kProfileFallsBackToUtf8 = false;
+#endif
 
 } // namespace LegacyText
