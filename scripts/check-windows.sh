@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Compiles every source under src/ and tests/ with the MinGW-w64 cross compiler, syntax only, so code
-# behind Q_OS_WIN is checked too. There are no Windows Qt libraries here: the Linux Qt
+# Compiles every source under src/ and tests/ with the MinGW-w64 cross compiler, syntax only, so
+# code behind Q_OS_WIN is checked too, and the executable's resource file with its resource
+# compiler. There are no Windows Qt libraries here: the Linux Qt
 # headers stand in for them, which is fine because Qt picks the platform from the compiler
 # (_WIN32), not from its generated config headers.
 set -euo pipefail
@@ -60,6 +61,16 @@ printf '%s\0' "${files[@]}" | xargs -0 -n 1 -P "$(nproc)" bash -c '
 ' "$logs" "$cxx" "${flags[@]}"
 
 failed=0
+# The resource file, filled in as CMake fills it, compiled by the resource compiler.
+rc=$logs/tunemark.rc
+sed -e "s|@TUNEMARK_WINDOWS_DIR@|$PWD/packaging/windows|g" \
+    -e 's/@PROJECT_VERSION_MAJOR@/0/g; s/@PROJECT_VERSION_MINOR@/0/g; s/@PROJECT_VERSION@/0.0/g' \
+    packaging/windows/tunemark.rc.in >"$rc"
+if grep -q @ "$rc" || ! x86_64-w64-mingw32-windres "$rc" -O coff -o "$logs/tunemark.res.o"; then
+    echo "FAIL packaging/windows/tunemark.rc.in"
+    failed=$((failed + 1))
+fi
+
 for f in "${files[@]}"; do
     log=$logs/${f//\//_}.log
     if [[ -f $log ]]; then
@@ -70,7 +81,7 @@ for f in "${files[@]}"; do
 done
 
 if ((failed)); then
-    echo "Windows compile check: $failed of ${#files[@]} files failed"
+    echo "Windows compile check: $failed failed"
     exit 1
 fi
-echo "Windows compile check: ${#files[@]} files OK"
+echo "Windows compile check: ${#files[@]} files and the resource file OK"
