@@ -360,18 +360,20 @@ int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed) {
     return !isAscii(bytes) && isUtf8(bytes, cutAllowed) ? kUtf8 : kSystemCodePage;
 }
 
-QByteArray encodeOutput(QStringView text) {
+QByteArray encodeOutput(QStringView text, bool inUtf8) {
 #ifdef Q_OS_WIN
-    return encode(text);
+    return inUtf8 ? text.toUtf8() : encode(text);
 #else
+    Q_UNUSED(inUtf8);
     return text.toUtf8();
 #endif
 }
 
-QByteArray encodeOutputPath(const QString &path) {
+QByteArray encodeOutputPath(const QString &path, bool inUtf8) {
 #ifdef Q_OS_WIN
-    return encode(path);
+    return inUtf8 ? path.toUtf8() : encode(path);
 #else
+    Q_UNUSED(inUtf8);
     return QFile::encodeName(path);
 #endif
 }

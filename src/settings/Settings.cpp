@@ -117,7 +117,7 @@ SettingsFile::SaveSettings(const Settings &settings,
             // default holds the four keys alone.
             int codePage = LegacyText::profileCodePage(content);
             QByteArray out = content;
-            if (LegacyText::kProfileFallsBackToUtf8 && codePage != LegacyText::kUtf8 &&
+            if (LegacyText::kUtf8WhenCodePageLacks && codePage != LegacyText::kUtf8 &&
                 !LegacyText::canEncode(settings.nameTemplate, codePage)) {
                 out = ProfileText::inUtf8(content, codePage);
                 codePage = LegacyText::kUtf8;
