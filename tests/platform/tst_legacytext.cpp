@@ -43,7 +43,7 @@ void TestLegacyText::decode_data() {
 void TestLegacyText::decode() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    QCOMPARE(LegacyText::decode(bytes), text);
+    QCOMPARE(LegacyText::decode(bytes, LegacyText::kGbk), text);
 }
 
 void TestLegacyText::encode_data() {
@@ -62,11 +62,12 @@ void TestLegacyText::encode_data() {
 void TestLegacyText::encode() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(LegacyText::encode(text), bytes);
+    QCOMPARE(LegacyText::encode(text, LegacyText::kGbk), bytes);
 }
 
 void TestLegacyText::codesTellOneByteFromTwo() {
-    const auto d = LegacyText::decodeWithCodes(QByteArray("\x01\xC4\xE3(\0\xFF", 6));
+    const auto d =
+        LegacyText::decodeWithCodes(QByteArray("\x01\xC4\xE3(\0\xFF", 6), LegacyText::kGbk);
     QCOMPARE(d.text().size(), 5);
     QCOMPARE(d.codes.size(), 5);
     QCOMPARE(d.codes[0], quint16(1));
@@ -175,13 +176,13 @@ void TestLegacyText::everyDecodedCharacterEncodesBack() {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             const char pair[2] = {char(lead), char(trail)};
             const QByteArray bytes(pair, 2);
-            const QString text = LegacyText::decode(bytes);
+            const QString text = LegacyText::decode(bytes, LegacyText::kGbk);
             if (text.size() != 1)
                 continue;
             ++pairs;
-            const QByteArray back = LegacyText::encode(text);
+            const QByteArray back = LegacyText::encode(text, LegacyText::kGbk);
             // A character may have more than one byte form; it must at least decode the same.
-            QCOMPARE(LegacyText::decode(back), text);
+            QCOMPARE(LegacyText::decode(back, LegacyText::kGbk), text);
         }
     }
     QVERIFY2(pairs > 20000, "the code page should have its two-byte characters");
