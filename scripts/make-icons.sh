@@ -13,3 +13,4 @@ for size in 16 22 24 32 48 64 128 256; do
     rsvg-convert -w "$size" -h "$size" packaging/tunemark.svg \
         -o "packaging/icons/${size}x${size}/tunemark.png"
 done
+python3 scripts/make-ico.py

@@ -1,5 +1,6 @@
 #include "app/FileBoxes.h"
 
+#include "platform/Drives.h"
 #include "platform/FileBoxNames.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
@@ -26,12 +27,39 @@ DriveListBox::DriveListBox(QWidget *parent)
     });
 }
 
+namespace {
+
+QStyle::StandardPixmap driveIcon(Drives::Kind kind) {
+    switch (kind) {
+    case Drives::Kind::Removable:
+        return QStyle::SP_DriveFDIcon;
+    case Drives::Kind::Network:
+        return QStyle::SP_DriveNetIcon;
+    case Drives::Kind::Optical:
+        return QStyle::SP_DriveCDIcon;
+    case Drives::Kind::Fixed:
+        break;
+    }
+    return QStyle::SP_DriveHDIcon;
+}
+
+} // namespace
+
 void DriveListBox::fillDrives() {
     clear();
-    for (const QFileInfo &root : QDir::drives()) {
-        const QString d = Folders::driveOf(root.absoluteFilePath());
-        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), d.toLower(), d);
-    }
+    for (const Drives::Drive &drive : Drives::list())
+        addItem(style()->standardIcon(driveIcon(drive.kind)), drive.name.toLower(), drive.name);
+    if (m_drive.isEmpty())
+        return;
+    // The drive shown stays shown, even when it has gone since.
+    if (findData(m_drive) < 0)
+        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), m_drive.toLower(), m_drive);
+    setCurrentIndex(findData(m_drive));
+}
+
+void DriveListBox::showPopup() {
+    fillDrives();
+    QComboBox::showPopup();
 }
 
 bool DriveListBox::setDrive(const QString &drive) {
@@ -39,7 +67,8 @@ bool DriveListBox::setDrive(const QString &drive) {
         return false;
     const QString d = Folders::driveOf(drive);
     const QString root = normalized(d);
-    if (!QFileInfo(root).isDir() || !Folders::isReadable(root))
+    // Readiness first, with a short wait: the checks after it could block on a dead drive.
+    if (!Drives::isReady(d) || !QFileInfo(root).isDir() || !Folders::isReadable(root))
         return false;
     if (findData(d) < 0)
         fillDrives();

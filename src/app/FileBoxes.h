@@ -23,6 +23,11 @@ signals:
     void driveChanged();
     void driveRejected(const QString &drive);
 
+protected:
+    // Lists the drives again each time the list opens: a stick plugged in since shows up, one
+    // taken out goes.
+    void showPopup() override;
+
 private:
     void fillDrives();
     QString m_drive;

@@ -3,6 +3,7 @@
 #include "dialogs/QtChinese.h"
 #include "dialogs/QtUserDialogs.h"
 #include "platform/Console.h"
+#include "platform/Drives.h"
 #include "settings/DataFolders.h"
 
 #include <QApplication>
@@ -33,6 +34,7 @@ void tell(const QString &text, FILE *stream) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    Drives::keepSystemErrorBoxesAway(); // before anything can touch a drive
     // Help and version, where they are printed, need no display: answered before the window
     // system is reached. Qt's own options are known only to QApplication.
     if (hasConsole()) {

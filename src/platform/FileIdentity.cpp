@@ -1,7 +1,8 @@
 #include "platform/FileIdentity.h"
 
 #ifdef Q_OS_WIN
-#include <QDir>
+#include "platform/Paths.h"
+
 #include <windows.h>
 #else
 #include <QFile>
@@ -13,11 +14,10 @@ namespace {
 #ifdef Q_OS_WIN
 
 FileIdentity identity(const QString &path, bool followLinks) {
-    const QString native = QDir::toNativeSeparators(path);
     const DWORD flags =
         FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT);
     // No access asked for: only the attributes are read, and nobody is kept from the file.
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), 0,
+    const HANDLE handle = CreateFileW(Paths::winApiPath(path).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

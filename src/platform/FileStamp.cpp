@@ -1,7 +1,8 @@
 #include "platform/FileStamp.h"
 
 #ifdef Q_OS_WIN
-#include <QDir>
+#include "platform/Paths.h"
+
 #include <windows.h>
 #else
 #include <QFile>
@@ -11,11 +12,9 @@
 FileStamp FileStamp::of(const QString &path) {
     FileStamp stamp;
 #ifdef Q_OS_WIN
-    const QString native = QDir::toNativeSeparators(path);
-    const HANDLE handle =
-        CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), 0,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle = CreateFileW(
+        Paths::winApiPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return stamp;
     BY_HANDLE_FILE_INFORMATION info;

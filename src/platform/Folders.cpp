@@ -9,7 +9,9 @@
 
 #include <algorithm>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -56,10 +58,18 @@ bool isReadable(const QString &path, const QByteArray &nativePath) {
 #else
     Q_UNUSED(nativePath);
 #endif
-    const QFileInfo info(normalized(path));
 #ifdef Q_OS_WIN
-    return info.isDir() && info.isReadable();
+    // Readable means listable: Windows' access check only tells that the folder exists.
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileExW(
+        Paths::winApiPath(Paths::withTrailingSeparator(normalized(path)) + u'*').c_str(),
+        FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND; // a drive's empty root
+    FindClose(search);
+    return true;
 #else
+    const QFileInfo info(normalized(path));
     // Listing needs read permission, and entering it to look at the entries needs execute.
     return info.isDir() && info.isReadable() && info.isExecutable();
 #endif

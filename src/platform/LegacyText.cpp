@@ -114,6 +114,12 @@ template <int kNumber, bool kDoubleByte> const CodePage &table() {
 
 // The table of codePage; nullptr for UTF-8, which needs none.
 const CodePage *codePageTable(int codePage) {
+#ifdef Q_OS_WIN
+    // With the "UTF-8 for worldwide language support" setting the ANSI code page is UTF-8,
+    // whose characters take up to four bytes: walked as UTF-8, never through a table.
+    if (codePage == LegacyText::kSystemCodePage && GetACP() == CP_UTF8)
+        return nullptr;
+#endif
     switch (codePage) {
     case LegacyText::kUtf8:
         return nullptr;
@@ -326,6 +332,10 @@ QByteArray encode(QStringView text, int codePage) {
     return out;
 }
 
+bool canEncode(QStringView text, int codePage) {
+    return decode(encode(text, codePage), codePage) == text;
+}
+
 bool isUtf8(QByteArrayView bytes, bool cutAllowed) {
     bool valid = true;
     const auto sink = [&](char32_t, quint16 code) {
@@ -350,18 +360,20 @@ int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed) {
     return !isAscii(bytes) && isUtf8(bytes, cutAllowed) ? kUtf8 : kSystemCodePage;
 }
 
-QByteArray encodeOutput(QStringView text) {
+QByteArray encodeOutput(QStringView text, bool inUtf8) {
 #ifdef Q_OS_WIN
-    return encode(text);
+    return inUtf8 ? text.toUtf8() : encode(text);
 #else
+    Q_UNUSED(inUtf8);
     return text.toUtf8();
 #endif
 }
 
-QByteArray encodeOutputPath(const QString &path) {
+QByteArray encodeOutputPath(const QString &path, bool inUtf8) {
 #ifdef Q_OS_WIN
-    return encode(path);
+    return inUtf8 ? path.toUtf8() : encode(path);
 #else
+    Q_UNUSED(inUtf8);
     return QFile::encodeName(path);
 #endif
 }

@@ -51,6 +51,9 @@ QString decodeCut(QByteArrayView bytes, int codePage = kSystemCodePage);
 Decoded decodeWithCodes(QByteArrayView bytes, int codePage = kSystemCodePage);
 QByteArray encode(QStringView text, int codePage = kSystemCodePage);
 
+// Whether text comes back whole from codePage: no character of it becomes "?".
+bool canEncode(QStringView text, int codePage = kSystemCodePage);
+
 // Whether bytes are valid UTF-8; with cutAllowed, the start of a character cut off by the end
 // counts as valid.
 bool isUtf8(QByteArrayView bytes, bool cutAllowed = false);
@@ -62,14 +65,26 @@ int codePageFor(QByteArrayView bytes, int codePage, bool cutAllowed = false);
 
 // Text of the files the program writes for the user to read or play (rename.log, rename.m3u):
 // the system code page on Windows; UTF-8 elsewhere, as terminals and players there expect.
-QByteArray encodeOutput(QStringView text);
+// With inUtf8, UTF-8 on every system.
+QByteArray encodeOutput(QStringView text, bool inUtf8 = false);
 // A path in those files: on Windows in the system code page; elsewhere the file system's own
-// bytes for it, so that the playlist names the file on disk.
-QByteArray encodeOutputPath(const QString &path);
+// bytes for it, so that the playlist names the file on disk. With inUtf8, UTF-8 on Windows.
+QByteArray encodeOutputPath(const QString &path, bool inUtf8 = false);
 
 // The encoding of a profile file the program reads and writes back (rename.ini,
 // elanguage.dat): UTF-8 after a UTF-8 byte-order mark; elsewhere than on Windows also when
 // the bytes are valid UTF-8, as a new file is; otherwise the system code page.
 int profileCodePage(QByteArrayView content);
+
+// Whether a file the program writes in the system code page (rename.ini, rename.log,
+// rename.m3u) is written as UTF-8 with a byte-order mark instead when it must hold a character
+// that code page lacks, rather than lose it to "?" (which Windows does not take in a name). On
+// Windows; elsewhere rename.log and rename.m3u are UTF-8 anyway, and a rename.ini in the code
+// page is one copied from Windows and keeps its code page, as it always has.
+#ifdef Q_OS_WIN
+constexpr bool kUtf8WhenCodePageLacks = true;
+#else
+constexpr bool kUtf8WhenCodePageLacks = false;
+#endif
 
 } // namespace LegacyText

@@ -50,22 +50,26 @@ qsizetype nameLength(QStringView name) {
 #ifdef Q_OS_WIN
     return name.size();
 #else
+    return utf8Length(name);
+#endif
+}
+
+qsizetype utf8Length(QStringView text) {
     qsizetype bytes = 0;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t u = name[i].unicode();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
         if (u < 0x80)
             bytes += 1;
         else if (u < 0x800)
             bytes += 2;
-        else if (QChar::isHighSurrogate(u) && i + 1 < name.size() &&
-                 QChar::isLowSurrogate(name[i + 1].unicode())) {
+        else if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+                 QChar::isLowSurrogate(text[i + 1].unicode())) {
             bytes += 4;
             ++i;
         } else
             bytes += 3;
     }
     return bytes;
-#endif
 }
 
 bool isUtf8(QByteArrayView bytes) {
@@ -85,6 +89,53 @@ QString withTrailingSeparator(const QString &path) {
 QString toNative(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
+
+QString longPathForm(const QString &path) {
+    QString text = path;
+    text.replace(u'/', u'\\');
+    if (text.startsWith(u"\\\\?\\") || text.startsWith(u"\\\\.\\"))
+        return text;
+    QString prefix;
+    QStringView rest;
+    qsizetype fixedParts = 0; // parts ".." never takes back: the server and the share
+    if (text.startsWith(u"\\\\")) {
+        prefix = QStringLiteral("\\\\?\\UNC\\");
+        rest = QStringView(text).mid(2);
+        fixedParts = 2;
+    } else if (text.size() >= 3 && text.at(0).isLetter() && text.at(1) == u':' &&
+               text.at(2) == u'\\') {
+        prefix = QStringLiteral("\\\\?\\") + text.left(3);
+        rest = QStringView(text).mid(3);
+    } else {
+        return text;
+    }
+    QList<QStringView> parts;
+    for (const QStringView part : rest.split(u'\\')) {
+        if (part.isEmpty() || part == u".")
+            continue;
+        if (part == u"..") {
+            if (parts.size() > fixedParts)
+                parts.removeLast();
+            continue;
+        }
+        parts.append(part);
+    }
+    QString out = prefix;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out += u'\\';
+        out += parts[i];
+    }
+    if (rest.endsWith(u'\\') && !parts.isEmpty())
+        out += u'\\';
+    return out;
+}
+
+#ifdef Q_OS_WIN
+std::wstring winApiPath(const QString &path) {
+    return longPathForm(path).toStdWString();
+}
+#endif
 
 QString lastSuffix(const QString &name) {
     const qsizetype dot = name.lastIndexOf(u'.');

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringView>
 
+#ifdef Q_OS_WIN
+#include <string>
+#endif
+
 // Paths as the program keeps them: native separators ("\" on Windows, "/" elsewhere), and
 // directories with a trailing separator so that a file's path is directory + name.
 namespace Paths {
@@ -37,6 +41,8 @@ inline constexpr qsizetype kNameLimit = 255;
 
 // The length of name as the file system counts it against kNameLimit.
 qsizetype nameLength(QStringView name);
+// The length of text in UTF-8 bytes; a lone surrogate counts as the three bytes it is written as.
+qsizetype utf8Length(QStringView text);
 
 // A name as the file system gives it, as text: UTF-8 when the bytes are valid UTF-8, otherwise
 // decoded from the legacy code page (GBK), as archives made on Windows name their files.
@@ -50,6 +56,18 @@ QString withTrailingSeparator(const QString &path);
 
 // path with native separators.
 QString toNative(const QString &path);
+
+// The form of a Windows path that the system's wide-character calls take at any length:
+// "C:\a" as "\\?\C:\a", "\\server\share\a" as "\\?\UNC\server\share\a". Either
+// separator is taken; empty and "." parts are dropped and ".." taken back, as the system does
+// for plain paths but not for these. A path already in that form, or relative, is kept as it is.
+// A plain function of the text, so that it is tested on every system.
+QString longPathForm(const QString &path);
+
+#ifdef Q_OS_WIN
+// path in that form for a wide-character call; the result lives to the end of the call.
+std::wstring winApiPath(const QString &path);
+#endif
 
 // The part of a file name from its last "." to its end, the dot included and the letter case
 // kept; empty for a name without a dot.

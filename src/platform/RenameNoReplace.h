@@ -18,11 +18,13 @@ enum class Failure {
     None,
     // The new name (or the old one) could lead out of the directory or is no name at all.
     EmptyName,
-    DotName,           // "." or ".."
-    Separator,         // "/" (and "\" on Windows)
-    ControlCharacter,  // U+0000 to U+001F
-    ReservedCharacter, // characters Windows never allows in a name: < > : " | ? *
-    NameTooLong,       // longer than a file system takes for one name (Paths::kNameLimit)
+    DotName,            // "." or ".."
+    Separator,          // "/" (and "\" on Windows)
+    ControlCharacter,   // U+0000 to U+001F
+    ReservedCharacter,  // characters Windows never allows in a name: < > : " | ? *
+    DeviceName,         // Windows: CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension
+    TrailingDotOrSpace, // Windows drops them, so the file would get another name
+    NameTooLong,        // longer than a file system takes for one name (Paths::kNameLimit)
     // The source is no longer the file that was listed.
     FileReplaced,
     // The new name is one the program writes in that folder itself (decided by the caller).
@@ -31,6 +33,8 @@ enum class Failure {
     TargetExists,
     SourceMissing,
     AccessDenied,
+    InUse,       // Windows: another program holds the file open (sharing or lock violation)
+    PathTooLong, // the whole path is longer than the system takes
     InvalidName, // the file system does not take the name (too long, not allowed there)
     Other,
 };
@@ -42,8 +46,21 @@ struct Result {
     bool ok() const { return failure == Failure::None; }
 };
 
+// Whose rules a name is checked against. Both sets are plain functions, so the Windows rules
+// are tested on every system.
+enum class NameRules { Posix, Windows };
+#ifdef Q_OS_WIN
+constexpr NameRules kNativeRules = NameRules::Windows;
+#else
+constexpr NameRules kNativeRules = NameRules::Posix;
+#endif
+
 // Why name cannot be a new file name inside a directory; Failure::None when it can.
-Failure checkName(QStringView name);
+Failure checkName(QStringView name, NameRules rules = kNativeRules);
+
+// What a Windows error code (GetLastError) means for a rename. A plain function of the number,
+// so that it is tested on every system.
+Failure classifyWindowsError(quint32 error);
 
 // Renames directory + oldName to directory + newName. directory ends in a separator. The new
 // name is checked with checkName first; the old one is the file's own name, whatever its

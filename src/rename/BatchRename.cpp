@@ -2,6 +2,7 @@
 
 #include "list/EntryList.h"
 #include "platform/FileIdentity.h"
+#include "platform/LegacyText.h"
 #include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
 #include "rename/ListedFiles.h"
@@ -30,16 +31,28 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
     RenameReport report;
     ListedFiles listed(table, rows);
     const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
+    // Decided before the first line: rename.log shows each line before its rename.
+    bool inUtf8 = false;
+    if (LegacyText::kUtf8WhenCodePageLacks && (options.writeLog || options.writePlaylist)) {
+        QStringList texts;
+        for (int i = 0; i < rows; ++i) {
+            const RenameEntry &entry = table.at(i);
+            texts << entry.directory + entry.originalName << entry.directory + entry.newName;
+            if (options.writePlaylist)
+                texts << entry.title;
+        }
+        inUtf8 = outputsNeedUtf8(texts);
+    }
     std::optional<RenameLog> log;
     if (options.writeLog)
-        log.emplace(outputDirectory + QStringLiteral("rename.log"), isListed);
+        log.emplace(outputDirectory + QStringLiteral("rename.log"), isListed, inUtf8);
     std::optional<M3uPlaylist> playlist;
     if (options.writePlaylist)
-        playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), isListed);
+        playlist.emplace(outputDirectory + QStringLiteral("rename.m3u"), isListed, inUtf8);
 
     RenameJournal journal(options.journalPath);
     ProgramFiles programFiles(outputDirectory);
-    OutputPaths paths;
+    OutputPaths paths(inUtf8);
     for (int i = 0; i < rows; ++i) {
         const RenameEntry &entry = table.at(i);
         // Names that are not UTF-8 go into the log as the file system's exact bytes.

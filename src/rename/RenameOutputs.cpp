@@ -4,16 +4,20 @@
 #include "platform/RegularFile.h"
 #include "rename/RenameReport.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
-QByteArray outputText(const QString &text) {
-    return LegacyText::encodeOutput(printableText(text));
+constexpr QByteArrayView kBom("\xEF\xBB\xBF");
+
+QByteArray outputText(const QString &text, bool inUtf8) {
+    return LegacyText::encodeOutput(printableText(text), inUtf8);
 }
 
-QByteArray outputPath(const QString &path) {
-    return LegacyText::encodeOutputPath(printableText(path));
+QByteArray outputPath(const QString &path, bool inUtf8) {
+    return LegacyText::encodeOutputPath(printableText(path), inUtf8);
 }
 
 // Opens file as an output; notes in listedFile when it is one of the listed files.
@@ -35,20 +39,31 @@ QByteArray outputBytes(QByteArray bytes) {
 
 } // namespace
 
+bool outputsNeedUtf8(const QStringList &texts) {
+    if (!LegacyText::kUtf8WhenCodePageLacks)
+        return false;
+    return std::any_of(texts.cbegin(), texts.cend(),
+                       [](const QString &text) { return !LegacyText::canEncode(text); });
+}
+
 QByteArray OutputPaths::path(const QString &directory, const QString &name,
                              const QByteArray &nativeDirectory, const QByteArray &nativeName) {
     if (directory != m_directory || nativeDirectory != m_nativeDirectory) {
         m_directory = directory;
         m_nativeDirectory = nativeDirectory;
-        m_encodedDirectory =
-            nativeDirectory.isEmpty() ? outputPath(directory) : outputBytes(nativeDirectory);
+        m_encodedDirectory = nativeDirectory.isEmpty() ? outputPath(directory, m_inUtf8)
+                                                       : outputBytes(nativeDirectory);
     }
-    return m_encodedDirectory + (nativeName.isEmpty() ? outputPath(name) : outputBytes(nativeName));
+    return m_encodedDirectory +
+           (nativeName.isEmpty() ? outputPath(name, m_inUtf8) : outputBytes(nativeName));
 }
 
-RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed)
+RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8)
     : m_file(path)
-    , m_writable(openOutput(m_file, isListed, m_listedFile, QIODevice::Unbuffered)) {}
+    , m_writable(openOutput(m_file, isListed, m_listedFile, QIODevice::Unbuffered)) {
+    if (m_writable && inUtf8)
+        m_writable = m_file.write(kBom.data(), kBom.size()) == kBom.size();
+}
 
 void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
     if (!m_writable)
@@ -62,18 +77,19 @@ bool RenameLog::finish() {
     return m_writable && m_file.error() == QFileDevice::NoError;
 }
 
-M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed)
+M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed, bool inUtf8)
     : m_file(path)
-    , m_writable(openOutput(m_file, isListed, m_listedFile)) {
+    , m_writable(openOutput(m_file, isListed, m_listedFile))
+    , m_inUtf8(inUtf8) {
     if (m_writable)
-        m_bytes = QByteArray("#EXTM3U") + kLineEnd;
+        m_bytes = (inUtf8 ? kBom.toByteArray() : QByteArray()) + "#EXTM3U" + kLineEnd;
 }
 
 void M3uPlaylist::addEntry(const QString &title, const QByteArray &filePath) {
     if (!m_writable)
         return;
     m_bytes += "#EXTINF:,";
-    m_bytes += outputText(title);
+    m_bytes += outputText(title, m_inUtf8);
     m_bytes += kLineEnd;
     m_bytes += filePath;
     m_bytes += kLineEnd;

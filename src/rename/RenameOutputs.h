@@ -5,12 +5,14 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
-// rename.log and rename.m3u, with CR LF line ends: on Windows text in the legacy code page, whose
-// missing characters are written as "?"; elsewhere titles in UTF-8 and paths as the file
-// system's bytes. Control characters are written as "?", so that every entry stays one line.
+// rename.log and rename.m3u, with CR LF line ends: on Windows text in the legacy code page, or,
+// for a run with a path or title that code page cannot write, the whole file in UTF-8 behind a
+// byte-order mark; elsewhere titles in UTF-8 and paths as the file system's bytes. Control
+// characters are written as "?", so that every entry stays one line.
 //
 // Each is created (replacing an earlier file) when it is made, before the first rename. Only a
 // regular file is written (a link is followed only to one); a pipe, device or folder of that
@@ -20,15 +22,24 @@
 // Says whether a file is one of the listed files.
 using ListedFileTest = std::function<bool(const FileIdentity &)>;
 
+// Whether any of these texts cannot be written exactly in the code page rename.log and
+// rename.m3u use, so that they are to be written in UTF-8 (only ever on Windows).
+bool outputsNeedUtf8(const QStringList &texts);
+
 // Paths for the outputs, each directory encoded once for all its files.
 class OutputPaths {
 public:
+    // inUtf8: the outputs are UTF-8 (see LegacyText::encodeOutputPath).
+    explicit OutputPaths(bool inUtf8 = false)
+        : m_inUtf8(inUtf8) {}
+
     // directory + name in the legacy code page; off Windows native bytes, when given, stand
     // for the directory or the name as they are (names that are not UTF-8).
     QByteArray path(const QString &directory, const QString &name,
                     const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {});
 
 private:
+    bool m_inUtf8;
     QString m_directory;
     QByteArray m_nativeDirectory;
     QByteArray m_encodedDirectory;
@@ -37,7 +48,8 @@ private:
 // The log: one line per file, old path "-->" new path.
 class RenameLog {
 public:
-    RenameLog(const QString &path, const ListedFileTest &isListed);
+    // inUtf8: the file opens with a UTF-8 byte-order mark; its lines are then UTF-8.
+    RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8 = false);
 
     // The line reaches the operating system before this returns, so the log shows the intent
     // even when the program dies in the middle of the batch.
@@ -57,7 +69,7 @@ private:
 // The extended M3U playlist, written whole at the end.
 class M3uPlaylist {
 public:
-    M3uPlaylist(const QString &path, const ListedFileTest &isListed);
+    M3uPlaylist(const QString &path, const ListedFileTest &isListed, bool inUtf8 = false);
 
     void addEntry(const QString &title, const QByteArray &filePath);
     // Writes and closes the playlist; false when it could not be written.
@@ -69,5 +81,6 @@ private:
     QFile m_file;
     bool m_listedFile = false;
     bool m_writable;
+    bool m_inUtf8;
     QByteArray m_bytes;
 };

@@ -62,6 +62,10 @@ QString renameFailureReason(const RenameNoReplace::Result &result) {
         return QStringLiteral("文件名含有控制字符");
     case Failure::ReservedCharacter:
         return QStringLiteral("文件名含有不允许的字符");
+    case Failure::DeviceName:
+        return QStringLiteral("Windows 不允许这个文件名（设备名）");
+    case Failure::TrailingDotOrSpace:
+        return QStringLiteral("Windows 不允许文件名以点或空格结尾");
     case Failure::NameTooLong:
         return QStringLiteral("文件名太长");
     case Failure::FileReplaced:
@@ -74,6 +78,10 @@ QString renameFailureReason(const RenameNoReplace::Result &result) {
         return QStringLiteral("原文件不存在");
     case Failure::AccessDenied:
         return QStringLiteral("没有权限");
+    case Failure::InUse:
+        return QStringLiteral("文件正被其他程序使用");
+    case Failure::PathTooLong:
+        return QStringLiteral("路径太长");
     case Failure::InvalidName:
         return QStringLiteral("文件系统不接受这个文件名");
     case Failure::Other:

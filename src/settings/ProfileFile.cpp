@@ -279,6 +279,12 @@ QByteArray withoutKey(QByteArrayView content, QByteArrayView section, QByteArray
     return content.toByteArray();
 }
 
+QByteArray inUtf8(QByteArrayView content, int codePage) {
+    if (codePage == LegacyText::kUtf8)
+        return content.toByteArray();
+    return kBom.toByteArray() + LegacyText::decode(content, codePage).toUtf8();
+}
+
 } // namespace ProfileText
 
 namespace ProfileFile {

@@ -51,6 +51,10 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
 // content itself when there is none.
 QByteArray withoutKey(QByteArrayView content, QByteArrayView section, QByteArrayView key);
 
+// content, read in codePage, as UTF-8 behind a byte-order mark; content itself when it is
+// UTF-8 already.
+QByteArray inUtf8(QByteArrayView content, int codePage);
+
 } // namespace ProfileText
 
 // Profile files on disk.

@@ -115,8 +115,13 @@ SettingsFile::SaveSettings(const Settings &settings,
             // The four keys in their order, then the options that are not at their defaults. An
             // option at its default leaves no line, so that a file saved with every option at its
             // default holds the four keys alone.
-            const int codePage = LegacyText::profileCodePage(content);
+            int codePage = LegacyText::profileCodePage(content);
             QByteArray out = content;
+            if (LegacyText::kUtf8WhenCodePageLacks && codePage != LegacyText::kUtf8 &&
+                !LegacyText::canEncode(settings.nameTemplate, codePage)) {
+                out = ProfileText::inUtf8(content, codePage);
+                codePage = LegacyText::kUtf8;
+            }
             const auto set = [&](QByteArrayView key, QByteArrayView value) {
                 out = ProfileText::withValue(out, kSetup, key, value);
             };

@@ -334,13 +334,13 @@ void TestForm1::allFilesPageIsSafe_data() {
 }
 
 void TestForm1::allFilesPageIsSafe() {
+#ifdef Q_OS_WIN
+    QSKIP("names with control characters and hidden files by name are for other systems");
+#else
     QFETCH(QStringList, files);
     QFETCH(int, listed);
     QFETCH(QStringList, namesAfter);
     QFETCH(QString, message);
-#ifdef Q_OS_WIN
-    QSKIP("names with control characters and hidden files by name are for other systems");
-#else
     for (const QString &name : files)
         QVERIFY(TestFiles::write(m_work->filePath(name), name.toUtf8()));
     child<FileListBox>(u"File1"_s)->refresh();

@@ -14,6 +14,8 @@ private slots:
     void codesTellOneByteFromTwo();
     void otherCodePages_data();
     void otherCodePages();
+    void roundTrips_data();
+    void roundTrips();
     void profileEncoding_data();
     void profileEncoding();
     void everyDecodedCharacterEncodesBack();
@@ -41,7 +43,7 @@ void TestLegacyText::decode_data() {
 void TestLegacyText::decode() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
-    QCOMPARE(LegacyText::decode(bytes), text);
+    QCOMPARE(LegacyText::decode(bytes, LegacyText::kGbk), text);
 }
 
 void TestLegacyText::encode_data() {
@@ -60,11 +62,12 @@ void TestLegacyText::encode_data() {
 void TestLegacyText::encode() {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    QCOMPARE(LegacyText::encode(text), bytes);
+    QCOMPARE(LegacyText::encode(text, LegacyText::kGbk), bytes);
 }
 
 void TestLegacyText::codesTellOneByteFromTwo() {
-    const auto d = LegacyText::decodeWithCodes(QByteArray("\x01\xC4\xE3(\0\xFF", 6));
+    const auto d =
+        LegacyText::decodeWithCodes(QByteArray("\x01\xC4\xE3(\0\xFF", 6), LegacyText::kGbk);
     QCOMPARE(d.text().size(), 5);
     QCOMPARE(d.codes.size(), 5);
     QCOMPARE(d.codes[0], quint16(1));
@@ -116,6 +119,43 @@ void TestLegacyText::otherCodePages() {
     QCOMPARE(d.text(), LegacyText::decode(bytes, codePage));
 }
 
+// Each code page a Windows system may have as its ANSI code page: text it can write comes back
+// exactly, and only a character it lacks turns into "?".
+void TestLegacyText::roundTrips_data() {
+    using namespace LegacyText;
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("gbk") << kGbk << u"歌手《》"_s << "\xB8\xE8\xCA\xD6\xA1\xB6\xA1\xB7"_ba << true;
+    QTest::newRow("gbk lacks hangul") << kGbk << u"歌한"_s << "\xB8\xE8?"_ba << false;
+    QTest::newRow("shift_jis") << kShiftJis << u"歌手の曲"_s
+                               << "\x89\xCC\x8E\xE8\x82\xCC\x8B\xC8"_ba << true;
+    QTest::newRow("big5") << kBig5 << u"歌手臺灣"_s << "\xBA\x71\xA4\xE2\xBB\x4F\xC6\x57"_ba
+                          << true;
+    QTest::newRow("949") << kEucKr << u"가수 노래"_s << "\xB0\xA1\xBC\xF6\x20\xB3\xEB\xB7\xA1"_ba
+                         << true;
+    QTest::newRow("1252") << kWindows1252 << u"Café €"_s << "Caf\xE9 \x80"_ba << true;
+    QTest::newRow("1252 lacks chinese") << kWindows1252 << u"a歌"_s << "a?"_ba << false;
+    QTest::newRow("1251") << kWindows1251 << u"Песня"_s << "\xCF\xE5\xF1\xED\xFF"_ba << true;
+    // The ANSI code page under "UTF-8 for worldwide language support": three and four bytes.
+    QTest::newRow("utf-8") << kUtf8 << u"歌手🎵한"_s
+                           << "\xE6\xAD\x8C\xE6\x89\x8B\xF0\x9F\x8E\xB5\xED\x95\x9C"_ba << true;
+    QTest::newRow("a typed ? is no loss") << kGbk << u"?歌"_s << "?\xB8\xE8"_ba << true;
+    QTest::newRow("outside the plane") << kGbk << u"🎵"_s << "?"_ba << false;
+}
+
+void TestLegacyText::roundTrips() {
+    QFETCH(int, codePage);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, whole);
+    QCOMPARE(LegacyText::encode(text, codePage), bytes);
+    QCOMPARE(LegacyText::canEncode(text, codePage), whole);
+    if (whole)
+        QCOMPARE(LegacyText::decode(bytes, codePage), text);
+}
+
 void TestLegacyText::profileEncoding_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("codePage");
@@ -136,13 +176,13 @@ void TestLegacyText::everyDecodedCharacterEncodesBack() {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             const char pair[2] = {char(lead), char(trail)};
             const QByteArray bytes(pair, 2);
-            const QString text = LegacyText::decode(bytes);
+            const QString text = LegacyText::decode(bytes, LegacyText::kGbk);
             if (text.size() != 1)
                 continue;
             ++pairs;
-            const QByteArray back = LegacyText::encode(text);
+            const QByteArray back = LegacyText::encode(text, LegacyText::kGbk);
             // A character may have more than one byte form; it must at least decode the same.
-            QCOMPARE(LegacyText::decode(back), text);
+            QCOMPARE(LegacyText::decode(back, LegacyText::kGbk), text);
         }
     }
     QVERIFY2(pairs > 20000, "the code page should have its two-byte characters");

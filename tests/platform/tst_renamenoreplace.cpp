@@ -50,6 +50,8 @@ private slots:
     void init();
     void checkName_data();
     void checkName();
+    void windowsErrors_data();
+    void windowsErrors();
     void everyWay_data();
     void renames();
     void renames_data() { everyWay_data(); }
@@ -75,32 +77,98 @@ void TestRenameNoReplace::init() {
     m_dir = m_tmp->path() + u'/';
 }
 
+// Each name under both rule sets, so the Windows rules are tried wherever the tests run.
 void TestRenameNoReplace::checkName_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<Failure>("posix");
+    QTest::addColumn<Failure>("windows");
 
-    QTest::newRow("plain") << u"Song-Singer.mp3"_s << Failure::None;
-    QTest::newRow("chinese") << u"歌名-歌手.mp3"_s << Failure::None;
-    QTest::newRow("leading dot") << u".hidden"_s << Failure::None;
-    QTest::newRow("empty") << QString() << Failure::EmptyName;
-    QTest::newRow("dot") << u"."_s << Failure::DotName;
-    QTest::newRow("dot dot") << u".."_s << Failure::DotName;
-    QTest::newRow("slash") << u"../up.mp3"_s << Failure::Separator;
-    QTest::newRow("line feed") << u"a\nb.mp3"_s << Failure::ControlCharacter;
-    QTest::newRow("nul") << QString(u"a"_s + QChar(0) + u"b"_s) << Failure::ControlCharacter;
-    QTest::newRow("delete is no control here") << u"a\x7f"_s << Failure::None;
-#ifdef Q_OS_WIN
-    QTest::newRow("backslash") << u"a\\b"_s << Failure::Separator;
-    QTest::newRow("stream colon") << u"a.mp3:x"_s << Failure::ReservedCharacter;
-#else
-    QTest::newRow("backslash is a character") << u"a\\b"_s << Failure::None;
-#endif
+    const auto row = [](const char *label, const QString &name, Failure posix, Failure windows) {
+        QTest::newRow(label) << name << posix << windows;
+    };
+    const auto both = [&](const char *label, const QString &name, Failure failure) {
+        row(label, name, failure, failure);
+    };
+    both("plain", u"Song-Singer.mp3"_s, Failure::None);
+    both("chinese", u"歌名-歌手.mp3"_s, Failure::None);
+    both("leading dot", u".hidden"_s, Failure::None);
+    both("empty", QString(), Failure::EmptyName);
+    both("dot", u"."_s, Failure::DotName);
+    both("dot dot", u".."_s, Failure::DotName);
+    both("slash", u"../up.mp3"_s, Failure::Separator);
+    both("line feed", u"a\nb.mp3"_s, Failure::ControlCharacter);
+    both("nul", QString(u"a"_s + QChar(0) + u"b"_s), Failure::ControlCharacter);
+    both("delete is no control", u"a\x7f"_s, Failure::None);
+    row("backslash", u"a\\b"_s, Failure::None, Failure::Separator);
+    for (const QString &c : {u"<"_s, u">"_s, u":"_s, u"\""_s, u"|"_s, u"?"_s, u"*"_s}) {
+        const QByteArray label = "reserved " + c.toUtf8();
+        row(label.constData(), u"a"_s + c + u"b.mp3"_s, Failure::None, Failure::ReservedCharacter);
+    }
+    // A "?" the code page put in place of a character it lacks.
+    row("code page mark", u"?-歌手.mp3"_s, Failure::None, Failure::ReservedCharacter);
+    row("device", u"CON"_s, Failure::None, Failure::DeviceName);
+    row("device with extension", u"nul.mp3"_s, Failure::None, Failure::DeviceName);
+    row("device with two extensions", u"Aux.tar.gz"_s, Failure::None, Failure::DeviceName);
+    row("device before spaces", u"prn .mp3"_s, Failure::None, Failure::DeviceName);
+    row("com port", u"com1.mp3"_s, Failure::None, Failure::DeviceName);
+    row("printer port", u"LPT9"_s, Failure::None, Failure::DeviceName);
+    row("superscript port", u"COM\u00B9.mp3"_s, Failure::None, Failure::DeviceName);
+    row("console", u"conin$.mp3"_s, Failure::None, Failure::DeviceName);
+    both("port zero is a name", u"COM0.mp3"_s, Failure::None);
+    both("device inside a name", u"CONCERT.mp3"_s, Failure::None);
+    both("device after a dot", u"a.CON"_s, Failure::None);
+    both("port ten is a name", u"LPT10"_s, Failure::None);
+    row("trailing dot", u"Song."_s, Failure::None, Failure::TrailingDotOrSpace);
+    row("trailing space", u"Song.mp3 "_s, Failure::None, Failure::TrailingDotOrSpace);
+    both("leading space", u" Song.mp3"_s, Failure::None);
+    // 255 is the limit for both: UTF-8 bytes off Windows, UTF-16 units on Windows.
+    both("255 ascii", QString(255, u'a'), Failure::None);
+    both("256 ascii", QString(256, u'a'), Failure::NameTooLong);
+    row("100 chinese", QString(100, u'歌'), Failure::NameTooLong, Failure::None);
+    row("255 chinese", QString(255, u'歌'), Failure::NameTooLong, Failure::None);
+    both("256 chinese", QString(256, u'歌'), Failure::NameTooLong);
+    const QString clef = u"\U0001D11E"_s; // two UTF-16 units, four UTF-8 bytes
+    row("63 clefs", clef.repeated(63), Failure::None, Failure::None);
+    row("64 clefs", clef.repeated(64), Failure::NameTooLong, Failure::None);
+    row("128 clefs", clef.repeated(128), Failure::NameTooLong, Failure::NameTooLong);
 }
 
 void TestRenameNoReplace::checkName() {
     QFETCH(QString, name);
+    QFETCH(Failure, posix);
+    QFETCH(Failure, windows);
+    QCOMPARE(RenameNoReplace::checkName(name, RenameNoReplace::NameRules::Posix), posix);
+    QCOMPARE(RenameNoReplace::checkName(name, RenameNoReplace::NameRules::Windows), windows);
+#ifdef Q_OS_WIN
+    QCOMPARE(RenameNoReplace::checkName(name), windows);
+#else
+    QCOMPARE(RenameNoReplace::checkName(name), posix);
+#endif
+}
+
+void TestRenameNoReplace::windowsErrors_data() {
+    QTest::addColumn<quint32>("error");
+    QTest::addColumn<Failure>("failure");
+    QTest::newRow("file not found") << 2u << Failure::SourceMissing;
+    QTest::newRow("path not found") << 3u << Failure::SourceMissing;
+    QTest::newRow("access denied") << 5u << Failure::AccessDenied;
+    QTest::newRow("write protect") << 19u << Failure::AccessDenied;
+    QTest::newRow("sharing violation") << 32u << Failure::InUse;
+    QTest::newRow("lock violation") << 33u << Failure::InUse;
+    QTest::newRow("user mapped file") << 1224u << Failure::InUse;
+    QTest::newRow("file exists") << 80u << Failure::TargetExists;
+    QTest::newRow("already exists") << 183u << Failure::TargetExists;
+    QTest::newRow("file name exceeds range") << 206u << Failure::PathTooLong;
+    QTest::newRow("buffer overflow") << 111u << Failure::PathTooLong;
+    QTest::newRow("invalid name") << 123u << Failure::InvalidName;
+    QTest::newRow("bad path name") << 161u << Failure::InvalidName;
+    QTest::newRow("not enough memory") << 8u << Failure::Other;
+}
+
+void TestRenameNoReplace::windowsErrors() {
+    QFETCH(quint32, error);
     QFETCH(Failure, failure);
-    QCOMPARE(RenameNoReplace::checkName(name), failure);
+    QCOMPARE(RenameNoReplace::classifyWindowsError(error), failure);
 }
 
 // The same guarantees hold for the rename itself and for each way it falls back on.

@@ -2,6 +2,7 @@
 #include "list/FileAdder.h"
 #include "rename/BatchRename.h"
 #include "rename/RenameJournal.h"
+#include "rename/RenameOutputs.h"
 #include "rename/SequentialRename.h"
 #include "support/FakeDialogs.h"
 #include "support/FileTree.h"
@@ -76,6 +77,7 @@ private slots:
     void logAndPlaylist_data();
     void logAndPlaylist();
     void nextRunReplacesTheLog();
+    void outputsInUtf8CarryAMark();
     void failuresLoseNothing();
     void messageListsTheFirstTwenty();
     void outputsThatCannotBeCreated();
@@ -154,6 +156,26 @@ void TestBatchRename::logAndPlaylist() {
     if (!m3u.isEmpty())
         outputs.insert(u"rename.m3u"_s, fx.bytes(m3u));
     QCOMPARE(FileTree::files(fx.program), outputs);
+}
+
+// The form Windows falls back on when the code page lacks a character of the run.
+void TestBatchRename::outputsInUtf8CarryAMark() {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + u'/';
+    OutputPaths paths(true);
+    const QByteArray target = paths.path(dir, u"歌한.mp3"_s);
+    RenameLog log(dir + u"rename.log"_s, {}, true);
+    log.addLine("a", target);
+    QVERIFY(log.finish());
+    M3uPlaylist playlist(dir + u"rename.m3u"_s, {}, true);
+    playlist.addEntry(u"歌한"_s, target);
+    QVERIFY(playlist.finish());
+    const QByteArray name = (dir + u"歌한.mp3"_s).toUtf8();
+    QCOMPARE(FileTree::read(dir + u"rename.log"_s), "\xEF\xBB\xBF"
+                                                    "a-->" +
+                                                        name + "\r\n");
+    QCOMPARE(FileTree::read(dir + u"rename.m3u"_s),
+             "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:,\xE6\xAD\x8C\xED\x95\x9C\r\n" + name + "\r\n");
 }
 
 void TestBatchRename::nextRunReplacesTheLog() {

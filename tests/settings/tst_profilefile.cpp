@@ -36,6 +36,8 @@ private slots:
     void readValue();
     void withValue_data();
     void withValue();
+    void inUtf8_data();
+    void inUtf8();
     void unreadableFileIsNeverReplaced();
     void writeProtectedFileIsLeftAlone();
     void savingFallsBackToWritingInPlace();
@@ -117,6 +119,37 @@ void TestProfileFile::withValue() {
         value.left(value.indexOf('\r') < 0 ? value.size() : value.indexOf('\r'));
     QCOMPARE(ProfileText::readValue(written, "setup", "format", "d", 1000), shown);
     QCOMPARE(ProfileText::withValue(written, "setup", "format", shown), written);
+}
+
+// The whole file moves to UTF-8 when it must hold a character its code page lacks.
+void TestProfileFile::inUtf8_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("gbk")
+        << "[setup]\r\nformat=\xB8\xE8\r\n[filter]\r\n\xC3\xFB\r\n"_ba << LegacyText::kGbk
+        << "\xEF\xBB\xBF[setup]\r\nformat=\xE6\xAD\x8C\r\n[filter]\r\n\xE5\x90\x8D\r\n"_ba;
+    QTest::newRow("1252") << "[setup]\r\nformat=Caf\xE9"_ba << LegacyText::kWindows1252
+                          << "\xEF\xBB\xBF[setup]\r\nformat=Caf\xC3\xA9"_ba;
+    QTest::newRow("utf-8 already")
+        << "\xEF\xBB\xBF[setup]\r\nformat=\xE6\xAD\x8C"_ba << LegacyText::kUtf8
+        << "\xEF\xBB\xBF[setup]\r\nformat=\xE6\xAD\x8C"_ba;
+}
+
+void TestProfileFile::inUtf8() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, codePage);
+    QFETCH(QByteArray, expected);
+    const QByteArray converted = ProfileText::inUtf8(content, codePage);
+    QCOMPARE(converted, expected);
+    QCOMPARE(LegacyText::profileCodePage(converted), LegacyText::kUtf8);
+    // A template the old code page lacks is then written whole.
+    const QString tune = u"歌🎵한"_s;
+    const QByteArray saved = ProfileText::withValue(converted, "setup", "format", tune.toUtf8());
+    QCOMPARE(LegacyText::decode(ProfileText::readValue(saved, "setup", "format", "", 1000,
+                                                       LegacyText::profileCodePage(saved)),
+                                LegacyText::kUtf8),
+             tune);
 }
 
 void TestProfileFile::unreadableFileIsNeverReplaced() {
