@@ -58,9 +58,18 @@ QByteArray OutputPaths::path(const QString &directory, const QString &name,
            (nativeName.isEmpty() ? outputPath(name, m_inUtf8) : outputBytes(nativeName));
 }
 
-RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8)
+OutputFile::OutputFile(const QString &path, const ListedFileTest &isListed,
+                       QIODevice::OpenMode extra)
     : m_file(path)
-    , m_writable(openOutput(m_file, isListed, m_listedFile, QIODevice::Unbuffered)) {
+    , m_writable(openOutput(m_file, isListed, m_listedFile, extra)) {}
+
+bool OutputFile::close() {
+    m_file.close();
+    return m_writable && m_file.error() == QFileDevice::NoError;
+}
+
+RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8)
+    : OutputFile(path, isListed, QIODevice::Unbuffered) {
     if (m_writable && inUtf8)
         m_writable = m_file.write(kBom.data(), kBom.size()) == kBom.size();
 }
@@ -72,14 +81,8 @@ void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
     m_writable = m_file.write(line) == line.size();
 }
 
-bool RenameLog::finish() {
-    m_file.close();
-    return m_writable && m_file.error() == QFileDevice::NoError;
-}
-
 M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed, bool inUtf8)
-    : m_file(path)
-    , m_writable(openOutput(m_file, isListed, m_listedFile))
+    : OutputFile(path, isListed, {})
     , m_inUtf8(inUtf8) {
     if (m_writable)
         m_bytes = (inUtf8 ? kBom.toByteArray() : QByteArray()) + "#EXTM3U" + kLineEnd;
@@ -97,6 +100,5 @@ void M3uPlaylist::addEntry(const QString &title, const QByteArray &filePath) {
 
 bool M3uPlaylist::finish() {
     m_writable = m_writable && m_file.write(m_bytes) == m_bytes.size() && m_file.flush();
-    m_file.close();
-    return m_writable && m_file.error() == QFileDevice::NoError;
+    return close();
 }

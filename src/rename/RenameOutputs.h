@@ -45,8 +45,25 @@ private:
     QByteArray m_encodedDirectory;
 };
 
+// What the log and the playlist share: the file, opened as an output when made.
+class OutputFile {
+public:
+    QString path() const { return m_file.fileName(); }
+    // Whether the file was not written because it is one of the listed files.
+    bool isListedFile() const { return m_listedFile; }
+
+protected:
+    OutputFile(const QString &path, const ListedFileTest &isListed, QIODevice::OpenMode extra);
+    // Closes the file; false when it could not be created or anything was lost.
+    bool close();
+
+    QFile m_file;
+    bool m_listedFile = false;
+    bool m_writable;
+};
+
 // The log: one line per file, old path "-->" new path.
-class RenameLog {
+class RenameLog : public OutputFile {
 public:
     // inUtf8: the file opens with a UTF-8 byte-order mark; its lines are then UTF-8.
     RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8 = false);
@@ -55,32 +72,19 @@ public:
     // even when the program dies in the middle of the batch.
     void addLine(const QByteArray &source, const QByteArray &target);
     // Closes the log; false when it could not be created or a line was lost.
-    bool finish();
-    QString path() const { return m_file.fileName(); }
-    // Whether the log was not written because it is one of the listed files.
-    bool isListedFile() const { return m_listedFile; }
-
-private:
-    QFile m_file;
-    bool m_listedFile = false;
-    bool m_writable;
+    bool finish() { return close(); }
 };
 
 // The extended M3U playlist, written whole at the end.
-class M3uPlaylist {
+class M3uPlaylist : public OutputFile {
 public:
     M3uPlaylist(const QString &path, const ListedFileTest &isListed, bool inUtf8 = false);
 
     void addEntry(const QString &title, const QByteArray &filePath);
     // Writes and closes the playlist; false when it could not be written.
     bool finish();
-    QString path() const { return m_file.fileName(); }
-    bool isListedFile() const { return m_listedFile; }
 
 private:
-    QFile m_file;
-    bool m_listedFile = false;
-    bool m_writable;
     bool m_inUtf8;
     QByteArray m_bytes;
 };

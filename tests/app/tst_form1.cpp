@@ -37,6 +37,10 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+#ifndef TUNEMARK_PROGRAM
+#define TUNEMARK_PROGRAM "tunemark" // compiled outside the build, as the Windows check does
+#endif
+
 namespace {
 
 // Notes, with each message, whether a progress dialog was still on screen.
