@@ -1,19 +1,21 @@
 #include "app/CommandLine.h"
 
-CommandLine parseCommandLine(const QStringList &arguments) {
+CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArray> &bytes) {
     CommandLine line;
     bool options = true;
-    for (const QString &argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
         if (options && argument == u"--") {
             options = false;
         } else if (options && (argument == u"--help" || argument == u"-h")) {
-            return {CommandLine::Action::Help, {}};
+            return {CommandLine::Action::Help, {}, {}};
         } else if (options && argument == u"--version") {
-            return {CommandLine::Action::Version, {}};
+            return {CommandLine::Action::Version, {}, {}};
         } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
-            return {CommandLine::Action::Unknown, {}};
+            return {CommandLine::Action::Unknown, {}, {}};
         } else {
             line.paths << argument;
+            line.nativePaths << bytes.value(i);
         }
     }
     return line;

@@ -351,11 +351,11 @@ void Form1::addWithProgress(const std::function<void()> &add) {
     closeIfAsked();
 }
 
-void Form1::addPaths(const QStringList &paths) {
+void Form1::addPaths(const QStringList &paths, const QList<QByteArray> &nativePaths) {
     if (m_busy || paths.isEmpty())
         return;
     m_tabStrip->setCurrentIndex(0);
-    addWithProgress([&] { m_adder.addPaths(paths); });
+    addWithProgress([&] { m_adder.addPaths(paths, nativePaths); });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent *event) {

@@ -35,7 +35,8 @@ public:
 
     // Adds files and folders to the audio-file list as the menu's items add them, showing
     // page 1; nothing while other work runs. For drops and the command line.
-    void addPaths(const QStringList &paths);
+    // nativePaths: each path's exact bytes where its name is not UTF-8, else empty.
+    void addPaths(const QStringList &paths, const QList<QByteArray> &nativePaths = {});
     // Called at every progress report of a long scan or rename, while the window is held
     // still; lets a caller watch the work as it goes.
     void setProgressObserver(std::function<void()> observer);

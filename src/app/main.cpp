@@ -4,9 +4,12 @@
 #include "dialogs/QtUserDialogs.h"
 #include "platform/Console.h"
 #include "platform/Drives.h"
+#include "platform/Paths.h"
 #include "settings/DataFolders.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
@@ -52,7 +55,9 @@ int main(int argc, char *argv[]) {
     QTranslator qtChinese;
     installQtChinese(qtChinese); // without it Qt's buttons read in English
 
-    const CommandLine commandLine = parseCommandLine(app.arguments().mid(1));
+    // QApplication has taken its own options out of argv: the rest match arguments().
+    const CommandLine commandLine =
+        parseCommandLine(app.arguments().mid(1), Paths::exactArguments(argc, argv));
     switch (commandLine.action) {
     case CommandLine::Action::Help:
         tell(usageText(), stdout);
@@ -75,10 +80,24 @@ int main(int argc, char *argv[]) {
     window.show();
     if (!commandLine.paths.isEmpty()) {
         QStringList paths;
-        for (const QString &path : commandLine.paths)
-            paths << QFileInfo(path).absoluteFilePath();
+        QList<QByteArray> nativePaths;
+        const QByteArray here = QFile::encodeName(QDir::currentPath()) + '/';
+        for (qsizetype i = 0; i < commandLine.paths.size(); ++i) {
+            QByteArray native = commandLine.nativePaths.value(i);
+            if (native.isEmpty() || Paths::isUtf8(native)) {
+                paths << QFileInfo(commandLine.paths[i]).absoluteFilePath();
+                nativePaths << QByteArray();
+                continue;
+            }
+            // A name that is not UTF-8 is kept as its bytes and shown decoded.
+            if (!native.startsWith('/'))
+                native.prepend(here);
+            paths << Paths::pathText(native);
+            nativePaths << native;
+        }
         // Once the window is up, so that a long add shows its progress over it.
-        QTimer::singleShot(0, &window, [&window, paths] { window.addPaths(paths); });
+        QTimer::singleShot(0, &window,
+                           [&window, paths, nativePaths] { window.addPaths(paths, nativePaths); });
     }
     return app.exec();
 }

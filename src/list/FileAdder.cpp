@@ -219,7 +219,7 @@ void FileAdder::ScanFolder(const QString &name, const QString &prefix) {
     finishBatch();
 }
 
-void FileAdder::scanTree(const QString &name, const QString &prefix) {
+void FileAdder::scanTree(const QString &name, const QString &prefix, const QByteArray &nativeRoot) {
     const QChar sep = Paths::separator();
 
     // A folder still to scan: its path as text without a trailing separator and, off Windows,
@@ -230,7 +230,7 @@ void FileAdder::scanTree(const QString &name, const QString &prefix) {
     };
     // Folders still to scan, the next one last. An explicit stack instead of recursion keeps
     // a very deep tree from exhausting the call stack; the order is the same depth-first one.
-    std::vector<Pending> pending{{prefix + name, {}}};
+    std::vector<Pending> pending{{prefix + name, nativeRoot}};
     // Every folder entered, by device and inode: a link back up, or a bind mount of a folder
     // inside itself, is not entered again.
     QSet<std::pair<quint64, quint64>> entered;
@@ -359,12 +359,35 @@ bool FileAdder::addFileAt(const QString &path, QString &lastDirectory) {
     return !m_stopped;
 }
 
-void FileAdder::addPaths(const QStringList &paths) {
+void FileAdder::addPaths(const QStringList &paths, const QList<QByteArray> &nativePaths) {
     startBatch();
     QString lastDirectory;
-    for (const QString &given : paths) {
-        const QString path = Paths::toNative(given);
-        if (QFileInfo(path).isDir()) {
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString path = Paths::toNative(paths[i]);
+        QByteArray native = nativePaths.value(i);
+        if (!native.isEmpty()) {
+            // A name only its bytes give: a folder is scanned from them, a file added with them.
+            while (native.size() > 1 && native.endsWith('/'))
+                native.chop(1);
+            QString text = path;
+            while (text.size() > 1 && Paths::endsWithSeparator(text))
+                text.chop(1);
+            if (listFolder(text + u'/', native + '/').readable) {
+                scanTree(text, QString(), native);
+                lastDirectory.clear();
+            } else {
+                const qsizetype cut = native.lastIndexOf('/') + 1;
+                const QString directory = Paths::pathText(native.left(cut));
+                if (directory != lastDirectory) {
+                    queueStep({Step::Kind::Progress, directory, {}});
+                    if (m_stopped)
+                        break;
+                }
+                lastDirectory = directory;
+                queueFile(directory, Paths::nameText(native.mid(cut)), native.left(cut),
+                          native.mid(cut));
+            }
+        } else if (QFileInfo(path).isDir()) {
             scanChosenFolder(path);
             lastDirectory.clear();
         } else if (!addFileAt(path, lastDirectory)) {

@@ -83,7 +83,8 @@ public:
 
     // Adds paths in order, as dropped on the window or given on the command line: a folder as
     // "添加文件夹" scans it, a file as the open-file dialog adds it; rebuilds the list once.
-    void addPaths(const QStringList &paths);
+    // nativePaths holds, off Windows, each path's exact bytes where its name is not UTF-8.
+    void addPaths(const QStringList &paths, const QList<QByteArray> &nativePaths = {});
 
 private:
     // One step of an add, taken in the order the walk met it. The walk runs ahead of the steps
@@ -124,7 +125,7 @@ private:
     // Scans the folder at path, a root keeping its separator as the folder browser gives it.
     void scanChosenFolder(QString path);
     // ScanFolder within the add under way.
-    void scanTree(const QString &name, const QString &prefix);
+    void scanTree(const QString &name, const QString &prefix, const QByteArray &nativeRoot = {});
     // Passes the progress on; false once the user has stopped the add.
     bool reportProgress(const QString &folder);
     void startBatch();

@@ -82,6 +82,25 @@ QString nameText(QByteArrayView nativeName) {
     return isUtf8(nativeName) ? QString::fromUtf8(nativeName) : LegacyText::decode(nativeName);
 }
 
+QString pathText(QByteArrayView nativePath) {
+    QStringList parts;
+    for (const QByteArray &part : nativePath.toByteArray().split('/'))
+        parts << nameText(part);
+    return parts.join(u'/');
+}
+
+QList<QByteArray> exactArguments(int argc, char **argv) {
+    QList<QByteArray> arguments;
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+#else
+    for (int i = 1; i < argc; ++i)
+        arguments << QByteArray(argv[i]);
+#endif
+    return arguments;
+}
+
 QString withTrailingSeparator(const QString &path) {
     return endsWithSeparator(path) ? path : path + separator();
 }

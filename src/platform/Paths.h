@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QChar>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -47,6 +48,13 @@ qsizetype utf8Length(QStringView text);
 // A name as the file system gives it, as text: UTF-8 when the bytes are valid UTF-8, otherwise
 // decoded from the legacy code page (GBK), as archives made on Windows name their files.
 QString nameText(QByteArrayView nativeName);
+
+// A path as the file system gives it, as text: each part as nameText gives it.
+QString pathText(QByteArrayView nativePath);
+
+// The program's arguments as the system's exact bytes where those can be names that Qt's text
+// would not give back (off Windows); none on Windows, whose arguments are UTF-16 already.
+QList<QByteArray> exactArguments(int argc, char **argv);
 
 // Whether bytes are valid UTF-8, as every name the program makes is.
 bool isUtf8(QByteArrayView bytes);

@@ -79,6 +79,7 @@ private slots:
     void unreadableEntriesAreReported();
     void unreadablePickedFilesAreReported();
     void progressCanStopScan();
+    void pathsGivenAsBytes();
     void readsAheadChangeNothing_data();
     void readsAheadChangeNothing();
 };
@@ -432,6 +433,38 @@ void TestFileAdder::readsAheadChangeNothing() {
     }
     for (int run = 1; run < 4; ++run)
         QCOMPARE(results[run], results[0]);
+}
+
+// Paths given on the command line whose names are not UTF-8 (GBK from Windows archives) are
+// added from their bytes: a folder scanned, a file listed, both shown decoded.
+void TestFileAdder::pathsGivenAsBytes() {
+#ifndef Q_OS_UNIX
+    SKIP_TEST("names are UTF-16 on Windows");
+#else
+    Fixture f;
+    const QByteArray root = QFile::encodeName(f.dir.path());
+    const QByteArray folder = root + "/\xB8\xE8"; // 歌
+    QCOMPARE(mkdir(folder.constData(), 0700), 0);
+    for (const QByteArray &path : {folder + "/\xC4\xE3.mp3", root + "/\xBA\xC3.mp3"}) { // 你 好
+        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0);
+        const QByteArray bytes = TagBytes::mp3File("T", "S");
+        QCOMPARE(write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        close(fd);
+    }
+    const QList<QByteArray> natives{folder, root + "/\xBA\xC3.mp3"};
+    f.adder.addPaths({Paths::pathText(natives[0]), Paths::pathText(natives[1])}, natives);
+    QCOMPARE(f.table.size(), 2);
+    QCOMPARE(f.table.at(0).directory, f.dir.path() + u"/歌/"_s);
+    QCOMPARE(f.table.at(0).originalName, u"你.mp3"_s);
+    QCOMPARE(f.table.at(1).originalName + f.table.at(1).newName, u"好.mp3T-S.mp3"_s);
+    QCOMPARE(f.table.at(1).nativeName, QByteArray("\xBA\xC3.mp3"));
+    QVERIFY(f.dialogs.messages.isEmpty());
+    // QTemporaryDir cannot remove names it cannot represent.
+    QCOMPARE(::unlink((folder + "/\xC4\xE3.mp3").constData()), 0);
+    QCOMPARE(::rmdir(folder.constData()), 0);
+    QCOMPARE(::unlink(natives[1].constData()), 0);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestFileAdder)
