@@ -32,6 +32,17 @@ struct Fixture {
     FileAdder adder{list, dialogs, [] { return u"%1-%2"_s; }};
 
     QString root() const { return QDir::toNativeSeparators(dir.path()); }
+    // Whichever of the folders A and B the scan enters first removes the other. The walk must
+    // then wait for each progress call, not list the other folder ahead of it.
+    void removeOtherOnEntering() {
+        adder.setReadsInFlight(1);
+        adder.setProgress([this](int, const QString &folder) {
+            const QString name = QDir(folder).dirName();
+            if (name == u"A"_s || name == u"B"_s)
+                QDir(dir.filePath(name == u"A"_s ? u"B"_s : u"A"_s)).removeRecursively();
+            return true;
+        });
+    }
     // The paths a user picks, below the temporary folder, each made as a file unless it is no
     // file's path (a bare name, a folder).
     QStringList picked(const QStringList &paths) {
@@ -235,14 +246,7 @@ void TestFileAdder::scanSkipsFoldersItCannotEnter() {
     Fixture f;
     f.file(u"A/a.mp3"_s);
     f.file(u"B/b.mp3"_s);
-    // Whichever of A and B is entered first removes the other, which then cannot be entered.
-    f.adder.setReadsInFlight(1);
-    f.adder.setProgress([&](int, const QString &folder) {
-        const QString name = QDir(folder).dirName();
-        if (name == u"A"_s || name == u"B"_s)
-            QDir(f.dir.filePath(name == u"A"_s ? u"B"_s : u"A"_s)).removeRecursively();
-        return true;
-    });
+    f.removeOtherOnEntering();
     int expected = 1;
 #ifdef Q_OS_UNIX
     // Root enters every folder whatever its permissions.
@@ -316,15 +320,7 @@ void TestFileAdder::unreadableEntriesAreReported() {
         }
         close(fd);
     }
-    // Whichever of A and B is entered first removes the other, which is then gone. The walk
-    // must wait for each progress call, not list the other folder ahead of it.
-    f.adder.setReadsInFlight(1);
-    f.adder.setProgress([&](int, const QString &folder) {
-        const QString name = QDir(folder).dirName();
-        if (name == u"A"_s || name == u"B"_s)
-            QDir(f.dir.filePath(name == u"A"_s ? u"B"_s : u"A"_s)).removeRecursively();
-        return true;
-    });
+    f.removeOtherOnEntering();
     f.dialogs.folderAnswers << f.root();
     f.adder.AddDirectory();
     chmod(QFile::encodeName(f.dir.filePath(u"locked"_s)).constData(), 0700);
