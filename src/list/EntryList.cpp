@@ -6,6 +6,8 @@
 
 #include <QHash>
 
+#include <utility>
+
 namespace {
 
 // A positive number with the place of its sign kept: one blank before the digits.
@@ -99,14 +101,15 @@ void EntryListModel::rebuild() {
     m_lines = m_table.size();
     // Lines that would rename two files to one name in one folder, each pointing at another.
     m_sameNewName.fill(-1, m_lines);
-    QHash<QString, int> firstWithName;
+    // Keyed by folder and name as they are: copies of both share their text.
+    QHash<std::pair<QString, QString>, int> firstWithName;
     firstWithName.reserve(m_lines);
     const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
     for (int i = 0; i < m_lines; ++i) {
         const RenameEntry &e = m_table.at(i);
-        QString key = e.directory + QChar() + e.newName;
-        if (foldCase)
-            key = key.toCaseFolded();
+        const std::pair<QString, QString> key =
+            foldCase ? std::pair(e.directory.toCaseFolded(), e.newName.toCaseFolded())
+                     : std::pair(e.directory, e.newName);
         const auto found = firstWithName.constFind(key);
         if (found == firstWithName.cend()) {
             firstWithName.insert(key, i);

@@ -259,6 +259,29 @@ void append(QString &text, char32_t u) {
     }
 }
 
+// The text of bytes, with or without the bytes of a character the end cut off. No character
+// takes fewer bytes than UTF-16 units, so the text is written straight into room for as many
+// units as there are bytes: tags and names are decoded by the thousand.
+QString decodeInto(QByteArrayView bytes, int codePage, bool withCutBytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const auto put = [&](char32_t u, quint16) {
+        if (u > 0xFFFF) {
+            *out++ = QChar::highSurrogate(u);
+            *out++ = QChar::lowSurrogate(u);
+        } else {
+            *out++ = static_cast<char16_t>(u);
+        }
+    };
+    const qsizetype cut = walk(bytes, codePage, put);
+    if (withCutBytes) {
+        for (const char b : bytes.last(cut))
+            *out++ = cutByte(b);
+    }
+    text.truncate(out - reinterpret_cast<const char16_t *>(text.constData()));
+    return text;
+}
+
 } // namespace
 
 namespace LegacyText {
@@ -272,19 +295,11 @@ QString Decoded::text() const {
 }
 
 QString decodeCut(QByteArrayView bytes, int codePage) {
-    QString text;
-    text.reserve(bytes.size());
-    walk(bytes, codePage, [&](char32_t u, quint16) { append(text, u); });
-    return text;
+    return decodeInto(bytes, codePage, false);
 }
 
 QString decode(QByteArrayView bytes, int codePage) {
-    QString text;
-    text.reserve(bytes.size());
-    const qsizetype cut = walk(bytes, codePage, [&](char32_t u, quint16) { append(text, u); });
-    for (const char b : bytes.last(cut))
-        text.append(QChar(cutByte(b)));
-    return text;
+    return decodeInto(bytes, codePage, true);
 }
 
 Decoded decodeWithCodes(QByteArrayView bytes, int codePage) {
@@ -337,6 +352,8 @@ bool canEncode(QStringView text, int codePage) {
 }
 
 bool isUtf8(QByteArrayView bytes, bool cutAllowed) {
+    if (isAscii(bytes))
+        return true;
     bool valid = true;
     const auto sink = [&](char32_t, quint16 code) {
         if (code >= 0x80 && code < 0x100)

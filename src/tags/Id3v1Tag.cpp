@@ -12,17 +12,18 @@ constexpr qsizetype kSingerOffset = 33;
 // padding stay, and so does a space behind a leading NUL. Only U+0020 counts as a space.
 // A field full to its last byte may end in half a character; that half goes.
 QString fieldText(QByteArrayView bytes, int codePage) {
-    const QString text =
-        LegacyText::decodeCut(bytes, LegacyText::codePageFor(bytes, codePage, true));
+    QString text = LegacyText::decodeCut(bytes, LegacyText::codePageFor(bytes, codePage, true));
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin) == u' ')
         ++begin;
     while (end > begin && text.at(end - 1) == u' ')
         --end;
-    QString field = text.mid(begin, end - begin);
-    field.remove(QChar(u'\0'));
-    return field;
+    // In place: the text is this field's own.
+    text.truncate(end);
+    text.remove(0, begin);
+    text.remove(QChar(u'\0'));
+    return text;
 }
 
 } // namespace
