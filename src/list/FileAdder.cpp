@@ -100,18 +100,36 @@ bool FileAdder::takeFile(const QString &directory, const QString &name,
 
 void FileAdder::readTagsAgain() {
     const QString nameTemplate = m_nameTemplate ? m_nameTemplate() : QString();
-    EntryTable &table = m_list.table();
+    const EntryTable &table = m_list.table();
+    // Read ahead as a scan does; the entries take their tags in order.
+    std::deque<std::pair<int, std::shared_ptr<TagReadPool::Read>>> reading;
+    const auto takeRead = [&] {
+        auto &[line, read] = reading.front();
+        readPool().waitFor(*read);
+        m_list.setTags(line, read->tags, nameTemplate);
+        reading.pop_front();
+    };
     for (int i = 0; i < table.size(); ++i) {
         const RenameEntry &e = table.at(i);
-        const QString path = e.path();
-        const TagFormat *format = tagFormatOf(path);
-        const QByteArray nativePath =
+        auto read = std::make_shared<TagReadPool::Read>();
+        read->path = e.path();
+        read->format = tagFormatOf(read->path);
+        if (!read->format) {
+            m_list.setTags(i, TagText(), nameTemplate);
+            continue;
+        }
+        read->nativePath =
             nativePathOf(e.directory, e.originalName, e.nativeDirectory, e.nativeName);
-        const TagText tags =
-            format ? readTags(*format, path, m_tagOptions, nativePath).value_or(TagText())
-                   : TagText();
-        m_list.setTags(i, tags, nameTemplate);
+        read->options = m_tagOptions;
+        read->entryIsNoLink = true; // the identity taken at the add stays
+        readPool().start(read);
+        reading.emplace_back(i, std::move(read));
+        if (reading.size() >= size_t(m_readsInFlight))
+            takeRead();
     }
+    while (!reading.empty())
+        takeRead();
+    m_readPool.reset();
     m_list.RefreshEntryList();
 }
 
