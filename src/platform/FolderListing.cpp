@@ -3,8 +3,7 @@
 #include "platform/Paths.h"
 
 #ifdef Q_OS_WIN
-#include <QDirIterator>
-#include <QFileInfo>
+#include <windows.h>
 #else
 #include <QFile>
 #include <cerrno>
@@ -18,27 +17,48 @@
 
 FolderListing listFolder(const QString &path, const QByteArray &) {
     FolderListing listing;
-    const QFileInfo folder(path);
-    if (!folder.isDir() || !folder.isReadable())
+    const QString folder = Paths::withTrailingSeparator(path);
+    // The search gives every entry's attributes with its name, so nothing more is looked at
+    // per entry except a link, whose target may be gone.
+    WIN32_FIND_DATAW found;
+    const HANDLE search =
+        FindFirstFileExW(Paths::winApiPath(folder + u'*').c_str(), FindExInfoBasic, &found,
+                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        listing.readable = GetLastError() == ERROR_FILE_NOT_FOUND; // a drive's empty root
         return listing;
-    listing.readable = true;
-    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        FolderEntry entry;
-        entry.name = info.fileName();
-        entry.isLink = info.isSymLink() || info.isJunction();
-        entry.hidden = info.isHidden();
-        if (info.isDir())
-            entry.kind = FolderEntry::Kind::Folder;
-        else if (info.isFile())
-            entry.kind = FolderEntry::Kind::File;
-        else if (!info.exists() && !entry.isLink)
-            entry.kind = FolderEntry::Kind::Unreadable;
-        entry.identity = FileIdentity::of(info.filePath());
-        listing.entries.append(std::move(entry));
     }
+    listing.readable = true;
+    do {
+        const QString name = QString::fromWCharArray(found.cFileName);
+        if (name == u"." || name == u"..")
+            continue;
+        const DWORD attributes = found.dwFileAttributes;
+        FolderEntry entry;
+        entry.name = name;
+        entry.hidden = attributes & FILE_ATTRIBUTE_HIDDEN;
+        // Symbolic links and junctions; other reparse points (cloud files, deduplicated
+        // files) are the files themselves.
+        entry.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                       (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+                        found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+        DWORD target = attributes;
+        if (entry.isLink)
+            target = GetFileAttributesW(Paths::winApiPath(folder + name).c_str());
+        const DWORD error = target == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+        if (target == INVALID_FILE_ATTRIBUTES)
+            entry.kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                             ? FolderEntry::Kind::Other // a link that leads nowhere
+                             : FolderEntry::Kind::Unreadable;
+        else if (target & FILE_ATTRIBUTE_DIRECTORY)
+            entry.kind = FolderEntry::Kind::Folder;
+        else if (target & FILE_ATTRIBUTE_DEVICE)
+            entry.kind = FolderEntry::Kind::Other;
+        else
+            entry.kind = FolderEntry::Kind::File;
+        listing.entries.append(std::move(entry));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
     return listing;
 }
 
@@ -79,7 +99,6 @@ FolderListing listFolder(const QString &path, const QByteArray &nativePath) {
             entry.kind = S_ISDIR(st.st_mode)   ? FolderEntry::Kind::Folder
                          : S_ISREG(st.st_mode) ? FolderEntry::Kind::File
                                                : FolderEntry::Kind::Other;
-            entry.identity = {quint64(st.st_dev), quint64(st.st_ino), true};
             // The entry's own type, where the folder tells it, saves a second look.
             struct stat own;
             entry.isLink =

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/FileIdentity.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -21,10 +19,6 @@ struct FolderEntry {
     bool isLink = false;
     bool hidden = false; // a hidden file or folder: off Windows by its leading ".", on Windows
                          // by its attribute
-    // Of what the entry leads to, links followed. Off Windows only known where the entry had to
-    // be looked at: a link, or an entry the folder gives no type for; invalid for a plain file
-    // or folder.
-    FileIdentity identity;
 };
 
 // The entries of one folder, "." and ".." left out, in the file system's order, hidden and
