@@ -1,17 +1,21 @@
 #include "platform/FileStamp.h"
 
-#ifdef Q_OS_WIN
 #include "platform/Paths.h"
 
+#ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <QFile>
 #include <sys/stat.h>
 #endif
 
 FileStamp FileStamp::of(const QString &path) {
+    return ofExact(Paths::toExactBytes(path));
+}
+
+FileStamp FileStamp::ofExact(const QByteArray &exactPath) {
     FileStamp stamp;
 #ifdef Q_OS_WIN
+    const QString path = Paths::fromExactBytes(exactPath);
     const HANDLE handle = CreateFileW(
         Paths::winApiPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -28,7 +32,7 @@ FileStamp FileStamp::of(const QString &path) {
     CloseHandle(handle);
 #else
     struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::lstat(exactPath.constData(), &st) != 0)
         return stamp;
     stamp.file = quint64(st.st_ino);
     stamp.size = qint64(st.st_size);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -19,4 +20,6 @@ struct FileStamp {
 
     // The entry path names, a link at its end not followed; invalid when there is none.
     static FileStamp of(const QString &path);
+    // The same for the path as the file system's exact bytes (Paths::toExactBytes).
+    static FileStamp ofExact(const QByteArray &path);
 };

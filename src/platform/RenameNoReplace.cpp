@@ -384,6 +384,22 @@ Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &ol
 }
 #endif
 
+Result renameBack(const QByteArray &directory, const QByteArray &name,
+                  const QByteArray &formerName) {
+#ifdef Q_OS_WIN
+    return renameInDirectory(Paths::fromExactBytes(directory), Paths::fromExactBytes(name),
+                             Paths::fromExactBytes(formerName));
+#else
+    for (const QByteArray &each : {name, formerName}) {
+        if (const Failure problem = checkOld(Paths::nameText(each)); problem != Failure::None)
+            return {problem, 0};
+    }
+    if (name == formerName)
+        return exists(directory + name) ? Result{} : Result{Failure::SourceMissing, 0};
+    return renameNative(directory, name, formerName);
+#endif
+}
+
 Result renameListedFile(const QString &directory, const QByteArray &nativeDirectory,
                         const QString &oldName, const QByteArray &nativeOldName,
                         const QString &newName, const FileIdentity &expected) {

@@ -81,6 +81,12 @@ Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &ol
                                const QString &newName);
 #endif
 
+// Renames directory + name back to directory + formerName, all three the file system's exact
+// bytes (Paths::toExactBytes): the undo of a rename. The former name is the file's own and
+// is refused only when it could be no name in the directory.
+Result renameBack(const QByteArray &directory, const QByteArray &name,
+                  const QByteArray &formerName);
+
 // Renames a listed file: directory + oldName to directory + newName, where off Windows the
 // native bytes (when not empty) stand for directory and oldName, as for names that are not
 // UTF-8. When expected is valid, a source that is no longer that file (replaced, or reached

@@ -72,12 +72,11 @@ std::optional<RenameReport> RenameListedFiles(const EntryList &list, const QStri
             programFiles.isOwnFile(entry.directory, entry.newName))
             result = {RenameNoReplace::Failure::OwnFileName, 0};
         else
-            result = journal.record(
-                exactPathOf(entry), entry.directory, entry.originalName, entry.newName, [&] {
-                    return RenameNoReplace::renameListedFile(entry.directory, entry.nativeDirectory,
-                                                             entry.originalName, entry.nativeName,
-                                                             entry.newName, entry.identity);
-                });
+            result = journal.record(exactPathOf(entry), entry.originalName, entry.newName, [&] {
+                return RenameNoReplace::renameListedFile(entry.directory, entry.nativeDirectory,
+                                                         entry.originalName, entry.nativeName,
+                                                         entry.newName, entry.identity);
+            });
         if (!result.ok())
             report.addFailure(entry.originalName, entry.newName, result);
         if (playlist)

@@ -13,8 +13,12 @@ constexpr QByteArrayView kHeader("tunemark-undo 1");
 // Bytes kept as they are; every other byte, the space among them, is percent-encoded.
 const QByteArray kPlain("/._-~:\\");
 
-QString decoded(const QByteArray &field) {
-    return Paths::fromExactBytes(QByteArray::fromPercentEncoding(field));
+// Where the name begins in a path given as exact bytes.
+qsizetype exactNameStart(const QByteArray &path) {
+    qsizetype cut = path.lastIndexOf('/');
+    if (Paths::isSeparator(QChar(u'\\')))
+        cut = qMax(cut, path.lastIndexOf('\\'));
+    return cut + 1;
 }
 
 QString tempPathFor(const QString &path) {
@@ -46,21 +50,17 @@ bool RenameJournal::writeLine(const QByteArray &line) {
 }
 
 RenameNoReplace::Result
-RenameJournal::record(const QByteArray &oldPath, const QString &directory, const QString &oldName,
-                      const QString &newName,
+RenameJournal::record(const QByteArray &oldPath, const QString &oldName, const QString &newName,
                       const std::function<RenameNoReplace::Result()> &rename) {
     const bool tried =
         oldName != newName && RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
-    if (tried) {
-        // The new path in the old one's folder, byte for byte.
-        qsizetype cut = oldPath.lastIndexOf('/');
-        if (Paths::isSeparator(QChar(u'\\')))
-            cut = qMax(cut, oldPath.lastIndexOf('\\'));
-        recordTry(oldPath, oldPath.left(cut + 1) + Paths::toExactBytes(newName));
-    }
+    // The new path in the old one's folder, byte for byte.
+    const QByteArray newPath = oldPath.left(exactNameStart(oldPath)) + Paths::toExactBytes(newName);
+    if (tried)
+        recordTry(oldPath, newPath);
     const RenameNoReplace::Result result = rename();
     if (tried && result.ok())
-        recordDone(directory + newName);
+        recordDone(newPath);
     return result;
 }
 
@@ -79,10 +79,10 @@ void RenameJournal::recordTry(const QByteArray &oldPath, const QByteArray &newPa
     writeLine("try " + oldPath.toPercentEncoding(kPlain) + ' ' + newPath.toPercentEncoding(kPlain));
 }
 
-void RenameJournal::recordDone(const QString &newPath) {
+void RenameJournal::recordDone(const QByteArray &newPath) {
     if (m_path.isEmpty() || !m_ok || !m_file.isOpen())
         return;
-    const FileStamp stamp = FileStamp::of(newPath);
+    const FileStamp stamp = FileStamp::ofExact(newPath);
     writeLine("done " + QByteArray::number(stamp.file) + ' ' + QByteArray::number(stamp.size) +
               ' ' + QByteArray::number(stamp.modified));
     if (m_renamedAny || !m_ok)
@@ -111,7 +111,10 @@ QList<JournalStep> readRenameJournal(const QString &path) {
     for (const QByteArray &line : std::as_const(lines)) {
         const QList<QByteArray> fields = line.split(' ');
         if (fields.size() == 3 && fields[0] == "try") {
-            tried = {decoded(fields[1]), decoded(fields[2]), {}};
+            const QByteArray oldPath = QByteArray::fromPercentEncoding(fields[1]);
+            const QByteArray newPath = QByteArray::fromPercentEncoding(fields[2]);
+            // Names that are not UTF-8 are shown as the legacy code page reads them.
+            tried = {Paths::pathText(oldPath), Paths::pathText(newPath), {}, oldPath, newPath};
             pending = true;
         } else if (fields.size() == 4 && fields[0] == "done" && pending) {
             tried.stamp = {fields[1].toULongLong(), fields[2].toLongLong(), fields[3].toLongLong(),
@@ -138,17 +141,18 @@ UndoReport UndoLastRename(const QString &path) {
     for (const JournalStep &step : std::as_const(steps)) {
         const QString oldName = nameOf(step.oldPath);
         const QString newName = nameOf(step.newPath);
-        const QString directory = step.newPath.left(Paths::nameStart(step.newPath));
-        const FileStamp now = FileStamp::of(step.newPath);
+        const qsizetype oldStart = exactNameStart(step.exactOldPath);
+        const qsizetype newStart = exactNameStart(step.exactNewPath);
+        const QByteArray directory = step.exactNewPath.left(newStart);
+        const FileStamp now = FileStamp::ofExact(step.exactNewPath);
         QString reason;
         if (!now.valid) {
             reason = QStringLiteral("文件已不在");
-        } else if (now != step.stamp ||
-                   directory != step.oldPath.left(Paths::nameStart(step.oldPath))) {
+        } else if (now != step.stamp || directory != step.exactOldPath.left(oldStart)) {
             reason = QStringLiteral("文件已被改动或替换");
         } else {
-            const RenameNoReplace::Result result =
-                RenameNoReplace::renameInDirectory(directory, newName, oldName);
+            const RenameNoReplace::Result result = RenameNoReplace::renameBack(
+                directory, step.exactNewPath.mid(newStart), step.exactOldPath.mid(oldStart));
             if (result.ok()) {
                 ++report.undone;
                 continue;

@@ -29,8 +29,8 @@ public:
     // Runs rename, the rename of the file at oldPath (the file system's exact bytes, as
     // Paths::toExactBytes gives them) to newName in its folder, and records it. A file that
     // keeps its name, and a new name no file can have, are not recorded: nothing is tried.
-    RenameNoReplace::Result record(const QByteArray &oldPath, const QString &directory,
-                                   const QString &oldName, const QString &newName,
+    RenameNoReplace::Result record(const QByteArray &oldPath, const QString &oldName,
+                                   const QString &newName,
                                    const std::function<RenameNoReplace::Result()> &rename);
     // False once anything could not be written.
     bool ok() const { return m_ok; }
@@ -38,7 +38,7 @@ public:
 private:
     bool writeLine(const QByteArray &line);
     void recordTry(const QByteArray &oldPath, const QByteArray &newPath);
-    void recordDone(const QString &newPath);
+    void recordDone(const QByteArray &newPath);
 
     QString m_path;
     QFile m_file;
@@ -51,6 +51,9 @@ struct JournalStep {
     QString oldPath;
     QString newPath;
     FileStamp stamp; // the file as it was right after the rename
+    // Both paths as the file system's exact bytes: names that are not UTF-8 are found again.
+    QByteArray exactOldPath;
+    QByteArray exactNewPath;
 };
 
 // The renames of the run recorded at path, in the order they were made; none when there is no

@@ -81,7 +81,7 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
             const QByteArray exactPath =
                 (nativeDirectory.isEmpty() ? Paths::toExactBytes(directory) : nativeDirectory) +
                 (nativeFiles.at(k).isEmpty() ? Paths::toExactBytes(name) : nativeFiles.at(k));
-            result = journal.record(exactPath, directory, name, newName, [&] {
+            result = journal.record(exactPath, name, newName, [&] {
                 return RenameNoReplace::renameListedFile(
                     directory, nativeDirectory, name, nativeFiles.at(k), newName, FileIdentity());
             });

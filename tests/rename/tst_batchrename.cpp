@@ -490,7 +490,7 @@ void TestBatchRename::hostileFileSystem() {
 
 // GBK names from archives made on Windows: the scan lists them, decoded from
 // GBK, reads their tags and renames them; the log records their old paths as the exact bytes.
-// An untagged one keeps its bytes.
+// An untagged one keeps its bytes; the undo gives the renamed one back its own.
 void TestBatchRename::namesThatAreNotUtf8() {
 #ifdef Q_OS_WIN
     QSKIP("Windows names are UTF-16");
@@ -524,7 +524,8 @@ void TestBatchRename::namesThatAreNotUtf8() {
     names.sort();
     QCOMPARE(names, QStringList({u"你.mp3|Song-Ann.mp3"_s, u"好.mp3|好.mp3"_s}));
 
-    QCOMPARE(fx.run(false, true), kDone);
+    const QString journal = fx.program + u"rename.undo"_s;
+    QCOMPARE(RenameListedFiles(fx.list, fx.program, {false, true, journal})->message(), kDone);
     const auto read = [](const QByteArray &path) {
         QFile file;
         const int fd = open(path.constData(), O_RDONLY);
@@ -540,6 +541,9 @@ void TestBatchRename::namesThatAreNotUtf8() {
     const QByteArray log = FileTree::read(fx.program + u"rename.log"_s);
     QVERIFY(log.contains(folder + "/\xC4\xE3.mp3-->" + folder + "/Song-Ann.mp3\r\n"));
     QVERIFY(log.contains(folder + "/\xBA\xC3.mp3-->" + folder + "/\xBA\xC3.mp3\r\n"));
+    // The undo finds the file by the exact bytes and gives it back its old ones.
+    QCOMPARE(UndoLastRename(journal).message(), u"已撤销 1 个文件的改名"_s);
+    QCOMPARE(read(folder + "/\xC4\xE3.mp3"), tagged);
     // QTemporaryDir cannot remove names it cannot represent.
     QCOMPARE(QProcess::execute(u"rm"_s, {u"-rf"_s, fx.music}), 0);
 #endif
