@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 #include "app/FileBoxes.h"
 #include "app/Form1.h"
+#include "platform/Folders.h"
 #include "support/FakeDialogs.h"
+#include "support/FileTree.h"
 #include "support/TagBytes.h"
 #include "support/TestFiles.h"
 
@@ -129,10 +131,14 @@ void TestForm1::init() {
     m_work = std::make_unique<QTemporaryDir>();
     m_dialogs = std::make_unique<WatchingDialogs>();
     // Page 2 starts in the home folder (there is no music folder in it), never in the working
-    // directory.
+    // directory; on Windows in the working directory, the drive's current one.
     qputenv("HOME", QFile::encodeName(m_work->path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_work->filePath(u".config"_s)));
+#ifdef Q_OS_WIN
+    QDir::setCurrent(m_work->path());
+#else
     QDir::setCurrent(m_programDir->path());
+#endif
     m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -190,8 +196,8 @@ void TestForm1::startUpState() {
     // No drive e: here: the page shows the home folder, all files.
 #ifndef Q_OS_WIN
     QVERIFY(!child<DriveListBox>(u"Drive1"_s)->setDrive(u"e:"_s));
-#endif
     QVERIFY(QDir::currentPath() != m_work->path());
+#endif
     QCOMPARE(child<DirListBox>(u"Dir1"_s)->path(), QDir::toNativeSeparators(m_work->path()));
     auto *files = child<FileListBox>(u"File1"_s);
     QCOMPARE(files->property("pattern").toString(), u"*.*"_s);
@@ -426,6 +432,9 @@ void TestForm1::allFilesPageTakesNamesThatAreNotUtf8() {
 // rename.ini that is a listed audio file under another name (a link to it):
 // saving writes nothing into it, and says so.
 void TestForm1::settingsNeverWrittenIntoListedFile() {
+#ifdef Q_OS_WIN
+    SKIP_TEST("needs symbolic links");
+#else
     addEntries({u"alarm.rm"_s});
     const QString song = m_work->filePath(u"alarm.rm"_s);
     const QString ini = m_programDir->filePath(u"rename.ini"_s);
@@ -436,6 +445,7 @@ void TestForm1::settingsNeverWrittenIntoListedFile() {
                                               u"/rename.ini 是列表中的文件"_s});
     QCOMPARE(TestFiles::read(song), QByteArray("alarm.rm"));
     QVERIFY(QFileInfo(ini).isSymLink());
+#endif
 }
 
 void TestForm1::saveWithEmptyList() {
@@ -531,12 +541,23 @@ void TestForm1::comboTakesKeysAsTyped() {
     QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"Readme"_s});
 }
 
-// Choosing the drive shown changes nothing: the directory box stays in its folder.
+// Opening the drive box offers the drives there are now, the one shown chosen; choosing it
+// changes nothing: the directory box stays in its folder.
 void TestForm1::sameDriveKeepsDirectory() {
     auto *dir = child<DirListBox>(u"Dir1"_s);
     QVERIFY(QDir(m_work->path()).mkpath(u"sub/deeper"_s));
     QVERIFY(dir->setPath(m_work->filePath(u"sub/deeper"_s)));
-    auto *drive = child<DriveListBox>(u"Drive1"_s);
+    auto *drive = child<QComboBox>(u"Drive1"_s);
+    drive->showPopup();
+    QStringList offered;
+    for (int i = 0; i < drive->count(); ++i)
+        offered << drive->itemText(i);
+    QStringList drives;
+    for (const QFileInfo &root : QDir::drives())
+        drives << Folders::driveOf(root.filePath()).toLower();
+    QCOMPARE(offered, drives);
+    QCOMPARE(drive->currentData().toString(), Folders::driveOf(m_work->path()));
+    drive->hidePopup();
     emit drive->activated(drive->currentIndex());
     QCOMPARE(dir->path(), QDir::toNativeSeparators(m_work->filePath(u"sub/deeper"_s)));
 }
@@ -594,6 +615,8 @@ void TestForm1::commandTwoAppliesLanguageFile() {
 }
 
 void TestForm1::endToEnd() {
+    if (!TestFiles::systemCodePageIsGbk())
+        SKIP_TEST("the tag is GBK, read in the system's code page");
     QDir work(m_work->path());
     QVERIFY(work.mkpath(u"music/old"_s));
     QVERIFY(TestFiles::write(work.filePath(u"music/a.mp3"_s),
@@ -621,14 +644,15 @@ void TestForm1::endToEnd() {
     QCOMPARE(m_form->entryList().lineCount(), 0);
     QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
 
-    const QByteArray dir = music.toUtf8() + '/';
-    const QByteArray sub = dir + "old/";
+    const QString dir = music + QDir::separator();
+    const QString sub = dir + u"old"_s + QDir::separator();
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.log"_s)),
-             dir + "a.mp3-->" + dir + "你好-Ann.mp3\r\n" + sub + "b.rm-->" + sub +
-                 "Blue Night-Alice.rm\r\n");
+             FileTree::outputBytes(dir + u"a.mp3-->"_s + dir + u"你好-Ann.mp3\r\n"_s + sub +
+                                   u"b.rm-->"_s + sub + u"Blue Night-Alice.rm\r\n"_s));
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.m3u"_s)),
-             "#EXTM3U\r\n#EXTINF:,你好\r\n" + dir + "你好-Ann.mp3\r\n" + "#EXTINF:,Blue Night\r\n" +
-                 sub + "Blue Night-Alice.rm\r\n");
+             FileTree::outputBytes(u"#EXTM3U\r\n#EXTINF:,你好\r\n"_s + dir +
+                                   u"你好-Ann.mp3\r\n#EXTINF:,Blue Night\r\n"_s + sub +
+                                   u"Blue Night-Alice.rm\r\n"_s));
 }
 
 void TestForm1::progressHoldsWindowStill_data() {
@@ -744,6 +768,8 @@ void TestForm1::sampleFilesRenameAsDocumented_data() {
 }
 
 void TestForm1::sampleFilesRenameAsDocumented() {
+    if (!TestFiles::systemCodePageIsGbk())
+        SKIP_TEST("the samples' tags are GBK, read in the system's code page");
     QFETCH(bool, readId3v2);
     QFETCH(QStringList, names);
     const QString examples = QFINDTESTDATA("../../examples");
@@ -805,7 +831,8 @@ void TestForm1::id3v2OptionReadsTagsAgain() {
     clickTab(2);
     child<QLineEdit>(u"Text3"_s)->setText(u"%2 %1"_s);
     QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
-    QCOMPARE(table.at(0).newName, u"Ann 你好.mp3"_s);
+    if (TestFiles::systemCodePageIsGbk()) // as it reads the frame's GBK
+        QCOMPARE(table.at(0).newName, u"Ann 你好.mp3"_s);
     QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
     QCOMPARE(table.at(0).newName, u"Ann Old.mp3"_s);
     QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
@@ -914,6 +941,9 @@ void TestForm1::commandLine() {
     QTEST(line.paths, "paths");
     if (line.action == CommandLine::Action::Run)
         return;
+#ifdef Q_OS_WIN
+    SKIP_TEST("the program shows these in a message box, having no console");
+#else
     // The program answers these before it opens a window.
     QProcess program;
     program.start(QString::fromUtf8(TUNEMARK_PROGRAM), arguments);
@@ -925,6 +955,7 @@ void TestForm1::commandLine() {
     // Qt may warn on the error stream before the usage.
     QVERIFY(printed.endsWith(line.action == CommandLine::Action::Version ? versionText()
                                                                          : usageText()));
+#endif
 }
 
 // Choosing an encoding reads the listed files again in it, with the template as it stands; the

@@ -184,6 +184,7 @@ void TestFileAdder::scanTakesAudioFilesDepthFirst() {
         f.file(QString::fromUtf8(name));
     // A root comes back with its separator, and only a root; any path with one works alike.
     f.dialogs.folderAnswers << f.root() + QDir::separator();
+    f.adder.setTagOptions({false, LegacyText::kGbk}); // the tags are GBK, whatever the system's
     f.adder.AddDirectory();
 
     QCOMPARE(f.dialogs.folderTitles, QStringList{u"Tunemark"_s});
@@ -396,8 +397,10 @@ void TestFileAdder::readsAheadChangeNothing() {
         picked << QDir::toNativeSeparators(it.next());
     picked.insert(picked.size() / 2, QDir::toNativeSeparators(dir.filePath(u"gone.mp3"_s)));
 
+#ifdef Q_OS_LINUX
     const auto taskCount = [] { return QDir(u"/proc/self/task"_s).entryList().size(); };
     const int tasks = taskCount();
+#endif
     // Reading one at a time first; then ahead, a few times, as its timing varies.
     QStringList results[4];
     for (int run = 0; run < 4; ++run) {
@@ -421,7 +424,9 @@ void TestFileAdder::readsAheadChangeNothing() {
             dialogs.fileAnswers << picked;
             adder.AddFilesFromDialog();
         }
+#ifdef Q_OS_LINUX
         QCOMPARE(taskCount(), tasks);
+#endif
         for (int i = 0; i < list.table().size(); ++i)
             out << list.table().at(i).path() + u'|' + list.table().at(i).newName;
         out << dialogs.messages;

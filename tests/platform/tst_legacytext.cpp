@@ -159,9 +159,15 @@ void TestLegacyText::roundTrips() {
 void TestLegacyText::profileEncoding_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("codePage");
+    // Windows reads every file without the mark in its code page, a new one too.
+#ifdef Q_OS_WIN
+    const int unmarked = LegacyText::kSystemCodePage;
+#else
+    const int unmarked = LegacyText::kUtf8;
+#endif
     QTest::newRow("mark") << "\xEF\xBB\xBF[a]\r\nx=\xC4\xE3"_ba << LegacyText::kUtf8;
-    QTest::newRow("utf-8") << "x=\xE3\x80\x8A"_ba << LegacyText::kUtf8;
-    QTest::newRow("new") << QByteArray() << LegacyText::kUtf8;
+    QTest::newRow("utf-8") << "x=\xE3\x80\x8A"_ba << unmarked;
+    QTest::newRow("new") << QByteArray() << unmarked;
     QTest::newRow("gbk") << "x=\xA1\xB6"_ba << LegacyText::kSystemCodePage;
 }
 

@@ -20,7 +20,7 @@ QStringList numbered(int count, const QString &pattern) {
 
 struct Fixture {
     QTemporaryDir tmp;
-    QString dir = tmp.path() + u'/';
+    QString dir = TestFiles::native(tmp.path() + u'/');
 
     // Makes the listed files (content: the name), unless a name starts with "gone".
     void make(const QStringList &names) {
@@ -127,9 +127,11 @@ void TestSequentialRename::newNames_data() {
         << QStringList{u"Rename5.txt"_s, u"Rename6.txt"_s, u"Rename7.txt"_s};
     QTest::newRow("box with its own dot") << QStringList{u"a.mp3"_s} << u"Rename"_s << u"0"_s
                                           << u".mp3"_s << QStringList{u"Rename0..mp3"_s};
+#ifndef Q_OS_WIN // Windows takes no name ending in a blank
     QTest::newRow("blanks in the box are an extension")
         << QStringList{u"a.mp3"_s} << u"Rename"_s << u"0"_s << u" "_s
         << QStringList{u"Rename0. "_s};
+#endif
     QTest::newRow("last dot, no dot, empty prefix")
         << QStringList{u"a.b.c"_s, u"noext"_s} << QString() << u"0"_s << QString()
         << QStringList{u"0.c"_s, u"1"_s};
@@ -153,7 +155,8 @@ void TestSequentialRename::newNames() {
     // The directory as the directory box gives it, without the trailing separator.
     QList<int> progress;
     const SequenceRun run = RenameFilesInSequence(
-        {fx.tmp.path(), files, prefix, start, extension, {}, {}}, [&](int done, int total) {
+        {TestFiles::native(fx.tmp.path()), files, prefix, start, extension, {}, {}},
+        [&](int done, int total) {
             QCOMPARE(total, files.size());
             progress << done;
         });
@@ -197,6 +200,9 @@ void TestSequentialRename::refusalsRenameNothing() {
 }
 
 void TestSequentialRename::failuresLoseNothing() {
+#ifdef Q_OS_WIN
+    SKIP_TEST("needs names with control characters and trailing dots");
+#else
     Fixture fx;
     FileTree::write(fx.dir + u"Rename2.c"_s, "outside the list");
     const QStringList files{u"x.a"_s,     u"Rename0.a"_s, u"z.c"_s, u"gone.d"_s,
@@ -219,6 +225,7 @@ void TestSequentialRename::failuresLoseNothing() {
                                    "\ngone.d → Rename3.d：原文件不存在"
                                    "\nsub/e.e → Rename4.e：文件名含有路径分隔符"
                                    "\nf.? → Rename5.?：文件名含有控制字符"_s);
+#endif
 }
 
 void TestSequentialRename::secondRunKeepsTheNames() {

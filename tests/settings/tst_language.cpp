@@ -53,12 +53,10 @@ void TestLanguage::buttons_data() {
     QTest::newRow("separator on byte 49")
         << "[button]\nabcdefghijklmnopqrstuvwxyz\nabcdefghijklmnopqrstu\nzz\n"_ba
         << QStringList{u"abcdefghijklmnopqrstuvwxyz"_s};
-    // The cut falls between the two bytes of a character in the line that is dropped.
-    QTest::newRow("gbk cut mid-character")
-        << "[button]\n" + "\xB8\xE8"_ba.repeated(23) + "\n\xB8\xE8\xB8\xE8\n"
-        << QStringList{u"歌"_s.repeated(23)};
+    QTest::newRow("empty section") << "[button]\n\n[frame]\n"_ba << QStringList();
     QTest::newRow("utf-8 with mark")
         << "\xEF\xBB\xBF[button]\r\n\xE6\xB7\xBB\xE5\x8A\xA0\r\n"_ba << QStringList{u"添加"_s};
+#ifndef Q_OS_WIN // which reads a file without the mark in its code page
     QTest::newRow("utf-8") << "[button]\n\xE6\xB7\xBB\xE5\x8A\xA0\n"_ba << QStringList{u"添加"_s};
     // 16 three-byte characters and a separator take 49 bytes; one more and the line is cut on
     // a whole character, so nothing of it is used.
@@ -66,7 +64,13 @@ void TestLanguage::buttons_data() {
                                     << QStringList{u"歌"_s.repeated(16)};
     QTest::newRow("utf-8 cut") << "[button]\n" + "\xE6\xAD\x8C"_ba.repeated(17) + "\n"
                                << QStringList();
-    QTest::newRow("empty section") << "[button]\n\n[frame]\n"_ba << QStringList();
+#endif
+    if (!TestFiles::systemCodePageIsGbk())
+        return; // the row below reads GBK bytes as the system's
+    // The cut falls between the two bytes of a character in the line that is dropped.
+    QTest::newRow("gbk cut mid-character")
+        << "[button]\n" + "\xB8\xE8"_ba.repeated(23) + "\n\xB8\xE8\xB8\xE8\n"
+        << QStringList{u"歌"_s.repeated(23)};
 }
 
 void TestLanguage::buttons() {
@@ -82,7 +86,8 @@ void TestLanguage::allSections() {
                                    "[tabstrip]\r\nAudio\r\n[button]\r\n\xB8\xC4\r\n"
                                    "[frame]\nA\nB\nC\nD\nE\n"_ba));
     const CaptionSet captions = LoadLanguage(DataFolders::portable(dir.path()));
-    QCOMPARE(captions.buttons, QStringList{u"改"_s});
+    if (TestFiles::systemCodePageIsGbk()) // as it reads the GBK button
+        QCOMPARE(captions.buttons, QStringList{u"改"_s});
     QCOMPARE(captions.frames, (QStringList{u"A"_s, u"B"_s, u"C"_s, u"D"_s}));
     QCOMPARE(captions.tabs, QStringList{u"Audio"_s});
     QCOMPARE(captions.columns, (QStringList{u"File"_s, u"New"_s, u"Title"_s, u"Singer"_s}));

@@ -72,7 +72,8 @@ void TestProfileFile::readValue() {
     QFETCH(QByteArray, content);
     QFETCH(int, capacity);
     QFETCH(QByteArray, expected);
-    QCOMPARE(ProfileText::readValue(content, "setup", "format", "d", capacity), expected);
+    QCOMPARE(ProfileText::readValue(content, "setup", "format", "d", capacity, LegacyText::kGbk),
+             expected);
 }
 
 void TestProfileFile::withValue_data() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LegacyText.h"
 #include "support/TestFiles.h"
 
 #include <QDirIterator>
@@ -35,6 +36,19 @@ inline QByteArrayList sortedContents(const QString &root) {
     QByteArrayList out = files(root).values();
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// text as rename.log and rename.m3u hold it, for a run whose every character is in text: UTF-8
+// off Windows; on Windows the system code page, or UTF-8 behind a byte-order mark where that
+// lacks a character.
+inline QByteArray outputBytes(const QString &text) {
+#ifdef Q_OS_WIN
+    if (!LegacyText::canEncode(text))
+        return "\xEF\xBB\xBF" + text.toUtf8();
+    return LegacyText::encode(text);
+#else
+    return text.toUtf8();
+#endif
 }
 
 } // namespace FileTree

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -22,6 +23,22 @@ inline bool write(const QString &path, const QByteArray &content) {
 inline QByteArray read(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// path, written with "/", with the separators of the paths the program makes: "\" on Windows.
+inline QString native(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Whether the system code page, in which the program reads tags and profile files by default,
+// is GBK, as tests that give it GBK bytes need: always off Windows, where the program takes it
+// so; on Windows only where the ANSI code page is 936.
+inline bool systemCodePageIsGbk() {
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit("\xB8\xE8") == QStringLiteral("歌");
+#else
+    return true;
+#endif
 }
 
 // Permissions do not stop the superuser, so tests that rely on them skip.
