@@ -127,7 +127,13 @@ void DirListBox::fill() {
     setCurrentRow(count() - 1);
 
     const QDir current(QDir::fromNativeSeparators(m_path));
-    for (const Folders::FolderName &s : Folders::listNames(m_path, m_nativePath, true)) {
+    // Subfolders in the order the file box lists files.
+    const QList<Folders::FolderName> subfolders = Folders::listNames(m_path, m_nativePath, true);
+    QStringList texts;
+    for (const Folders::FolderName &s : subfolders)
+        texts << s.text;
+    for (const qsizetype position : FileBoxNames::sortedPositions(texts)) {
+        const Folders::FolderName &s = subfolders.at(position);
         auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s.text, this);
         item->setData(Qt::UserRole, Paths::toNative(current.filePath(s.text)));
         if (!m_nativePath.isEmpty() || !s.native.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #ifdef Q_OS_WIN
@@ -74,12 +75,17 @@ QStringList matching(const QStringList &names, const QString &pattern) {
     return matched;
 }
 
-void sort(QStringList &names) {
+namespace {
+
+// Sorts items by the name nameOf gives each.
+template <typename T, typename NameOf> void sortByName(QList<T> &items, NameOf nameOf) {
     // Names equal but for letter case keep a fixed order between them.
     const auto byCodePoint = [](const QString &a, const QString &b) { return a < b; };
 #ifdef Q_OS_WIN
     // Windows' own Chinese order already puts Latin letters before Chinese characters.
-    std::sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+    std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
+        const QString &a = nameOf(x);
+        const QString &b = nameOf(y);
         const int order = CompareStringEx(
             L"zh-CN", NORM_IGNORECASE | SORT_STRINGSORT, reinterpret_cast<LPCWCH>(a.utf16()),
             int(a.size()), reinterpret_cast<LPCWCH>(b.utf16()), int(b.size()), nullptr, nullptr, 0);
@@ -99,19 +105,36 @@ void sort(QStringList &names) {
     if (U_SUCCESS(status))
         ucol_setStrength(collator.get(), UCOL_SECONDARY); // letter case ignored
     if (U_FAILURE(status)) {
-        std::sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+        std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
+            const QString &a = nameOf(x);
+            const QString &b = nameOf(y);
             const int order = QString::compare(a, b, Qt::CaseInsensitive);
             return order != 0 ? order < 0 : byCodePoint(a, b);
         });
         return;
     }
-    std::sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+    std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
+        const QString &a = nameOf(x);
+        const QString &b = nameOf(y);
         const UCollationResult order = ucol_strcoll(
             collator.get(), reinterpret_cast<const UChar *>(a.utf16()), int32_t(a.size()),
             reinterpret_cast<const UChar *>(b.utf16()), int32_t(b.size()));
         return order != UCOL_EQUAL ? order == UCOL_LESS : byCodePoint(a, b);
     });
 #endif
+}
+
+} // namespace
+
+void sort(QStringList &names) {
+    sortByName(names, [](const QString &name) -> const QString & { return name; });
+}
+
+QList<qsizetype> sortedPositions(const QStringList &names) {
+    QList<qsizetype> positions(names.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    sortByName(positions, [&](qsizetype i) -> const QString & { return names.at(i); });
+    return positions;
 }
 
 } // namespace FileBoxNames

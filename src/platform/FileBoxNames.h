@@ -16,4 +16,8 @@ QStringList matching(const QStringList &names, const QString &pattern);
 // digits first, then Latin letters, then Chinese characters in pinyin order.
 void sort(QStringList &names);
 
+// The positions of names in the order sort puts them in, for lists that carry more than a
+// name per line.
+QList<qsizetype> sortedPositions(const QStringList &names);
+
 } // namespace FileBoxNames

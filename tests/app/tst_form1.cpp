@@ -599,6 +599,15 @@ void TestForm1::unreadableDirectoryKeepsPlace() {
     QVERIFY(TestFiles::write(m_work->filePath(u"sub/in.txt"_s), "x"));
     dir->setProperty("path", m_work->filePath(u"sub"_s));
     QCOMPARE(child<FileListBox>(u"File1"_s)->fileNames(), QStringList{u"in.txt"_s});
+
+    // Subfolders in the file box's order: pinyin, not code points (阿 a before 波 bo).
+    for (const QString &name : {u"波"_s, u"阿"_s, u"B"_s})
+        QVERIFY(QDir(m_work->filePath(u"sub"_s)).mkdir(name));
+    dir->setProperty("path", m_work->filePath(u"sub"_s));
+    QStringList shown;
+    for (int i = dir->count() - 3; i < dir->count(); ++i)
+        shown << dir->item(i)->text().trimmed();
+    QCOMPARE(shown, (QStringList{u"B"_s, u"阿"_s, u"波"_s}));
 }
 
 void TestForm1::commandTwoAppliesLanguageFile() {
