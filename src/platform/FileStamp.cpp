@@ -8,10 +8,6 @@
 #include <sys/stat.h>
 #endif
 
-FileStamp FileStamp::of(const QString &path) {
-    return ofExact(Paths::toExactBytes(path));
-}
-
 FileStamp FileStamp::ofExact(const QByteArray &exactPath) {
     FileStamp stamp;
 #ifdef Q_OS_WIN

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <QtGlobal>
 
 // What tells a file apart after it was renamed: its file number, size and modification time.
@@ -18,8 +17,7 @@ struct FileStamp {
     }
     bool operator!=(const FileStamp &other) const { return !(*this == other); }
 
-    // The entry path names, a link at its end not followed; invalid when there is none.
-    static FileStamp of(const QString &path);
-    // The same for the path as the file system's exact bytes (Paths::toExactBytes).
+    // The entry path names, given as the file system's exact bytes (Paths::toExactBytes), a
+    // link at its end not followed; invalid when there is none.
     static FileStamp ofExact(const QByteArray &path);
 };
