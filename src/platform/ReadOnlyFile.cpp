@@ -1,7 +1,9 @@
 #include "platform/ReadOnlyFile.h"
 
 #ifdef Q_OS_WIN
-#include "platform/RegularFile.h"
+#include "platform/Paths.h"
+
+#include <windows.h>
 #else
 #include <QFile>
 #include <cerrno>
@@ -12,27 +14,40 @@
 
 #ifdef Q_OS_WIN
 
-ReadOnlyFile::ReadOnlyFile(const QString &path, const QByteArray &nativePath)
-    : m_file(path) {
-    if (!openRegularFileForReading(m_file, nativePath, &m_identity))
+ReadOnlyFile::ReadOnlyFile(const QString &path, const QByteArray &) {
+    // Shared in every way, as a player shares it: nobody is kept from renaming or deleting
+    // the file while its tag is read.
+    const HANDLE handle = CreateFileW(Paths::winApiPath(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
         return;
-    if (m_file.isSequential()) {
-        m_file.close();
-        m_identity = {};
+    // A file on a disk only, no device or pipe; a folder cannot be opened this way at all.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(handle);
         return;
     }
-    m_size = m_file.size();
+    m_handle = handle;
+    m_size = qint64(quint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    m_identity = {info.dwVolumeSerialNumber,
+                  quint64(info.nFileIndexHigh) << 32 | quint64(info.nFileIndexLow), true};
 }
 
-ReadOnlyFile::~ReadOnlyFile() = default;
+ReadOnlyFile::~ReadOnlyFile() {
+    if (m_handle)
+        CloseHandle(m_handle);
+}
 
-std::optional<QByteArray> ReadOnlyFile::read(qint64 offset, qint64 count) {
-    if (!isOpen() || !m_file.seek(offset))
-        return std::nullopt;
-    QByteArray bytes = m_file.read(count);
-    if (m_file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+qint64 ReadOnlyFile::readAt(char *to, qint64 count, qint64 offset) {
+    OVERLAPPED at{};
+    at.Offset = DWORD(quint64(offset));
+    at.OffsetHigh = DWORD(quint64(offset) >> 32);
+    DWORD got = 0;
+    if (!ReadFile(m_handle, to, DWORD(qMin<qint64>(count, 1 << 30)), &got, &at))
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    return got;
 }
 
 #else
@@ -58,17 +73,25 @@ ReadOnlyFile::~ReadOnlyFile() {
         ::close(m_fd);
 }
 
+qint64 ReadOnlyFile::readAt(char *to, qint64 count, qint64 offset) {
+    for (;;) {
+        const ssize_t n = ::pread(m_fd, to, size_t(count), offset);
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
+
+#endif
+
 std::optional<QByteArray> ReadOnlyFile::read(qint64 offset, qint64 count) {
-    if (m_fd < 0 || offset < 0 || count < 0)
+    if (!isOpen() || offset < 0 || count < 0)
         return std::nullopt;
     // No more than the file held when opened: a size in a damaged header costs no memory.
     count = qMin(count, qMax<qint64>(0, m_size - offset));
     QByteArray bytes(count, Qt::Uninitialized);
     qint64 got = 0;
     while (got < count) {
-        const ssize_t n = ::pread(m_fd, bytes.data() + got, size_t(count - got), offset + got);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const qint64 n = readAt(bytes.data() + got, count - got, offset + got);
         if (n < 0)
             return std::nullopt;
         if (n == 0)
@@ -78,5 +101,3 @@ std::optional<QByteArray> ReadOnlyFile::read(qint64 offset, qint64 count) {
     bytes.truncate(got);
     return bytes;
 }
-
-#endif

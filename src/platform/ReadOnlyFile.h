@@ -7,10 +7,6 @@
 
 #include <optional>
 
-#ifdef Q_OS_WIN
-#include <QFile>
-#endif
-
 // A regular file opened for reading bytes at given offsets, with no buffering and no more
 // system calls than that needs: open, one look at the open file, a read per call. Anything
 // that is no regular file (a folder, a device, a pipe) is not opened, and nothing waits.
@@ -32,8 +28,11 @@ public:
     std::optional<QByteArray> read(qint64 offset, qint64 count);
 
 private:
+    // Up to count bytes at offset into to: how many were read, 0 at the end, -1 on failure.
+    qint64 readAt(char *to, qint64 count, qint64 offset);
+
 #ifdef Q_OS_WIN
-    QFile m_file;
+    void *m_handle = nullptr; // the system's handle
 #else
     int m_fd = -1;
 #endif
