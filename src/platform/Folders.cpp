@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <algorithm>
-
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
@@ -92,9 +90,6 @@ QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, b
             continue;
         out.append({entry.name, Paths::isUtf8(entry.nativeName) ? QByteArray() : entry.nativeName});
     }
-    std::stable_sort(out.begin(), out.end(), [](const FolderName &a, const FolderName &b) {
-        return a.text.compare(b.text, Qt::CaseInsensitive) < 0;
-    });
     return out;
 }
 

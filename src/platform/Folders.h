@@ -32,7 +32,8 @@ struct FolderName {
 
 // The subfolders (folders true) or the files matching the wildcard pattern (folders false) of
 // the folder path, as the file box and directory box list them: hidden entries left out, names
-// that are not UTF-8 included, sorted by name without regard to letter case.
+// that are not UTF-8 included, in the file system's order: the boxes sort them as they show
+// them (FileBoxNames).
 QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, bool folders,
                             const QString &pattern = QStringLiteral("*"));
 
