@@ -49,8 +49,8 @@ int main(int argc, char *argv[]) {
     settings.nameTemplate = nameTemplate;
     SettingsFile(folder).SaveSettings(settings);
     const qint64 saveMs = t.restart();
-    const std::optional<RenameReport> report =
-        RenameListedFiles(list, folder, {true, true, folder + QStringLiteral("rename.undo")});
+    const std::optional<RenameReport> report = RenameListedFiles(
+        list.table(), folder, {true, true, folder + QStringLiteral("rename.undo")});
     const qint64 renameMs = t.restart();
 
     QTextStream out(stdout);

@@ -72,8 +72,8 @@ int main(int argc, char *argv[]) {
         }
         list.RefreshEntryList();
         t.restart();
-        const std::optional<RenameReport> report =
-            RenameListedFiles(list, program, {true, true, program + QStringLiteral("rename.undo")});
+        const std::optional<RenameReport> report = RenameListedFiles(
+            list.table(), program, {true, true, program + QStringLiteral("rename.undo")});
         batchNs = std::min(batchNs, t.nsecsElapsed());
         ok = report && report->message() == QStringLiteral("自动改名完成") && ok;
         ok = renameAll(music, newNames, oldNames) && ok;

@@ -9,7 +9,7 @@
 //                                              "warm" leaves the cold runs out
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
-#include "list/FileAdder.h"
+#include "list/ReadPipeline.h"
 #include "platform/LegacyText.h"
 
 #include <QCoreApplication>
@@ -244,14 +244,17 @@ int main(int argc, char *argv[]) {
                 if (kind == Sequential) {
                     files = bareSequential(root);
                 } else if (kind == InFlight) {
-                    files = bareInFlight(root, FileAdder::kReadsInFlight);
+                    files = bareInFlight(root, ReadOptions().readsInFlight);
                 } else {
                     EntryList list;
                     SilentDialogs dialogs;
                     dialogs.folder = tmp.path();
-                    FileAdder adder(list, dialogs, [] { return QStringLiteral("%1-%2"); });
-                    adder.setTagOptions({kind == ScanId3v2});
-                    adder.AddDirectory();
+                    // What "添加文件夹" does once the folder is chosen.
+                    ReadOptions options;
+                    options.tags.readId3v2 = kind == ScanId3v2;
+                    ReadPipeline pipeline(list, dialogs, options);
+                    pipeline.ScanFolder(dialogs.folder);
+                    pipeline.finish();
                     files = list.table().size();
                     ok = ok && dialogs.messages == 0 && list.lineCount() == total &&
                          list.table().at(total - 1).title.endsWith(kind == ScanId3v2 ? u"标题"

@@ -34,12 +34,18 @@ while IFS= read -r -d '' test; do
     : >"$logs/moc/${base%.cpp}.moc"
 done < <(find tests -name 'tst_*.cpp' -print0)
 
+# The version, as CMake gives it to every source.
+version=$(sed -n 's/^project(Tunemark VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+major=${version%%.*}
+minor=${version#*.}
+
 # The Qt root only, never /usr/include itself: glibc's headers would shadow MinGW's.
 # The defines are those the build and Qt's CMake targets give on Windows.
 flags=(
     -std=c++17 -fsyntax-only -Werror -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast
     -DQT_NO_CAST_FROM_ASCII -DQT_NO_CAST_TO_ASCII -DQT_NO_URL_CAST_FROM_STRING
     -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DUNICODE -D_UNICODE
+    "-DTUNEMARK_VERSION=\"$version\""
     -I src -I tests -I "$logs/moc"
     -isystem "$qt" -isystem "$qt/QtCore" -isystem "$qt/QtGui" -isystem "$qt/QtWidgets"
     -isystem "$qt/QtTest"
@@ -64,7 +70,8 @@ failed=0
 # The resource file, filled in as CMake fills it, compiled by the resource compiler.
 rc=$logs/tunemark.rc
 sed -e "s|@TUNEMARK_WINDOWS_DIR@|$PWD/packaging/windows|g" \
-    -e 's/@PROJECT_VERSION_MAJOR@/0/g; s/@PROJECT_VERSION_MINOR@/0/g; s/@PROJECT_VERSION@/0.0/g' \
+    -e "s/@PROJECT_VERSION_MAJOR@/$major/g; s/@PROJECT_VERSION_MINOR@/$minor/g" \
+    -e "s/@PROJECT_VERSION@/$version/g" \
     packaging/windows/tunemark.rc.in >"$rc"
 if grep -q @ "$rc" || ! x86_64-w64-mingw32-windres "$rc" -O coff -o "$logs/tunemark.res.o"; then
     echo "FAIL packaging/windows/tunemark.rc.in"

@@ -65,7 +65,7 @@ void AllFilesPage::followDrive() {
 }
 
 void AllFilesPage::followDirectory() {
-    m_files->setPath(m_directory->path(), m_directory->nativePath());
+    m_files->setPath(m_directory->folder());
 }
 
 void AllFilesPage::applyFilter() {
@@ -93,16 +93,14 @@ void AllFilesPage::refreshFiles() {
     m_files->refresh();
 }
 
-SequenceInput AllFilesPage::sequenceInput() const {
-    return {m_directory->path(),
-            m_files->fileNames(),
-            m_prefix->text(),
-            m_startNumber->text(),
-            m_extension->text(),
-            {},
-            {},
-            m_directory->nativePath(),
-            m_files->nativeFileNames()};
+void AllFilesPage::renameClicked() {
+    emit renameRequested({m_directory->folder(),
+                          m_files->files(),
+                          m_prefix->text(),
+                          m_startNumber->text(),
+                          m_extension->text(),
+                          {},
+                          {}});
 }
 
 bool AllFilesPage::eventFilter(QObject *watched, QEvent *event) {

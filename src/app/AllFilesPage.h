@@ -33,10 +33,12 @@ public:
     void setFilterList(const QString &text, const QStringList &items);
     // Reads File1's folder again.
     void refreshFiles();
-
-    SequenceInput sequenceInput() const;
+    // The Rename button was pressed on this page: answers with renameRequested.
+    void renameClicked();
 
 signals:
+    // The folder, its files and the boxes of the sequential rename as they stand.
+    void renameRequested(const SequenceInput &input);
     void driveChanged();
     void directoryChanged();
     void filterChosen();

@@ -59,9 +59,16 @@ AudioPage::AudioPage(EntryList &list, QWidget *parent)
         m_listView->setFocus();
     });
 
-    const char *captions[] = {"添加", "删除", "清除"};
-    for (int i = 0; i < 3; ++i)
-        make<QPushButton>(this, indexed("Command1", i))->setText(QString::fromUtf8(captions[i]));
+    const std::pair<const char *, void (AudioPage::*)()> buttons[] = {
+        {"添加", &AudioPage::addRequested},
+        {"删除", &AudioPage::deleteRequested},
+        {"清除", &AudioPage::clearRequested},
+    };
+    for (int i = 0; i < 3; ++i) {
+        auto *button = make<QPushButton>(this, indexed("Command1", i));
+        button->setText(QString::fromUtf8(buttons[i].first));
+        connect(button, &QPushButton::clicked, this, buttons[i].second);
+    }
 
     m_counter = label(this, QStringLiteral("Coun"), list.counterText());
     connect(&list, &EntryList::counterTextChanged, m_counter, &QLabel::setText);

@@ -18,6 +18,10 @@ public:
 signals:
     // A line of the list was clicked.
     void listClicked();
+    // Command1(0), Command1(1), Command1(2).
+    void addRequested();
+    void deleteRequested();
+    void clearRequested();
 
 protected:
     void changeEvent(QEvent *event) override;

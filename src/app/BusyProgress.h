@@ -1,6 +1,6 @@
 #pragma once
 
-#include "list/FileAdder.h"
+#include "list/ReadPipeline.h"
 #include "rename/BatchRename.h"
 
 #include <QElapsedTimer>

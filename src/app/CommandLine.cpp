@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "platform/Paths.h"
+
 CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArray> &bytes) {
     CommandLine line;
     bool options = true;
@@ -8,14 +10,16 @@ CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArra
         if (options && argument == u"--") {
             options = false;
         } else if (options && (argument == u"--help" || argument == u"-h")) {
-            return {CommandLine::Action::Help, {}, {}};
+            return {CommandLine::Action::Help, {}};
         } else if (options && argument == u"--version") {
-            return {CommandLine::Action::Version, {}, {}};
+            return {CommandLine::Action::Version, {}};
         } else if (options && argument.startsWith(u'-') && argument.size() > 1) {
-            return {CommandLine::Action::Unknown, {}, {}};
+            return {CommandLine::Action::Unknown, {}};
         } else {
-            line.paths << argument;
-            line.nativePaths << bytes.value(i);
+            const QByteArray exact = bytes.value(i);
+            line.paths << (exact.isEmpty() || Paths::isUtf8(exact)
+                               ? FilePath(argument)
+                               : FilePath::fromExactBytes(exact));
         }
     }
     return line;
@@ -30,5 +34,5 @@ QString usageText() {
 }
 
 QString versionText() {
-    return QStringLiteral("Tunemark 3.0\n");
+    return QStringLiteral("Tunemark " TUNEMARK_VERSION "\n");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FilePath.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,9 +10,9 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Unknown };
 
     Action action = Action::Run;
-    QStringList paths; // files and folders to add after the start, as given
-    // Each path's exact bytes where bytes were given (names that are not UTF-8); else empty.
-    QList<QByteArray> nativePaths;
+    // Files and folders to add after the start, as given; by their exact bytes where those
+    // were given and are not UTF-8.
+    QList<FilePath> paths;
 };
 
 // arguments without the program's own name, and where given the same as the system's exact

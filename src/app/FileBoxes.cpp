@@ -81,18 +81,19 @@ bool DriveListBox::setDrive(const QString &drive) {
 DirListBox::DirListBox(QWidget *parent)
     : QListWidget(parent) {
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        setPath(item->data(Qt::UserRole).toString(), item->data(Qt::UserRole + 1).toByteArray());
+        const QByteArray bytes = item->data(Qt::UserRole + 1).toByteArray();
+        setPath(bytes.isEmpty() ? FilePath(item->data(Qt::UserRole).toString())
+                                : FilePath::fromExactBytes(bytes));
     });
 }
 
-bool DirListBox::setPath(const QString &path, const QByteArray &nativePath) {
-    const QString target = normalized(path);
-    if (path.isEmpty() || !Folders::isReadable(target, nativePath)) {
-        emit pathRejected(path);
+bool DirListBox::setPath(const FilePath &path) {
+    const FilePath target = path.hasOwnBytes() ? path : FilePath(normalized(path.text()));
+    if (path.isEmpty() || !Folders::isReadable(target)) {
+        emit pathRejected(path.text());
         return false;
     }
-    m_path = target;
-    m_nativePath = nativePath;
+    m_folder = target;
     fill();
     emit pathChanged();
     return true;
@@ -105,50 +106,49 @@ void DirListBox::fill() {
 
     // The chain from the root down to the current directory.
     QStringList chain;
-    for (QDir dir(QDir::fromNativeSeparators(m_path));;) {
+    for (QDir dir(QDir::fromNativeSeparators(m_folder.text()));;) {
         chain.prepend(dir.absolutePath());
         if (!dir.cdUp())
             break;
     }
     // The exact bytes of each folder of the chain, where the path has any: a name decoded
     // from GBK never holds a separator, so text and bytes have the same folders.
-    const QList<QByteArray> nativeParts = m_nativePath.split('/');
+    const QList<QByteArray> ownParts =
+        m_folder.hasOwnBytes() ? m_folder.exactBytes().split('/') : QList<QByteArray>();
     int depth = 0;
     for (const QString &p : chain) {
         const QString native = Paths::toNative(p);
         const QString name = depth == 0 ? native : QDir(p).dirName();
         auto *item = new QListWidgetItem(open, QString(depth * 2, u' ') + name, this);
         item->setData(Qt::UserRole, native);
-        if (!m_nativePath.isEmpty() && depth < nativeParts.size())
+        if (depth < ownParts.size())
             item->setData(Qt::UserRole + 1,
-                          depth == 0 ? QByteArray("/") : nativeParts.mid(0, depth + 1).join('/'));
+                          depth == 0 ? QByteArray("/") : ownParts.mid(0, depth + 1).join('/'));
         ++depth;
     }
     setCurrentRow(count() - 1);
 
-    const QDir current(QDir::fromNativeSeparators(m_path));
     // Subfolders in the order the file box lists files.
-    const QList<Folders::FolderName> subfolders = Folders::listNames(m_path, m_nativePath, true);
+    const QList<FilePath> subfolders = Folders::listNames(m_folder, true);
     QStringList texts;
-    for (const Folders::FolderName &s : subfolders)
-        texts << s.text;
+    for (const FilePath &s : subfolders)
+        texts << s.text();
+    const FilePath parent = m_folder.join(FilePath(QString(Paths::separator())));
     for (const qsizetype position : FileBoxNames::sortedPositions(texts)) {
-        const Folders::FolderName &s = subfolders.at(position);
-        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s.text, this);
-        item->setData(Qt::UserRole, Paths::toNative(current.filePath(s.text)));
-        if (!m_nativePath.isEmpty() || !s.native.isEmpty())
-            item->setData(Qt::UserRole + 1,
-                          (m_nativePath.isEmpty() ? QFile::encodeName(m_path) : m_nativePath) +
-                              '/' + (s.native.isEmpty() ? QFile::encodeName(s.text) : s.native));
+        const FilePath &s = subfolders.at(position);
+        const FilePath path = parent.join(s);
+        auto *item = new QListWidgetItem(closed, QString(depth * 2, u' ') + s.text(), this);
+        item->setData(Qt::UserRole, Paths::toNative(QDir::cleanPath(path.text())));
+        if (path.hasOwnBytes())
+            item->setData(Qt::UserRole + 1, path.exactBytes());
     }
 }
 
 FileListBox::FileListBox(QWidget *parent)
     : QListWidget(parent) {}
 
-void FileListBox::setPath(const QString &path, const QByteArray &nativePath) {
-    m_path = path;
-    m_nativePath = nativePath;
+void FileListBox::setPath(const FilePath &path) {
+    m_folder = path;
     refresh();
 }
 
@@ -159,22 +159,28 @@ void FileListBox::setPattern(const QString &pattern) {
     refresh();
 }
 
+QStringList FileListBox::fileNames() const {
+    QStringList names;
+    names.reserve(m_files.size());
+    for (const FilePath &file : m_files)
+        names << file.text();
+    return names;
+}
+
 void FileListBox::refresh() {
-    m_names.clear();
-    m_nativeNames.clear();
-    if (!m_path.isEmpty()) {
-        // Names that are not UTF-8 keep their bytes beside the text they are shown as.
-        QHash<QString, QByteArray> nativeOf;
-        QStringList all;
-        for (const Folders::FolderName &name : Folders::listNames(m_path, m_nativePath, false)) {
-            all.append(name.text);
-            nativeOf.insert(name.text, name.native);
-        }
-        m_names = FileBoxNames::matching(all, m_pattern);
-        FileBoxNames::sort(m_names);
-        for (const QString &name : std::as_const(m_names))
-            m_nativeNames.append(nativeOf.value(name));
+    m_files.clear();
+    if (!m_folder.isEmpty()) {
+        QList<FilePath> all = Folders::listNames(m_folder, false);
+        QStringList texts;
+        for (const FilePath &name : std::as_const(all))
+            texts << name.text();
+        const QList<qsizetype> matching = FileBoxNames::matchingPositions(texts, m_pattern);
+        QStringList matched;
+        for (const qsizetype i : matching)
+            matched << texts.at(i);
+        for (const qsizetype i : FileBoxNames::sortedPositions(matched))
+            m_files.append(all.at(matching.at(i)));
     }
     clear();
-    addItems(m_names);
+    addItems(fileNames());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FilePath.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QStringList>
@@ -41,13 +43,11 @@ class DirListBox : public QListWidget {
 public:
     explicit DirListBox(QWidget *parent = nullptr);
 
-    QString path() const { return m_path; }
-    // Off Windows the path's exact bytes when some folder of it is not UTF-8; else empty.
-    QByteArray nativePath() const { return m_nativePath; }
-    // Moves to path (nativePath, when not empty, its exact bytes) as a user's choice would:
-    // emits pathChanged on success. A directory that cannot be read is refused with
-    // pathRejected and the box stays where it was.
-    bool setPath(const QString &path, const QByteArray &nativePath = {});
+    QString path() const { return m_folder.text(); }
+    const FilePath &folder() const { return m_folder; }
+    // Moves to path as a user's choice would: emits pathChanged on success. A directory that
+    // cannot be read is refused with pathRejected and the box stays where it was.
+    bool setPath(const FilePath &path);
 
 signals:
     void pathChanged();
@@ -55,8 +55,7 @@ signals:
 
 private:
     void fill();
-    QString m_path;
-    QByteArray m_nativePath;
+    FilePath m_folder;
 };
 
 // File box: the ordinary files of its directory that match its pattern (FileBoxNames), in a
@@ -69,23 +68,20 @@ class FileListBox : public QListWidget {
 public:
     explicit FileListBox(QWidget *parent = nullptr);
 
-    QString path() const { return m_path; }
-    // nativePath: as DirListBox::nativePath.
-    void setPath(const QString &path, const QByteArray &nativePath = {});
-    QByteArray nativePath() const { return m_nativePath; }
+    QString path() const { return m_folder.text(); }
+    void setPath(const FilePath &path);
+    const FilePath &folder() const { return m_folder; }
     QString pattern() const { return m_pattern; }
     void setPattern(const QString &pattern);
     // Reads the directory again, at once.
     void refresh();
 
-    QStringList fileNames() const { return m_names; }
-    // For each of fileNames(), off Windows its exact bytes when they are not UTF-8; else empty.
-    QList<QByteArray> nativeFileNames() const { return m_nativeNames; }
+    QStringList fileNames() const;
+    // The names listed, as the file system has them.
+    const QList<FilePath> &files() const { return m_files; }
 
 private:
-    QString m_path;
-    QByteArray m_nativePath;
-    QList<QByteArray> m_nativeNames;
+    FilePath m_folder;
+    QList<FilePath> m_files;
     QString m_pattern = QStringLiteral("*.*");
-    QStringList m_names;
 };

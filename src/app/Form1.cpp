@@ -8,6 +8,7 @@
 #include "app/Layout.h"
 #include "app/SettingsPage.h"
 #include "dialogs/UserDialogs.h"
+#include "platform/OwnFiles.h"
 #include "platform/Paths.h"
 #include "rename/BatchRename.h"
 #include "rename/ListedFiles.h"
@@ -68,7 +69,8 @@ Form1::Form1(UserDialogs &dialogs, const DataFolders &folders, QWidget *parent)
     , m_dialogs(dialogs)
     , m_folders(folders)
     , m_settingsFile(folders)
-    , m_adder(m_list, dialogs, [this] { return m_settingsPage->nameTemplate(); }) {
+    , m_adder(m_list, dialogs)
+    , m_preview(m_list, folders.dataDirectory) {
     buildWindow();
     Form_Load();
 }
@@ -106,20 +108,27 @@ void Form1::buildWindow() {
         page->setAutoFillBackground(true); // pages are opaque: page 1 hides page 4
 
     connect(m_audioPage, &AudioPage::listClicked, this, &Form1::ListView1_Click);
-    const auto readTagsAgain = [this] {
-        applyTagOptions();
+    connect(m_audioPage, &AudioPage::addRequested, this, [this] { Command1_Click(0); });
+    connect(m_audioPage, &AudioPage::deleteRequested, this, [this] { Command1_Click(1); });
+    connect(m_audioPage, &AudioPage::clearRequested, this, [this] { Command1_Click(2); });
+    connect(m_settingsPage, &SettingsPage::settingsEdited, this, &Form1::applySettings);
+    connect(m_settingsPage, &SettingsPage::tagReadingChanged, this, [this](const Settings &s) {
+        applySettings(s);
         m_adder.readTagsAgain();
-    };
-    connect(m_settingsPage, &SettingsPage::id3v2Toggled, this, readTagsAgain);
-    connect(m_settingsPage, &SettingsPage::tagEncodingChosen, this, readTagsAgain);
+    });
+    connect(m_settingsPage, &SettingsPage::saveRequested, this, [this](const Settings &s) {
+        applySettings(s);
+        Command1_Click(3);
+    });
+    connect(m_allFilesPage, &AllFilesPage::renameRequested, this, &Form1::renameAllFiles);
     connect(m_allFilesPage, &AllFilesPage::driveChanged, this, &Form1::Drive1_Change);
     connect(m_allFilesPage, &AllFilesPage::directoryChanged, this, &Form1::Dir1_Change);
     connect(m_allFilesPage, &AllFilesPage::filterChosen, this, &Form1::Combo1_Click);
     connect(m_allFilesPage, &AllFilesPage::filterKeyPressed, this, &Form1::Combo1_KeyPress);
 
-    make<QPushButton>(this, indexed("Command1", 4))->setText(QStringLiteral("改名"));
-    for (int i = 0; i < 5; ++i)
-        connect(command1(i), &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+    auto *rename = make<QPushButton>(this, indexed("Command1", 4));
+    rename->setText(QStringLiteral("改名"));
+    connect(rename, &QPushButton::clicked, this, [this] { Command1_Click(4); });
 
     auto *command2 = make<QPushButton>(this, QStringLiteral("Command2"));
     command2->setText(QStringLiteral("Command2"));
@@ -167,11 +176,11 @@ void Form1::Form_Load() {
     m_pages[2]->setVisible(false);
     m_settings = m_settingsFile.LoadSettings();
     m_settingsPage->showSettings(m_settings);
-    applyTagOptions();
+    applySettings(m_settings);
     m_allFilesPage->setFilterList(m_settings.filterText, m_settings.filterItems);
     m_allFilesPage->showStartFolder();
     updateUndo();
-    setWindowTitle(QStringLiteral("Tunemark VER 3.0 FOR FREE"));
+    setWindowTitle(QStringLiteral("Tunemark VER " TUNEMARK_VERSION " FOR FREE"));
 }
 
 void Form1::Form_Unload() {
@@ -217,8 +226,8 @@ void Form1::Command1_Click(int index) {
         if (m_tabStrip->currentIndex() == 0)
             renameListedFiles();
         else if (m_tabStrip->currentIndex() == 1)
-            renameAllFiles();
-        break; // the settings and about pages have nothing to rename
+            m_allFilesPage->renameClicked(); // answers with the page's values
+        break;                               // the settings and about pages have nothing to rename
     default:
         break;
     }
@@ -259,18 +268,19 @@ void Form1::AddFile_Click() {
 }
 
 void Form1::saveTemplate() {
-    m_list.ReformatNewNames(m_settingsPage->nameTemplate());
+    m_list.ReformatNewNames(m_settings.nameTemplate);
     saveSettings();
 }
 
 void Form1::renameListedFiles() {
-    const Settings shown = m_settingsPage->withShownValues(m_settings);
-    const BatchRenameOptions options{isOn(shown.playlist), isOn(shown.history), journalPath()};
+    const BatchRenameOptions options{isOn(m_settings.playlist), isOn(m_settings.history),
+                                     journalPath()};
     m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
     std::optional<RenameReport> report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
-        report = RenameListedFiles(m_list, m_folders.dataDirectory, options, busy.renameProgress());
+        report = RenameListedFiles(m_list.table(), m_folders.dataDirectory, options,
+                                   busy.renameProgress());
     }
     if (report) { // an empty list: nothing happened
         m_dialogs.showMessage(report->message());
@@ -280,14 +290,13 @@ void Form1::renameListedFiles() {
     closeIfAsked();
 }
 
-void Form1::renameAllFiles() {
-    SequenceInput input = m_allFilesPage->sequenceInput();
+void Form1::renameAllFiles(SequenceInput input) {
     input.programDirectory = m_folders.dataDirectory;
     input.journalPath = journalPath();
     // The question names the folder and how many files it holds, so a press in the wrong
     // folder is seen before anything happens.
     if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？\n%1（共 %2 个文件）")
-                                .arg(input.directory)
+                                .arg(input.directory.text())
                                 .arg(input.files.size())))
         return;
     m_folders.makeDataDirectory();
@@ -308,7 +317,7 @@ void Form1::renameAllFiles() {
 }
 
 QString Form1::journalPath() const {
-    return m_folders.dataDirectory + QStringLiteral("rename.undo");
+    return OwnFiles::pathIn(m_folders.dataDirectory, OwnFiles::kJournal);
 }
 
 void Form1::updateUndo() {
@@ -321,7 +330,7 @@ void Form1::undoLastRename() {
         return;
     QSet<QString> folders;
     for (const JournalStep &step : steps)
-        folders.insert(step.newPath.left(Paths::nameStart(step.newPath)));
+        folders.insert(step.newPath.folder().text());
     const QString where =
         folders.size() == 1
             ? QStringLiteral("位于 %1").arg(Paths::toNative(QDir::cleanPath(*folders.begin())))
@@ -351,11 +360,11 @@ void Form1::addWithProgress(const std::function<void()> &add) {
     closeIfAsked();
 }
 
-void Form1::addPaths(const QStringList &paths, const QList<QByteArray> &nativePaths) {
+void Form1::addPaths(const QList<FilePath> &paths) {
     if (m_busy || paths.isEmpty())
         return;
     m_tabStrip->setCurrentIndex(0);
-    addWithProgress([&] { m_adder.addPaths(paths, nativePaths); });
+    addWithProgress([&] { m_adder.addPaths(paths); });
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent *event) {
@@ -364,7 +373,7 @@ void Form1::dragEnterEvent(QDragEnterEvent *event) {
 }
 
 void Form1::dropEvent(QDropEvent *event) {
-    QStringList paths;
+    QList<FilePath> paths;
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())
             paths << url.toLocalFile();
@@ -387,9 +396,9 @@ void Form1::applyCaptions() {
         m_list.model()->setHeaderData(i, Qt::Horizontal, captions.columns[i]);
 }
 
-void Form1::applyTagOptions() {
-    const Settings shown = m_settingsPage->withShownValues(m_settings);
-    m_adder.setTagOptions({shown.readId3v2, shown.tagCodePage});
+void Form1::applySettings(const Settings &settings) {
+    m_settings = settings;
+    m_adder.setOptions({settings.nameTemplate, {settings.readId3v2, settings.tagCodePage}});
 }
 
 void Form1::closeIfAsked() {
@@ -399,10 +408,12 @@ void Form1::closeIfAsked() {
 
 void Form1::saveSettings() {
     // rename.ini is never written into a listed audio file that bears that name too.
-    ListedFiles listed(m_list.table(), m_list.table().size());
-    const auto saved =
-        m_settingsFile.SaveSettings(m_settingsPage->withShownValues(m_settings),
-                                    [&](const FileIdentity &id) { return listed.contains(id); });
+    QList<FilePath> paths;
+    for (int i = 0; i < m_list.table().size(); ++i)
+        paths << m_list.table().at(i).path();
+    ListedFiles listed(paths);
+    const auto saved = m_settingsFile.SaveSettings(
+        m_settings, [&](const FileIdentity &id) { return listed.contains(id); });
     if (saved == SettingsFile::Saved::ListedFile)
         m_dialogs.showMessage(
             QStringLiteral("没有写入设置：%1 是列表中的文件").arg(m_settingsFile.path()));

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/FileAdder.h"
 #include "list/EntryList.h"
-#include "list/FileAdder.h"
+#include "rename/RenamePreview.h"
+#include "rename/SequentialRename.h"
 #include "settings/Settings.h"
 
 #include <QWidget>
@@ -35,8 +37,7 @@ public:
 
     // Adds files and folders to the audio-file list as the menu's items add them, showing
     // page 1; nothing while other work runs. For drops and the command line.
-    // nativePaths: each path's exact bytes where its name is not UTF-8, else empty.
-    void addPaths(const QStringList &paths, const QList<QByteArray> &nativePaths = {});
+    void addPaths(const QList<FilePath> &paths);
     // Called at every progress report of a long scan or rename, while the window is held
     // still; lets a caller watch the work as it goes.
     void setProgressObserver(std::function<void()> observer);
@@ -69,7 +70,7 @@ private:
     void saveTemplate();
     // Command1(4) on the audio-file page and on the all-files page.
     void renameListedFiles();
-    void renameAllFiles();
+    void renameAllFiles(SequenceInput input);
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
     void addWithProgress(const std::function<void()> &add);
     void applyCaptions();
@@ -77,8 +78,8 @@ private:
     QString journalPath() const;
     void updateUndo();
     void undoLastRename();
-    // The tag options as the settings page shows them, for the adder.
-    void applyTagOptions();
+    // The settings in use become the adder's options.
+    void applySettings(const Settings &settings);
     void saveSettings();
     // Carries out a close request that came while the window was busy.
     void closeIfAsked();
@@ -87,8 +88,9 @@ private:
     const DataFolders m_folders;
     EntryList m_list;
     SettingsFile m_settingsFile;
-    Settings m_settings; // as loaded; the window's controls hold the values in use
+    Settings m_settings; // the settings in use: as loaded, then as the settings page sends them
     FileAdder m_adder;
+    RenamePreview m_preview;
     bool m_busy = false;
     bool m_closeAsked = false;
     bool m_unloaded = false;

@@ -61,7 +61,15 @@ SettingsPage::SettingsPage(QWidget *parent)
     m_history->setText(QStringLiteral("历史记录"));
     m_id3v2 = make<CheckBox>(this, indexed("Check1", 2));
     m_id3v2->setText(QStringLiteral("读取 ID3v2 标签"));
-    connect(m_id3v2, &QCheckBox::clicked, this, &SettingsPage::id3v2Toggled);
+    // Every change, the user's or a program's, reaches the window at once.
+    const auto edited = [this] {
+        if (!m_showing)
+            emit settingsEdited(shownValues());
+    };
+    connect(m_nameTemplate, &QLineEdit::textChanged, this, edited);
+    for (QCheckBox *box : {m_playlist, m_history, m_id3v2})
+        connect(box, &QCheckBox::stateChanged, this, edited);
+    connect(m_id3v2, &QCheckBox::clicked, this, [this] { emit tagReadingChanged(shownValues()); });
 
     label(this, indexed("Label1", 5), QStringLiteral("标签编码："));
     m_tagEncoding = make<QComboBox>(this, QStringLiteral("Combo2"));
@@ -79,30 +87,33 @@ SettingsPage::SettingsPage(QWidget *parent)
     };
     for (const auto &[text, codePage] : encodings)
         m_tagEncoding->addItem(QString::fromUtf8(text), codePage);
+    connect(m_tagEncoding, &QComboBox::currentIndexChanged, this, edited);
     connect(m_tagEncoding, &QComboBox::activated, this, [this](int index) {
         if (index != m_shownEncoding) {
             m_shownEncoding = index;
-            emit tagEncodingChosen();
+            emit tagReadingChanged(shownValues());
         }
     });
 
-    make<QPushButton>(this, indexed("Command1", 3))->setText(QStringLiteral("保存"));
-}
-
-QString SettingsPage::nameTemplate() const {
-    return m_nameTemplate->text();
+    auto *save = make<QPushButton>(this, indexed("Command1", 3));
+    save->setText(QStringLiteral("保存"));
+    connect(save, &QPushButton::clicked, this, [this] { emit saveRequested(shownValues()); });
 }
 
 void SettingsPage::showSettings(const Settings &settings) {
+    m_shown = settings;
+    m_showing = true; // shown, not edited
     m_playlist->setCheckState(checkState(settings.playlist));
     m_history->setCheckState(checkState(settings.history));
     m_nameTemplate->setText(settings.nameTemplate);
     m_id3v2->setChecked(settings.readId3v2);
     m_shownEncoding = qMax(0, m_tagEncoding->findData(settings.tagCodePage));
     m_tagEncoding->setCurrentIndex(m_shownEncoding);
+    m_showing = false;
 }
 
-Settings SettingsPage::withShownValues(Settings settings) const {
+Settings SettingsPage::shownValues() const {
+    Settings settings = m_shown;
     settings.playlist = optionState(m_playlist);
     settings.history = optionState(m_history);
     settings.nameTemplate = m_nameTemplate->text();

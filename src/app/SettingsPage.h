@@ -16,19 +16,25 @@ class SettingsPage : public QGroupBox {
 public:
     explicit SettingsPage(QWidget *parent);
 
-    QString nameTemplate() const;
-    // Shows the template and the options of settings.
+    // Shows the template and the options of settings; the values the page sends are settings
+    // with the page's own changed.
     void showSettings(const Settings &settings);
-    // settings with the template and the options as the page shows them.
-    Settings withShownValues(Settings settings) const;
 
 signals:
-    // The user turned reading ID3v2 tags on or off.
-    void id3v2Toggled();
-    // The user chose a tag encoding.
-    void tagEncodingChosen();
+    // The user changed the template or an option.
+    void settingsEdited(const Settings &settings);
+    // The user turned reading ID3v2 tags on or off, or chose another tag encoding: the tags
+    // are to be read again. Comes after settingsEdited.
+    void tagReadingChanged(const Settings &settings);
+    // Command1(3), "保存".
+    void saveRequested(const Settings &settings);
 
 private:
+    // The settings shown, with the template and the options as the page shows them now.
+    Settings shownValues() const;
+
+    Settings m_shown;
+    bool m_showing = false;
     QLineEdit *m_nameTemplate;
     QCheckBox *m_playlist;
     QCheckBox *m_history;

@@ -79,25 +79,16 @@ int main(int argc, char *argv[]) {
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
     if (!commandLine.paths.isEmpty()) {
-        QStringList paths;
-        QList<QByteArray> nativePaths;
-        const QByteArray here = QFile::encodeName(QDir::currentPath()) + '/';
-        for (qsizetype i = 0; i < commandLine.paths.size(); ++i) {
-            QByteArray native = commandLine.nativePaths.value(i);
-            if (native.isEmpty() || Paths::isUtf8(native)) {
-                paths << QFileInfo(commandLine.paths[i]).absoluteFilePath();
-                nativePaths << QByteArray();
-                continue;
-            }
-            // A name that is not UTF-8 is kept as its bytes and shown decoded.
-            if (!native.startsWith('/'))
-                native.prepend(here);
-            paths << Paths::pathText(native);
-            nativePaths << native;
+        QList<FilePath> paths;
+        const FilePath here = QDir::currentPath() + u'/';
+        for (const FilePath &given : std::as_const(commandLine.paths)) {
+            if (!given.hasOwnBytes())
+                paths << FilePath(QFileInfo(given.text()).absoluteFilePath());
+            else // a name that is not UTF-8 is kept as its bytes and shown decoded
+                paths << (given.exactBytes().startsWith('/') ? given : here.join(given));
         }
         // Once the window is up, so that a long add shows its progress over it.
-        QTimer::singleShot(0, &window,
-                           [&window, paths, nativePaths] { window.addPaths(paths, nativePaths); });
+        QTimer::singleShot(0, &window, [&window, paths] { window.addPaths(paths); });
     }
     return app.exec();
 }

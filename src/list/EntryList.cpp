@@ -1,12 +1,6 @@
 #include "list/EntryList.h"
 
-#include "platform/Paths.h"
-#include "platform/RenameNoReplace.h"
 #include "tags/NameTemplate.h"
-
-#include <QHash>
-
-#include <utility>
 
 namespace {
 
@@ -44,10 +38,10 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const {
     if (role == UndecodedRole)
         return hasUndecodedByte(m_table.at(index.row()));
     if (role == ConflictRole)
-        return conflict(index.row());
+        return m_marks.value(index.row());
     if (role == Qt::ToolTipRole) {
         QStringList tips;
-        if (const QString text = conflict(index.row()); !text.isEmpty())
+        if (const QString text = m_marks.value(index.row()); !text.isEmpty())
             tips.append(text);
         if (hasUndecodedByte(m_table.at(index.row())))
             tips.append(QStringLiteral("标签中有无法识别的字节，标签编码可能不对"));
@@ -58,7 +52,7 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const {
     const RenameEntry &e = m_table.at(index.row());
     switch (index.column()) {
     case OriginalName:
-        return e.originalName;
+        return e.originalName.text();
     case NewName:
         return e.newName;
     case Title:
@@ -86,49 +80,24 @@ bool EntryListModel::setHeaderData(int section, Qt::Orientation orientation, con
     return true;
 }
 
-QString EntryListModel::conflict(int line) const {
-    const RenameEntry &e = m_table.at(line);
-    if (const int other = m_sameNewName.value(line, -1); other >= 0)
-        return QStringLiteral("新文件名与第 %1 行相同").arg(other + 1);
-    qint8 &taken = m_nameTaken[line];
-    if (taken < 0)
-        taken = RenameNoReplace::isTakenByAnother(e.directory, e.originalName, e.newName);
-    return taken ? QStringLiteral("已有同名文件：%1").arg(e.newName) : QString();
-}
-
 void EntryListModel::rebuild() {
     beginResetModel();
     m_lines = m_table.size();
-    // Lines that would rename two files to one name in one folder, each pointing at another.
-    m_sameNewName.fill(-1, m_lines);
-    // Keyed by folder and name as they are: copies of both share their text.
-    QHash<std::pair<QString, QString>, int> firstWithName;
-    firstWithName.reserve(m_lines);
-    const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
-    for (int i = 0; i < m_lines; ++i) {
-        const RenameEntry &e = m_table.at(i);
-        const std::pair<QString, QString> key =
-            foldCase ? std::pair(e.directory.toCaseFolded(), e.newName.toCaseFolded())
-                     : std::pair(e.directory, e.newName);
-        const auto found = firstWithName.constFind(key);
-        if (found == firstWithName.cend()) {
-            firstWithName.insert(key, i);
-            continue;
-        }
-        const int first = found.value();
-        m_sameNewName[i] = first;
-        if (m_sameNewName[first] < 0)
-            m_sameNewName[first] = i;
-    }
-    m_nameTaken.fill(-1, m_lines);
+    m_marks.fill(QString(), m_lines);
     endResetModel();
+}
+
+void EntryListModel::setMark(int line, const QString &text) {
+    if (line < 0 || line >= m_lines || m_marks.at(line) == text)
+        return;
+    m_marks[line] = text;
+    emit dataChanged(index(line, 0), index(line, ColumnCount - 1));
 }
 
 void EntryListModel::removeAllLines() {
     beginResetModel();
     m_lines = 0;
-    m_sameNewName.clear();
-    m_nameTaken.clear();
+    m_marks.clear();
     endResetModel();
 }
 
@@ -155,6 +124,7 @@ void EntryList::setCurrentLine(int line) {
 
 void EntryList::RefreshEntryList() {
     m_model.rebuild();
+    emit rebuilt();
     const int n = lineCount();
     if (n >= 1) {
         setCurrentLine(1);
@@ -197,7 +167,7 @@ void EntryList::ShowCurrentPosition() {
 void EntryList::ReformatNewNames(const QString &nameTemplate) {
     for (int i = 0; i < m_table.size(); ++i) {
         RenameEntry &e = m_table[i];
-        e.newName = ExpandNameTemplate(nameTemplate, {e.title, e.singer}, e.originalName);
+        e.newName = ExpandNameTemplate(nameTemplate, {e.title, e.singer}, e.originalName.text());
     }
     RefreshEntryList();
 }
@@ -206,7 +176,7 @@ void EntryList::setTags(int i, const TagText &tags, const QString &nameTemplate)
     RenameEntry &e = m_table[i];
     e.title = tags.title;
     e.singer = tags.singer;
-    e.newName = ExpandNameTemplate(nameTemplate, tags, e.originalName);
+    e.newName = ExpandNameTemplate(nameTemplate, tags, e.originalName.text());
 }
 
 void EntryList::setCounter(const QString &text) {

@@ -15,7 +15,7 @@ class EntryListModel : public QAbstractTableModel {
 public:
     enum Column { OriginalName, NewName, Title, Singer, ColumnCount };
     // Why the line's rename would be refused for its new name, as text; empty when nothing
-    // stands in its way. The tooltip of the line says the same.
+    // stands in its way (or nothing has said so yet). The tooltip of the line says the same.
     static constexpr int ConflictRole = Qt::UserRole + 1;
     // Whether the line's title or singer holds a byte the tag encoding could not decode; the
     // tooltip then says the encoding may be wrong.
@@ -31,20 +31,19 @@ public:
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
                        int role = Qt::EditRole) override;
 
-    // Shows the table's entries as they are now: one model reset, whatever their number.
+    // Shows the table's entries as they are now: one model reset, whatever their number. The
+    // lines start without marks.
     void rebuild();
     void removeAllLines();
+    // Marks line with why its rename would be refused, until the next rebuild; the view is told.
+    // Computed elsewhere (the rename preview), never while the view paints.
+    void setMark(int line, const QString &text);
 
 private:
-    QString conflict(int line) const;
-
     const EntryTable &m_table;
     int m_lines = 0;
     QStringList m_headers;
-    // Per line: another line with the same new name in the same folder, or -1.
-    QVector<int> m_sameNewName;
-    // Per line: whether another file holds the new name; -1 until a view asks.
-    mutable QVector<qint8> m_nameTaken;
+    QVector<QString> m_marks; // per line
 };
 
 // The audio-file list: the table of entries, the model of the view ListView1 with its current
@@ -86,6 +85,8 @@ signals:
     void counterTextChanged(const QString &text);
     // The list wants the keyboard focus; a hidden view simply cannot take it.
     void focusRequested();
+    // The view shows the table anew: its marks are to be made again.
+    void rebuilt();
 
 private:
     void setCounter(const QString &text);

@@ -64,11 +64,10 @@ void TagReadPool::waitFor(Read &read) {
 
 void TagReadPool::perform(Read &read) {
     FileIdentity opened;
-    read.tags =
-        readTags(*read.format, read.path, read.options, read.nativePath, &read.unreadable, &opened)
-            .value_or(TagText());
+    read.tags = readTags(*read.format, read.path, read.options, &read.unreadable, &opened)
+                    .value_or(TagText());
     // The identity the rename checks later: the file as it is now.
-    read.identity = read.entryIsNoLink ? opened : FileIdentity::ofEntry(read.path, read.nativePath);
+    read.identity = read.entryIsNoLink ? opened : FileIdentity::ofEntry(read.path);
 }
 
 void TagReadPool::work() {

@@ -22,8 +22,7 @@ public:
     // One file to read, and, once done, what was read.
     struct Read {
         const TagFormat *format = nullptr;
-        QString path;
-        QByteArray nativePath;
+        FilePath path;
         TagOptions options;
         // How the file's identity is taken: from the file opened, which is the entry itself
         // when it is known to be no link; else from the entry, a link not followed.

@@ -55,23 +55,33 @@ struct Pattern {
 
 namespace FileBoxNames {
 
-QStringList matching(const QStringList &names, const QString &pattern) {
+QList<qsizetype> matchingPositions(const QStringList &names, const QString &pattern) {
+    QList<qsizetype> matched;
     std::vector<Pattern> patterns;
+    bool everything = false;
     for (QStringView p : QStringView(pattern).split(u';')) {
         p = p.trimmed();
         if (p.isEmpty())
             continue;
-        if (p == u"*.*" || p == u"*")
-            return names;
+        if (p == u"*.*" || p == u"*") {
+            everything = true;
+            break;
+        }
         const bool withoutExtension = p.endsWith(u'.') && p.size() > 1;
         patterns.push_back({withoutExtension ? p.chopped(1) : p, withoutExtension});
     }
-    QStringList matched;
-    for (const QString &name : names) {
-        if (std::any_of(patterns.cbegin(), patterns.cend(),
-                        [&](const Pattern &p) { return p.matches(name); }))
-            matched << name;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (everything || std::any_of(patterns.cbegin(), patterns.cend(),
+                                      [&](const Pattern &p) { return p.matches(names.at(i)); }))
+            matched << i;
     }
+    return matched;
+}
+
+QStringList matching(const QStringList &names, const QString &pattern) {
+    QStringList matched;
+    for (const qsizetype i : matchingPositions(names, pattern))
+        matched << names.at(i);
     return matched;
 }
 

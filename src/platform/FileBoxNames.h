@@ -11,6 +11,8 @@ namespace FileBoxNames {
 // as wildcards, letter case ignored. "*.*" matches every name; a pattern ending in "." matches
 // names without an extension ("*." every such name).
 QStringList matching(const QStringList &names, const QString &pattern);
+// The positions of the names that match, in their order.
+QList<qsizetype> matchingPositions(const QStringList &names, const QString &pattern);
 
 // Sorts names alphabetically whatever the system locale: letter case ignored; symbols and
 // digits first, then Latin letters, then Chinese characters in pinyin order.

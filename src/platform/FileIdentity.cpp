@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #else
-#include <QFile>
 #include <sys/stat.h>
 #endif
 
@@ -45,48 +44,18 @@ FileIdentity identity(const QByteArray &path, bool followLinks) {
 
 } // namespace
 
+FileIdentity FileIdentity::of(const FilePath &path) {
 #ifdef Q_OS_WIN
-
-FileIdentity FileIdentity::of(const QString &path, const QByteArray &) {
-    return identity(path, true);
-}
-
-FileIdentity FileIdentity::ofEntry(const QString &path, const QByteArray &) {
-    return identity(path, false);
-}
-
-FileIdentity FileIdentity::of(const QString &path) {
-    return identity(path, true);
-}
-
-FileIdentity FileIdentity::ofEntry(const QString &path) {
-    return identity(path, false);
-}
-
+    return identity(path.text(), true);
 #else
-
-FileIdentity FileIdentity::of(const QString &path, const QByteArray &nativePath) {
-    return identity(nativePath.isEmpty() ? QFile::encodeName(path) : nativePath, true);
-}
-
-FileIdentity FileIdentity::ofEntry(const QString &path, const QByteArray &nativePath) {
-    return identity(nativePath.isEmpty() ? QFile::encodeName(path) : nativePath, false);
-}
-
-FileIdentity FileIdentity::of(const QString &path) {
-    return identity(QFile::encodeName(path), true);
-}
-
-FileIdentity FileIdentity::ofEntry(const QString &path) {
-    return identity(QFile::encodeName(path), false);
-}
-
-FileIdentity FileIdentity::of(const QByteArray &nativePath) {
-    return identity(nativePath, true);
-}
-
-FileIdentity FileIdentity::ofEntry(const QByteArray &nativePath) {
-    return identity(nativePath, false);
-}
-
+    return identity(path.exactBytes(), true);
 #endif
+}
+
+FileIdentity FileIdentity::ofEntry(const FilePath &path) {
+#ifdef Q_OS_WIN
+    return identity(path.text(), false);
+#else
+    return identity(path.exactBytes(), false);
+#endif
+}

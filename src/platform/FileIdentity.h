@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "platform/FilePath.h"
+
 #include <QtGlobal>
 
 // Which file a name leads to: device and inode off Windows, the volume's serial number and the
@@ -18,16 +18,7 @@ struct FileIdentity {
     }
 
     // The file that path leads to, links followed.
-    static FileIdentity of(const QString &path);
+    static FileIdentity of(const FilePath &path);
     // The directory entry path itself: a link at the end of path is not followed.
-    static FileIdentity ofEntry(const QString &path);
-    // The same for a path given as text and, off Windows, as the file system's bytes, which
-    // win when not empty (names that are not UTF-8).
-    static FileIdentity of(const QString &path, const QByteArray &nativePath);
-    static FileIdentity ofEntry(const QString &path, const QByteArray &nativePath);
-#ifndef Q_OS_WIN
-    // The same for a path given as the file system's bytes.
-    static FileIdentity of(const QByteArray &nativePath);
-    static FileIdentity ofEntry(const QByteArray &nativePath);
-#endif
+    static FileIdentity ofEntry(const FilePath &path);
 };

@@ -8,13 +8,13 @@
 #include <sys/stat.h>
 #endif
 
-FileStamp FileStamp::ofExact(const QByteArray &exactPath) {
+FileStamp FileStamp::of(const FilePath &path) {
     FileStamp stamp;
 #ifdef Q_OS_WIN
-    const QString path = Paths::fromExactBytes(exactPath);
-    const HANDLE handle = CreateFileW(
-        Paths::winApiPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE handle =
+        CreateFileW(Paths::winApiPath(path.text()).c_str(), 0,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return stamp;
     BY_HANDLE_FILE_INFORMATION info;
@@ -28,7 +28,7 @@ FileStamp FileStamp::ofExact(const QByteArray &exactPath) {
     CloseHandle(handle);
 #else
     struct stat st;
-    if (::lstat(exactPath.constData(), &st) != 0)
+    if (::lstat(path.exactBytes().constData(), &st) != 0)
         return stamp;
     stamp.file = quint64(st.st_ino);
     stamp.size = qint64(st.st_size);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "platform/FilePath.h"
+
 #include <QtGlobal>
 
 // What tells a file apart after it was renamed: its file number, size and modification time.
@@ -17,7 +18,6 @@ struct FileStamp {
     }
     bool operator!=(const FileStamp &other) const { return !(*this == other); }
 
-    // The entry path names, given as the file system's exact bytes (Paths::toExactBytes), a
-    // link at its end not followed; invalid when there is none.
-    static FileStamp ofExact(const QByteArray &path);
+    // The entry path names, a link at its end not followed; invalid when there is none.
+    static FileStamp of(const FilePath &path);
 };

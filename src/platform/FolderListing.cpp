@@ -15,9 +15,9 @@
 
 #ifdef Q_OS_WIN
 
-FolderListing listFolder(const QString &path, const QByteArray &) {
+FolderListing listFolder(const FilePath &path) {
     FolderListing listing;
-    const QString folder = Paths::withTrailingSeparator(path);
+    const QString folder = Paths::withTrailingSeparator(path.text());
     // The search gives every entry's attributes with its name, so nothing more is looked at
     // per entry except a link, whose target may be gone.
     WIN32_FIND_DATAW found;
@@ -64,9 +64,9 @@ FolderListing listFolder(const QString &path, const QByteArray &) {
 
 #else
 
-FolderListing listFolder(const QString &path, const QByteArray &nativePath) {
+FolderListing listFolder(const FilePath &path) {
     FolderListing listing;
-    const QByteArray native = nativePath.isEmpty() ? QFile::encodeName(path) : nativePath;
+    const QByteArray native = path.exactBytes();
     const int fd =
         ::open(native.isEmpty() ? "." : native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -82,8 +82,7 @@ FolderListing listFolder(const QString &path, const QByteArray &nativePath) {
         if (qstrcmp(name, ".") == 0 || qstrcmp(name, "..") == 0)
             continue;
         FolderEntry entry;
-        entry.nativeName = QByteArray(name);
-        entry.name = Paths::nameText(entry.nativeName);
+        entry.name = FilePath::fromExactBytes(QByteArray(name));
         entry.hidden = name[0] == '.';
         // Where the folder tells a plain file or folder, nothing more is looked at here: a
         // file's identity comes from opening it, a folder's from entering it.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "platform/FilePath.h"
+
 #include <QVector>
 
 // One entry of a folder as the folder scan needs it.
@@ -13,8 +13,7 @@ struct FolderEntry {
         Unreadable, // the entry could not be looked at (no permission, path too long, gone)
     };
 
-    QString name;          // as text (see Paths::nameText)
-    QByteArray nativeName; // off Windows, the file system's exact bytes; empty on Windows
+    FilePath name;
     Kind kind = Kind::Other;
     bool isLink = false;
     bool hidden = false; // a hidden file or folder: off Windows by its leading ".", on Windows
@@ -28,6 +27,5 @@ struct FolderListing {
     QVector<FolderEntry> entries;
 };
 
-// Lists the folder path (with or without a trailing separator). Off Windows nativePath, when
-// not empty, is the path's exact bytes, for folders whose names are not UTF-8.
-FolderListing listFolder(const QString &path, const QByteArray &nativePath = {});
+// Lists the folder at path (with or without a trailing separator).
+FolderListing listFolder(const FilePath &path);

@@ -5,7 +5,6 @@
 #include "platform/FolderListing.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -46,16 +45,16 @@ QString normalized(const QString &path) {
     return Paths::toNative(clean);
 }
 
-bool isReadable(const QString &path, const QByteArray &nativePath) {
+bool isReadable(const FilePath &folder) {
 #ifndef Q_OS_WIN
-    if (!nativePath.isEmpty()) {
+    if (folder.hasOwnBytes()) {
+        const QByteArray bytes = folder.exactBytes();
         struct stat st;
-        return ::stat(nativePath.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-               ::access(nativePath.constData(), R_OK | X_OK) == 0;
+        return ::stat(bytes.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+               ::access(bytes.constData(), R_OK | X_OK) == 0;
     }
-#else
-    Q_UNUSED(nativePath);
 #endif
+    const QString &path = folder.text();
 #ifdef Q_OS_WIN
     // Readable means listable: Windows' access check only tells that the folder exists.
     WIN32_FIND_DATAW entry;
@@ -73,22 +72,14 @@ bool isReadable(const QString &path, const QByteArray &nativePath) {
 #endif
 }
 
-QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, bool folders,
-                            const QString &pattern) {
-    QList<FolderName> out;
+QList<FilePath> listNames(const FilePath &path, bool folders) {
+    QList<FilePath> out;
     const FolderListing listing =
-        listFolder(Paths::withTrailingSeparator(normalized(path)),
-                   nativePath.isEmpty() ? QByteArray() : nativePath + '/');
-    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(pattern),
-                                   QRegularExpression::CaseInsensitiveOption);
+        listFolder(path.hasOwnBytes() ? path : FilePath(normalized(path.text())));
+    const FolderEntry::Kind wanted = folders ? FolderEntry::Kind::Folder : FolderEntry::Kind::File;
     for (const FolderEntry &entry : listing.entries) {
-        const FolderEntry::Kind wanted =
-            folders ? FolderEntry::Kind::Folder : FolderEntry::Kind::File;
-        if (entry.kind != wanted || entry.hidden)
-            continue;
-        if (!folders && !match.match(entry.name).hasMatch())
-            continue;
-        out.append({entry.name, Paths::isUtf8(entry.nativeName) ? QByteArray() : entry.nativeName});
+        if (entry.kind == wanted && !entry.hidden)
+            out.append(entry.name);
     }
     return out;
 }

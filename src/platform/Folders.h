@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "platform/FilePath.h"
+
 #include <QDir>
 #include <QList>
 #include <QString>
@@ -19,23 +20,13 @@ bool namesDrive(const QString &text);
 // path cleaned, with native separators. A bare "C:" means that drive's root.
 QString normalized(const QString &path);
 
-// Whether the program can list the folder's entries. Off Windows nativePath, when not empty,
-// names the folder as the file system's exact bytes (names that are not UTF-8).
-bool isReadable(const QString &path, const QByteArray &nativePath = {});
+// Whether the program can list the folder's entries.
+bool isReadable(const FilePath &path);
 
-// A name in a folder as the all-files page shows it: its text and, off Windows, its exact
-// bytes when they are not UTF-8 (empty otherwise and on Windows).
-struct FolderName {
-    QString text;
-    QByteArray native;
-};
-
-// The subfolders (folders true) or the files matching the wildcard pattern (folders false) of
-// the folder path, as the file box and directory box list them: hidden entries left out, names
-// that are not UTF-8 included, in the file system's order: the boxes sort them as they show
-// them (FileBoxNames).
-QList<FolderName> listNames(const QString &path, const QByteArray &nativePath, bool folders,
-                            const QString &pattern = QStringLiteral("*"));
+// The subfolders (folders true) or the files (folders false) of the folder path, as the file
+// box and directory box list them: hidden entries left out, names that are not UTF-8 included,
+// in the file system's order: the boxes match and sort them as they show them (FileBoxNames).
+QList<FilePath> listNames(const FilePath &path, bool folders);
 
 // Whether name is a hidden file's by its name alone: off Windows one beginning with "."; on
 // Windows hiding is an attribute, and no name is.

@@ -14,7 +14,6 @@ namespace {
 
 constexpr char16_t kInvalid = 0xFFFD;
 constexpr char16_t kUnmapped = 0; // table slot without a character
-constexpr QByteArrayView kBom("\xEF\xBB\xBF");
 
 // The code page's own conversion of a short byte sequence; empty when the bytes do not form
 // text of it.
@@ -396,7 +395,7 @@ QByteArray encodeOutputPath(const QString &path, bool inUtf8) {
 }
 
 int profileCodePage(QByteArrayView content) {
-    if (content.startsWith(kBom))
+    if (content.startsWith(kUtf8Bom))
         return kUtf8;
 #ifdef Q_OS_WIN
     return kSystemCodePage;

@@ -28,6 +28,9 @@ constexpr int kUtf8 = 65001;
 // ASCII, the system code page for all others; see codePageFor.
 constexpr int kAutoUtf8 = -1;
 
+// The UTF-8 byte-order mark, which marks a file the program reads or writes as UTF-8.
+inline constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+
 // Text decoded character by character, with where each character came from.
 struct Decoded {
     QVector<char32_t> characters;

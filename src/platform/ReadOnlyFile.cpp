@@ -14,10 +14,10 @@
 
 #ifdef Q_OS_WIN
 
-ReadOnlyFile::ReadOnlyFile(const QString &path, const QByteArray &) {
+ReadOnlyFile::ReadOnlyFile(const FilePath &path) {
     // Shared in every way, as a player shares it: nobody is kept from renaming or deleting
     // the file while its tag is read.
-    const HANDLE handle = CreateFileW(Paths::winApiPath(path).c_str(), GENERIC_READ,
+    const HANDLE handle = CreateFileW(Paths::winApiPath(path.text()).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -52,8 +52,8 @@ qint64 ReadOnlyFile::readAt(char *to, qint64 count, qint64 offset) {
 
 #else
 
-ReadOnlyFile::ReadOnlyFile(const QString &path, const QByteArray &nativePath) {
-    const QByteArray name = nativePath.isEmpty() ? QFile::encodeName(path) : nativePath;
+ReadOnlyFile::ReadOnlyFile(const FilePath &path) {
+    const QByteArray name = path.exactBytes();
     // Non-blocking, so that a pipe cannot hold the open; then only a regular file is kept.
     m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0)

@@ -12,9 +12,7 @@
 // that is no regular file (a folder, a device, a pipe) is not opened, and nothing waits.
 class ReadOnlyFile {
 public:
-    // Off Windows nativePath, when not empty, names the file instead, as the file system's
-    // exact bytes (names that are not UTF-8).
-    explicit ReadOnlyFile(const QString &path, const QByteArray &nativePath = {});
+    explicit ReadOnlyFile(const FilePath &path);
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile &) = delete;
     ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;

@@ -31,10 +31,6 @@ constexpr int kExists = ERROR_ALREADY_EXISTS;
 
 using Native = QString;
 
-Native nativeOf(const QString &text) {
-    return text;
-}
-
 // 0 on success, otherwise the system's error code.
 int rawRename(const QString &from, const QString &to) {
     // Without MOVEFILE_REPLACE_EXISTING the call fails when the target exists; without
@@ -90,10 +86,6 @@ int renameByLink(const char *from, const char *to) {
 }
 
 using Native = QByteArray; // paths as the file system's bytes
-
-Native nativeOf(const QString &text) {
-    return QFile::encodeName(text);
-}
 
 int rawRename(const Native &fromBytes, const Native &toBytes) {
     const char *from = fromBytes.constData();
@@ -152,6 +144,14 @@ bool sameEntry(const Native &from, const Native &to) {
 
 #endif
 
+Native nativeOf(const FilePath &path) {
+#ifdef Q_OS_WIN
+    return path.text();
+#else
+    return path.exactBytes();
+#endif
+}
+
 Result failed(int error) {
     return {classify(error), error};
 }
@@ -185,9 +185,30 @@ bool isDeviceName(QStringView name) {
            digit == u'\u00B3';
 }
 
+Failure checkBoth(const QString &oldName, const QString &newName) {
+    const Failure oldProblem = checkOldName(oldName);
+    return oldProblem != Failure::None ? oldProblem : checkName(newName);
+}
+
+} // namespace
+
+#ifndef Q_OS_WIN
+Result renameWithFallback(Fallback fallback, const FilePath &source, const FilePath &newName) {
+    if (const Failure problem = checkBoth(source.name().text(), newName.text());
+        problem != Failure::None)
+        return {problem, 0};
+    const QByteArray from = source.exactBytes();
+    const QByteArray to = source.folder().join(newName).exactBytes();
+    const int error = fallback == Fallback::Link
+                          ? renameByLink(from.constData(), to.constData())
+                          : renameOverPlaceholder(from.constData(), to.constData());
+    return error == 0 ? Result{} : failed(error);
+}
+#endif
+
 // The old name is the file's name as it is: whatever characters it holds, only what would
 // make it no name inside the directory is refused. The new name is checked in full.
-Failure checkOld(const QString &oldName) {
+Failure checkOldName(QStringView oldName) {
     if (oldName.isEmpty())
         return Failure::EmptyName;
     if (oldName == u"." || oldName == u"..")
@@ -196,27 +217,6 @@ Failure checkOld(const QString &oldName) {
         return Failure::Separator;
     return Failure::None;
 }
-
-Failure checkBoth(const QString &oldName, const QString &newName) {
-    const Failure oldProblem = checkOld(oldName);
-    return oldProblem != Failure::None ? oldProblem : checkName(newName);
-}
-
-} // namespace
-
-#ifndef Q_OS_WIN
-Result renameWithFallback(Fallback fallback, const QString &directory, const QString &oldName,
-                          const QString &newName) {
-    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
-        return {problem, 0};
-    const QByteArray from = QFile::encodeName(directory + oldName);
-    const QByteArray to = QFile::encodeName(directory + newName);
-    const int error = fallback == Fallback::Link
-                          ? renameByLink(from.constData(), to.constData())
-                          : renameOverPlaceholder(from.constData(), to.constData());
-    return error == 0 ? Result{} : failed(error);
-}
-#endif
 
 Failure checkName(QStringView name, NameRules rules) {
     if (name.isEmpty())
@@ -348,97 +348,47 @@ Result renameNative(const Native &directory, const Native &oldName, const Native
 
 } // namespace
 
-Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName) {
-    if (oldName == newName && checkOld(oldName) == Failure::None)
-        return exists(nativeOf(directory + oldName)) ? Result{} : Result{Failure::SourceMissing, 0};
-    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
+Result renameFile(const FilePath &source, const FilePath &newName, const FileIdentity &expected,
+                  NewName kind) {
+    const FilePath oldName = source.name();
+    if (const Failure problem = checkOldName(oldName.text()); problem != Failure::None)
         return {problem, 0};
-    return renameNative(nativeOf(directory), nativeOf(oldName), nativeOf(newName));
-}
-
-bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName) {
-    if (newName.compare(oldName, Paths::pathCase()) == 0)
-        return false; // its own name, in any spelling the file system takes as the same
-    const Native to = nativeOf(directory + newName);
-    return exists(to) && !sameEntry(nativeOf(directory + oldName), to);
-}
-
-#ifndef Q_OS_WIN
-Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &oldName,
-                               const QString &newName) {
-    const QByteArray newBytes = QFile::encodeName(newName);
-    Failure oldProblem = Failure::None;
-    if (oldName.isEmpty())
-        oldProblem = Failure::EmptyName;
-    else if (oldName == "." || oldName == "..")
-        oldProblem = Failure::DotName;
-    else if (oldName.contains('/'))
-        oldProblem = Failure::Separator;
-    if (oldProblem == Failure::None && oldName == newBytes)
-        return exists(directory + oldName) ? Result{} : Result{Failure::SourceMissing, 0};
-    if (oldProblem != Failure::None)
-        return {oldProblem, 0};
-    if (const Failure problem = checkName(newName); problem != Failure::None)
-        return {problem, 0};
-    return renameNative(directory, oldName, newBytes);
-}
-#endif
-
-Result renameBack(const QByteArray &directory, const QByteArray &name,
-                  const QByteArray &formerName) {
-#ifdef Q_OS_WIN
-    return renameInDirectory(Paths::fromExactBytes(directory), Paths::fromExactBytes(name),
-                             Paths::fromExactBytes(formerName));
-#else
-    for (const QByteArray &each : {name, formerName}) {
-        if (const Failure problem = checkOld(Paths::nameText(each)); problem != Failure::None)
-            return {problem, 0};
-    }
-    if (name == formerName)
-        return exists(directory + name) ? Result{} : Result{Failure::SourceMissing, 0};
-    return renameNative(directory, name, formerName);
-#endif
-}
-
-Result renameListedFile(const QString &directory, const QByteArray &nativeDirectory,
-                        const QString &oldName, const QByteArray &nativeOldName,
-                        const QString &newName, const FileIdentity &expected) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(nativeDirectory);
-    Q_UNUSED(nativeOldName);
-    const QString source = directory + oldName;
-    const QByteArray nativeSource;
-#else
-    const QByteArray dir = nativeDirectory.isEmpty() ? nativeOf(directory) : nativeDirectory;
-    const QByteArray old = nativeOldName.isEmpty() ? nativeOf(oldName) : nativeOldName;
-    const QString source = directory + oldName;
-    const QByteArray nativeSource = dir + old;
-#endif
+    const Native from = nativeOf(source);
     if (expected.valid) {
         // The file itself, not what a link leads to: a link is renamed as the link.
-        const FileIdentity now = FileIdentity::ofEntry(source, nativeSource);
+        const FileIdentity now = FileIdentity::ofEntry(source);
         if (!now.valid)
             return {Failure::SourceMissing, 0};
         if (!now.sameAs(expected))
             return {Failure::FileReplaced, 0};
     }
-#ifdef Q_OS_WIN
-    return renameInDirectory(directory, oldName, newName);
-#else
-    // The same text is the same name, whatever bytes the file system holds it as: a name that
-    // is not UTF-8 is not rewritten as UTF-8.
-    if (newName == oldName && !oldName.isEmpty())
-        return exists(nativeSource) ? Result{} : Result{Failure::SourceMissing, 0};
-    return renameNativeInDirectory(dir, old, newName);
-#endif
+    // A made name equal to the old one as text is the same name, whatever bytes the file
+    // system holds it as: a name that is not UTF-8 is not rewritten as UTF-8. A former name
+    // given back is compared as the bytes it was.
+    const bool same = kind == NewName::Made ? newName.text() == oldName.text()
+                                            : nativeOf(newName) == nativeOf(oldName);
+    if (same)
+        return exists(from) ? Result{} : Result{Failure::SourceMissing, 0};
+    const Failure problem =
+        kind == NewName::Made ? checkName(newName.text()) : checkOldName(newName.text());
+    if (problem != Failure::None)
+        return {problem, 0};
+    return renameNative(nativeOf(source.folder()), nativeOf(oldName), nativeOf(newName));
 }
 
-Result renameThroughTemporaryName(const QString &directory, const QString &oldName,
-                                  const QString &newName) {
-    if (const Failure problem = checkBoth(oldName, newName); problem != Failure::None)
+bool isTakenByAnother(const FilePath &source, const FilePath &newName) {
+    if (newName.text().compare(source.name().text(), Paths::pathCase()) == 0)
+        return false; // its own name, in any spelling the file system takes as the same
+    const Native to = nativeOf(source.folder().join(newName));
+    return exists(to) && !sameEntry(nativeOf(source), to);
+}
+
+Result renameThroughTemporaryName(const FilePath &source, const FilePath &newName) {
+    if (const Failure problem = checkBoth(source.name().text(), newName.text());
+        problem != Failure::None)
         return {problem, 0};
-    return throughTemporaryName(nativeOf(directory), nativeOf(directory + oldName),
-                                nativeOf(directory + newName));
+    const FilePath folder = source.folder();
+    return throughTemporaryName(nativeOf(folder), nativeOf(source), nativeOf(folder.join(newName)));
 }
 
 } // namespace RenameNoReplace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileIdentity.h"
+#include "platform/FilePath.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,6 +30,8 @@ enum class Failure {
     FileReplaced,
     // The new name is one the program writes in that folder itself (decided by the caller).
     OwnFileName,
+    // Another file of the same run is to get the same new name (decided by the caller).
+    SameNewName,
     // The file system refused.
     TargetExists,
     SourceMissing,
@@ -58,56 +61,46 @@ constexpr NameRules kNativeRules = NameRules::Posix;
 // Why name cannot be a new file name inside a directory; Failure::None when it can.
 Failure checkName(QStringView name, NameRules rules = kNativeRules);
 
+// Why oldName, a file's own name, cannot be renamed inside its directory: only what would make
+// it no name there (empty, "." or "..", a separator). Failure::None otherwise.
+Failure checkOldName(QStringView oldName);
+
 // What a Windows error code (GetLastError) means for a rename. A plain function of the number,
 // so that it is tested on every system.
 Failure classifyWindowsError(quint32 error);
 
-// Renames directory + oldName to directory + newName. directory ends in a separator. The new
-// name is checked with checkName first; the old one is the file's own name, whatever its
-// characters, and is refused only when it could be no name in the directory (empty, "." or
-// "..", a separator). Equal names leave the file as it is (success when
-// it exists). A name that differs only in letter case or in a way the file system does not
-// tell apart from the old name renames the file to the exact new spelling.
-Result renameInDirectory(const QString &directory, const QString &oldName, const QString &newName);
+// How a new name is checked.
+enum class NewName {
+    Made,       // a name the program made: every rule of checkName applies
+    FormerName, // a file's own former name, given back by an undo: refused only when it could
+                // be no name in the folder (empty, "." or "..", a separator)
+};
 
-// Whether directory + newName names an existing entry other than directory + oldName: a
-// rename to it would be refused because the name is taken.
-bool isTakenByAnother(const QString &directory, const QString &oldName, const QString &newName);
-#ifndef Q_OS_WIN
-// The same for a file whose folder and name are given as the file system's exact bytes, as
-// names that are not UTF-8 must be. The new name is text, checked with checkName and given
-// the file as UTF-8. Equal bytes leave the file as it is.
-Result renameNativeInDirectory(const QByteArray &directory, const QByteArray &oldName,
-                               const QString &newName);
-#endif
+// Renames the file at source to newName inside the same folder. The old name is the file's
+// own, whatever its characters, and is refused only when it could be no name in the folder.
+// Equal names leave the file as it is (success when it exists): a made name that equals the
+// old one as text, or a former name that equals it as bytes. A name that differs only in letter
+// case or in a way the file system does not tell apart from the old name renames the file to
+// the exact new spelling. When expected is valid, a source that is no longer that file
+// (replaced, or reached now through a folder link) is refused with Failure::FileReplaced.
+Result renameFile(const FilePath &source, const FilePath &newName,
+                  const FileIdentity &expected = {}, NewName kind = NewName::Made);
 
-// Renames directory + name back to directory + formerName, all three the file system's exact
-// bytes (Paths::toExactBytes): the undo of a rename. The former name is the file's own and
-// is refused only when it could be no name in the directory.
-Result renameBack(const QByteArray &directory, const QByteArray &name,
-                  const QByteArray &formerName);
-
-// Renames a listed file: directory + oldName to directory + newName, where off Windows the
-// native bytes (when not empty) stand for directory and oldName, as for names that are not
-// UTF-8. When expected is valid, a source that is no longer that file (replaced, or reached
-// now through a folder link) is refused with Failure::FileReplaced.
-Result renameListedFile(const QString &directory, const QByteArray &nativeDirectory,
-                        const QString &oldName, const QByteArray &nativeOldName,
-                        const QString &newName, const FileIdentity &expected);
+// Whether newName in source's folder names an existing entry other than source: a rename to
+// it would be refused because the name is taken.
+bool isTakenByAnother(const FilePath &source, const FilePath &newName);
 
 // The rename used when the file system sees both names as one: through a temporary name in
 // the same directory, each step refusing to replace. Exposed for tests, which usually run on
 // file systems that tell letter case apart.
-Result renameThroughTemporaryName(const QString &directory, const QString &oldName,
-                                  const QString &newName);
+Result renameThroughTemporaryName(const FilePath &source, const FilePath &newName);
 
 #ifndef Q_OS_WIN
 // The ways tried in turn where the file system does not know RENAME_NOREPLACE: a hard link
 // then removing the old name, or, without hard links, an exclusively created empty file under
 // the new name that the rename then replaces. Exposed for tests.
 enum class Fallback { Link, Placeholder };
-Result renameWithFallback(Fallback fallback, const QString &directory, const QString &oldName,
-                          const QString &newName);
+Result renameWithFallback(Fallback fallback, const FilePath &source, const FilePath &newName);
 #endif
 
 } // namespace RenameNoReplace

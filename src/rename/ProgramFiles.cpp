@@ -1,8 +1,12 @@
 #include "rename/ProgramFiles.h"
 
+#include "platform/OwnFiles.h"
 #include "platform/Paths.h"
 
 #include <QDir>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -12,17 +16,13 @@ QString cleaned(const QString &directory) {
 
 } // namespace
 
-const QStringList ProgramFiles::kNames = {
-    QStringLiteral("rename.log"),  QStringLiteral("rename.m3u"),
-    QStringLiteral("rename.ini"),  QStringLiteral("elanguage.dat"),
-    QStringLiteral("rename.undo"), QStringLiteral("rename.undo.new")};
-
 ProgramFiles::ProgramFiles(const QString &programDirectory)
     : m_directory(cleaned(programDirectory))
     , m_identity(FileIdentity::of(programDirectory)) {}
 
 bool ProgramFiles::isOwnFile(const QString &directory, const QString &name) {
-    if (!kNames.contains(name, Paths::pathCase()))
+    if (std::none_of(std::begin(OwnFiles::kAll), std::end(OwnFiles::kAll),
+                     [&](QStringView own) { return own.compare(name, Paths::pathCase()) == 0; }))
         return false;
     return isProgramDirectory(directory);
 }

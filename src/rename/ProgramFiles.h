@@ -10,14 +10,11 @@
 // rename may take such a name in that folder.
 class ProgramFiles {
 public:
-    // rename.log, rename.m3u, rename.ini, elanguage.dat and rename.undo.
-    static const QStringList kNames;
-
     explicit ProgramFiles(const QString &programDirectory);
 
     // Whether name in directory (with its trailing separator) is one of the program's own
     // files: the folder is the program's (by text or as the same folder), the name one of
-    // kNames, without regard to letter case where the file system ignores it.
+    // OwnFiles::kAll, without regard to letter case where the file system ignores it.
     bool isOwnFile(const QString &directory, const QString &name);
 
 private:

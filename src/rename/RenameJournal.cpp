@@ -13,21 +13,8 @@ constexpr QByteArrayView kHeader("tunemark-undo 1");
 // Bytes kept as they are; every other byte, the space among them, is percent-encoded.
 const QByteArray kPlain("/._-~:\\");
 
-// Where the name begins in a path given as exact bytes.
-qsizetype exactNameStart(const QByteArray &path) {
-    qsizetype cut = path.lastIndexOf('/');
-    if (Paths::isSeparator(QChar(u'\\')))
-        cut = qMax(cut, path.lastIndexOf('\\'));
-    return cut + 1;
-}
-
 QString tempPathFor(const QString &path) {
     return path + QStringLiteral(".new");
-}
-
-// The part of path after its last separator.
-QString nameOf(const QString &path) {
-    return path.mid(Paths::nameStart(path));
 }
 
 } // namespace
@@ -50,21 +37,21 @@ bool RenameJournal::writeLine(const QByteArray &line) {
 }
 
 RenameNoReplace::Result
-RenameJournal::record(const QByteArray &oldPath, const QString &oldName, const QString &newName,
+RenameJournal::record(const FilePath &source, const QString &newName,
                       const std::function<RenameNoReplace::Result()> &rename) {
-    const bool tried =
-        oldName != newName && RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
+    const bool tried = source.name().text() != newName &&
+                       RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
     // The new path in the old one's folder, byte for byte.
-    const QByteArray newPath = oldPath.left(exactNameStart(oldPath)) + Paths::toExactBytes(newName);
+    const FilePath newPath = source.folder().join(newName);
     if (tried)
-        recordTry(oldPath, newPath);
+        recordTry(source, newPath);
     const RenameNoReplace::Result result = rename();
     if (tried && result.ok())
         recordDone(newPath);
     return result;
 }
 
-void RenameJournal::recordTry(const QByteArray &oldPath, const QByteArray &newPath) {
+void RenameJournal::recordTry(const FilePath &oldPath, const FilePath &newPath) {
     if (m_path.isEmpty() || !m_ok)
         return;
     if (!m_file.isOpen()) {
@@ -76,13 +63,14 @@ void RenameJournal::recordTry(const QByteArray &oldPath, const QByteArray &newPa
         if (!m_ok)
             return;
     }
-    writeLine("try " + oldPath.toPercentEncoding(kPlain) + ' ' + newPath.toPercentEncoding(kPlain));
+    writeLine("try " + oldPath.exactBytes().toPercentEncoding(kPlain) + ' ' +
+              newPath.exactBytes().toPercentEncoding(kPlain));
 }
 
-void RenameJournal::recordDone(const QByteArray &newPath) {
+void RenameJournal::recordDone(const FilePath &newPath) {
     if (m_path.isEmpty() || !m_ok || !m_file.isOpen())
         return;
-    const FileStamp stamp = FileStamp::ofExact(newPath);
+    const FileStamp stamp = FileStamp::of(newPath);
     writeLine("done " + QByteArray::number(stamp.file) + ' ' + QByteArray::number(stamp.size) +
               ' ' + QByteArray::number(stamp.modified));
     if (m_renamedAny || !m_ok)
@@ -111,10 +99,10 @@ QList<JournalStep> readRenameJournal(const QString &path) {
     for (const QByteArray &line : std::as_const(lines)) {
         const QList<QByteArray> fields = line.split(' ');
         if (fields.size() == 3 && fields[0] == "try") {
-            const QByteArray oldPath = QByteArray::fromPercentEncoding(fields[1]);
-            const QByteArray newPath = QByteArray::fromPercentEncoding(fields[2]);
             // Names that are not UTF-8 are shown as the legacy code page reads them.
-            tried = {Paths::pathText(oldPath), Paths::pathText(newPath), {}, oldPath, newPath};
+            tried = {FilePath::fromExactBytes(QByteArray::fromPercentEncoding(fields[1])),
+                     FilePath::fromExactBytes(QByteArray::fromPercentEncoding(fields[2])),
+                     {}};
             pending = true;
         } else if (fields.size() == 4 && fields[0] == "done" && pending) {
             tried.stamp = {fields[1].toULongLong(), fields[2].toLongLong(), fields[3].toLongLong(),
@@ -139,20 +127,17 @@ UndoReport UndoLastRename(const QString &path) {
     QList<JournalStep> steps = readRenameJournal(path);
     std::reverse(steps.begin(), steps.end());
     for (const JournalStep &step : std::as_const(steps)) {
-        const QString oldName = nameOf(step.oldPath);
-        const QString newName = nameOf(step.newPath);
-        const qsizetype oldStart = exactNameStart(step.exactOldPath);
-        const qsizetype newStart = exactNameStart(step.exactNewPath);
-        const QByteArray directory = step.exactNewPath.left(newStart);
-        const FileStamp now = FileStamp::ofExact(step.exactNewPath);
+        const FilePath oldName = step.oldPath.name();
+        const FileStamp now = FileStamp::of(step.newPath);
         QString reason;
         if (!now.valid) {
             reason = QStringLiteral("文件已不在");
-        } else if (now != step.stamp || directory != step.exactOldPath.left(oldStart)) {
+        } else if (now != step.stamp ||
+                   step.newPath.folder().exactBytes() != step.oldPath.folder().exactBytes()) {
             reason = QStringLiteral("文件已被改动或替换");
         } else {
-            const RenameNoReplace::Result result = RenameNoReplace::renameBack(
-                directory, step.exactNewPath.mid(newStart), step.exactOldPath.mid(oldStart));
+            const RenameNoReplace::Result result = RenameNoReplace::renameFile(
+                step.newPath, oldName, {}, RenameNoReplace::NewName::FormerName);
             if (result.ok()) {
                 ++report.undone;
                 continue;
@@ -160,7 +145,8 @@ UndoReport UndoLastRename(const QString &path) {
             reason = renameFailureReason(result);
         }
         report.failures << QStringLiteral("%1 → %2：%3")
-                               .arg(printableText(oldName), printableText(newName), reason);
+                               .arg(printableText(oldName.text()),
+                                    printableText(step.newPath.name().text()), reason);
     }
     QFile::remove(path);
     return report;

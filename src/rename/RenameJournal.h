@@ -26,19 +26,18 @@ public:
     RenameJournal(const RenameJournal &) = delete;
     RenameJournal &operator=(const RenameJournal &) = delete;
 
-    // Runs rename, the rename of the file at oldPath (the file system's exact bytes, as
-    // Paths::toExactBytes gives them) to newName in its folder, and records it. A file that
-    // keeps its name, and a new name no file can have, are not recorded: nothing is tried.
-    RenameNoReplace::Result record(const QByteArray &oldPath, const QString &oldName,
-                                   const QString &newName,
+    // Runs rename, the rename of the file at source to newName in its folder, and records it.
+    // A file that keeps its name, and a new name no file can have, are not recorded: nothing
+    // is tried.
+    RenameNoReplace::Result record(const FilePath &source, const QString &newName,
                                    const std::function<RenameNoReplace::Result()> &rename);
     // False once anything could not be written.
     bool ok() const { return m_ok; }
 
 private:
     bool writeLine(const QByteArray &line);
-    void recordTry(const QByteArray &oldPath, const QByteArray &newPath);
-    void recordDone(const QByteArray &newPath);
+    void recordTry(const FilePath &oldPath, const FilePath &newPath);
+    void recordDone(const FilePath &newPath);
 
     QString m_path;
     QFile m_file;
@@ -48,12 +47,9 @@ private:
 
 // One rename the journal says succeeded.
 struct JournalStep {
-    QString oldPath;
-    QString newPath;
+    FilePath oldPath;
+    FilePath newPath;
     FileStamp stamp; // the file as it was right after the rename
-    // Both paths as the file system's exact bytes: names that are not UTF-8 are found again.
-    QByteArray exactOldPath;
-    QByteArray exactNewPath;
 };
 
 // The renames of the run recorded at path, in the order they were made; none when there is no

@@ -10,14 +10,8 @@ namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
-constexpr QByteArrayView kBom("\xEF\xBB\xBF");
-
 QByteArray outputText(const QString &text, bool inUtf8) {
     return LegacyText::encodeOutput(printableText(text), inUtf8);
-}
-
-QByteArray outputPath(const QString &path, bool inUtf8) {
-    return LegacyText::encodeOutputPath(printableText(path), inUtf8);
 }
 
 // Opens file as an output; notes in listedFile when it is one of the listed files.
@@ -28,15 +22,6 @@ bool openOutput(QFile &file, const ListedFileTest &isListed, bool &listedFile,
     return opening == OutputOpening::Opened;
 }
 
-// Exact bytes, but every control byte shown as "?", so that each entry stays one line.
-QByteArray outputBytes(QByteArray bytes) {
-    for (char &b : bytes) {
-        if (static_cast<unsigned char>(b) < 0x20)
-            b = '?';
-    }
-    return bytes;
-}
-
 } // namespace
 
 bool outputsNeedUtf8(const QStringList &texts) {
@@ -44,18 +29,6 @@ bool outputsNeedUtf8(const QStringList &texts) {
         return false;
     return std::any_of(texts.cbegin(), texts.cend(),
                        [](const QString &text) { return !LegacyText::canEncode(text); });
-}
-
-QByteArray OutputPaths::path(const QString &directory, const QString &name,
-                             const QByteArray &nativeDirectory, const QByteArray &nativeName) {
-    if (directory != m_directory || nativeDirectory != m_nativeDirectory) {
-        m_directory = directory;
-        m_nativeDirectory = nativeDirectory;
-        m_encodedDirectory = nativeDirectory.isEmpty() ? outputPath(directory, m_inUtf8)
-                                                       : outputBytes(nativeDirectory);
-    }
-    return m_encodedDirectory +
-           (nativeName.isEmpty() ? outputPath(name, m_inUtf8) : outputBytes(nativeName));
 }
 
 OutputFile::OutputFile(const QString &path, const ListedFileTest &isListed,
@@ -71,7 +44,8 @@ bool OutputFile::close() {
 RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8)
     : OutputFile(path, isListed, QIODevice::Unbuffered) {
     if (m_writable && inUtf8)
-        m_writable = m_file.write(kBom.data(), kBom.size()) == kBom.size();
+        m_writable = m_file.write(LegacyText::kUtf8Bom.data(), LegacyText::kUtf8Bom.size()) ==
+                     LegacyText::kUtf8Bom.size();
 }
 
 void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
@@ -85,7 +59,8 @@ M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed, bo
     : OutputFile(path, isListed, {})
     , m_inUtf8(inUtf8) {
     if (m_writable)
-        m_bytes = (inUtf8 ? kBom.toByteArray() : QByteArray()) + "#EXTM3U" + kLineEnd;
+        m_bytes =
+            (inUtf8 ? LegacyText::kUtf8Bom.toByteArray() : QByteArray()) + "#EXTM3U" + kLineEnd;
 }
 
 void M3uPlaylist::addEntry(const QString &title, const QByteArray &filePath) {

@@ -26,25 +26,6 @@ using ListedFileTest = std::function<bool(const FileIdentity &)>;
 // rename.m3u use, so that they are to be written in UTF-8 (only ever on Windows).
 bool outputsNeedUtf8(const QStringList &texts);
 
-// Paths for the outputs, each directory encoded once for all its files.
-class OutputPaths {
-public:
-    // inUtf8: the outputs are UTF-8 (see LegacyText::encodeOutputPath).
-    explicit OutputPaths(bool inUtf8 = false)
-        : m_inUtf8(inUtf8) {}
-
-    // directory + name in the legacy code page; off Windows native bytes, when given, stand
-    // for the directory or the name as they are (names that are not UTF-8).
-    QByteArray path(const QString &directory, const QString &name,
-                    const QByteArray &nativeDirectory = {}, const QByteArray &nativeName = {});
-
-private:
-    bool m_inUtf8;
-    QString m_directory;
-    QByteArray m_nativeDirectory;
-    QByteArray m_encodedDirectory;
-};
-
 // What the log and the playlist share: the file, opened as an output when made.
 class OutputFile {
 public:

@@ -72,6 +72,8 @@ QString renameFailureReason(const RenameNoReplace::Result &result) {
         return QStringLiteral("文件已被替换");
     case Failure::OwnFileName:
         return QStringLiteral("这是本程序自己的文件名");
+    case Failure::SameNewName:
+        return QStringLiteral("另一个文件也要改成这个名字");
     case Failure::TargetExists:
         return QStringLiteral("已有同名文件");
     case Failure::SourceMissing:

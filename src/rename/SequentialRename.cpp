@@ -2,10 +2,7 @@
 
 #include "platform/Folders.h"
 #include "platform/Paths.h"
-#include "platform/RenameNoReplace.h"
-#include "rename/ProgramFiles.h"
-#include "rename/RenameJournal.h"
-#include "rename/RenameReport.h"
+#include "rename/RenameExecutor.h"
 #include "rename/StartNumber.h"
 
 namespace {
@@ -27,20 +24,16 @@ QString SequenceRun::failureMessage() const {
 
 SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
     SequenceRun run;
-    QStringList files;
-    QList<QByteArray> nativeFiles;
-    for (qsizetype i = 0; i < input.files.size(); ++i) {
-        if (Folders::isHiddenName(input.files[i]))
-            continue;
-        files.append(input.files[i]);
-        nativeFiles.append(input.nativeFiles.value(i));
+    QList<FilePath> files;
+    for (const FilePath &file : input.files) {
+        if (!Folders::isHiddenName(file.text()))
+            files.append(file);
     }
     if (files.isEmpty()) {
         run.refusal = QStringLiteral("没有文件");
         return run;
     }
 
-    const QString directory = Paths::withTrailingSeparator(input.directory);
     const double start = readStartNumber(input.startNumber);
     if (!(start >= kSmallest && start <= kLargest)) {
         run.refusal = QStringLiteral("起始编号超出范围：只能是 -32768 到 32767 之间的数。"
@@ -63,38 +56,21 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
     const bool keepOwnSuffix = input.extension.isEmpty();
     const QString boxSuffix = QStringLiteral(".") + input.extension;
 
-    RenameJournal journal(input.journalPath);
-    ProgramFiles programFiles(input.programDirectory);
+    // The folder as the directory box gives it, with a separator before each name.
+    const FilePath folder = input.directory.hasOwnBytes()
+                                ? input.directory.join(FilePath(QStringLiteral("/")))
+                                : FilePath(Paths::withTrailingSeparator(input.directory.text()));
+    RenamePlan plan;
+    plan.ownFilesFolder = input.programDirectory;
+    plan.journalPath = input.journalPath;
     int number = first;
-    for (qsizetype k = 0; k < count; ++k, ++number) {
-        const QString &name = files.at(k);
-        const QString newName = input.prefix + sequenceNumberText(number, width) +
-                                (keepOwnSuffix ? Paths::lastSuffix(name) : boxSuffix);
-        RenameNoReplace::Result result;
-        if (newName != name && !input.programDirectory.isEmpty() &&
-            RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None &&
-            programFiles.isOwnFile(directory, newName)) {
-            result = {RenameNoReplace::Failure::OwnFileName, 0};
-        } else {
-            const QByteArray nativeDirectory =
-                input.nativeDirectory.isEmpty() ? QByteArray() : input.nativeDirectory + '/';
-            const QByteArray exactPath =
-                (nativeDirectory.isEmpty() ? Paths::toExactBytes(directory) : nativeDirectory) +
-                (nativeFiles.at(k).isEmpty() ? Paths::toExactBytes(name) : nativeFiles.at(k));
-            result = journal.record(exactPath, name, newName, [&] {
-                return RenameNoReplace::renameListedFile(
-                    directory, nativeDirectory, name, nativeFiles.at(k), newName, FileIdentity());
-            });
-        }
-        if (result.ok())
-            ++run.renamed;
-        else
-            run.report.addFailure(name, newName, result);
-        if (progress)
-            progress(int(k + 1), int(count));
+    for (const FilePath &file : std::as_const(files)) {
+        const QString newName = input.prefix + sequenceNumberText(number++, width) +
+                                (keepOwnSuffix ? Paths::lastSuffix(file.text()) : boxSuffix);
+        plan.steps.append({folder, file, newName});
     }
-
-    if (!journal.ok())
-        run.report.addNote(QStringLiteral("无法写入撤销记录"));
+    RenameRun done = executePlan(plan, progress);
+    run.report = std::move(done.report);
+    run.renamed = done.renamed;
     return run;
 }

@@ -1,23 +1,21 @@
 #pragma once
 
-#include "rename/BatchRename.h"
+#include "platform/FilePath.h"
+#include "rename/RenamePlan.h"
+#include "rename/RenameReport.h"
 
 #include <QStringList>
 
 // What the all-files page holds when the run starts.
 struct SequenceInput {
-    QString directory;   // Dir1's path
-    QStringList files;   // File1's entries, in list order
-    QString prefix;      // Text1(0)
-    QString startNumber; // Text1(1)
-    QString extension;   // Text1(2)
-    QString journalPath; // rename.undo; empty: no record for undoing the run
+    FilePath directory;    // Dir1's path
+    QList<FilePath> files; // File1's entries, in list order
+    QString prefix;        // Text1(0)
+    QString startNumber;   // Text1(1)
+    QString extension;     // Text1(2)
+    QString journalPath;   // rename.undo; empty: no record for undoing the run
     // The program's folder: no file there may take one of the program's own names.
     QString programDirectory;
-    // Off Windows, the exact bytes of the directory and of each file name where they are not
-    // UTF-8 (the directory's without a trailing separator); empty where the text gives them.
-    QByteArray nativeDirectory{};
-    QList<QByteArray> nativeFiles{};
 };
 
 // The running number as it appears in a new name: its digits with zeros in front up to width.

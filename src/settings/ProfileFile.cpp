@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr QByteArrayView kBom("\xEF\xBB\xBF");
 // A settings file is a few hundred bytes; anything far larger is not one and is not loaded
 // whole into memory.
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
@@ -86,7 +85,7 @@ class LineReader {
 public:
     explicit LineReader(QByteArrayView content)
         : m_content(content)
-        , m_pos(content.startsWith(kBom) ? kBom.size() : 0) {}
+        , m_pos(content.startsWith(LegacyText::kUtf8Bom) ? LegacyText::kUtf8Bom.size() : 0) {}
 
     bool next(Line &line) {
         const qsizetype size = m_content.size();
@@ -254,7 +253,8 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
         return out;
     }
     QByteArray out = content.toByteArray();
-    const qsizetype start = content.startsWith(kBom) ? kBom.size() : 0;
+    const qsizetype start =
+        content.startsWith(LegacyText::kUtf8Bom) ? LegacyText::kUtf8Bom.size() : 0;
     if (out.size() > start && !out.endsWith('\n') && !out.endsWith('\r'))
         out.append(lineBreak);
     out.append('[').append(section).append(']').append(lineBreak);
@@ -264,7 +264,7 @@ QByteArray withValue(QByteArrayView content, QByteArrayView section, QByteArrayV
 
 QByteArray withoutKey(QByteArrayView content, QByteArrayView section, QByteArrayView key) {
     bool inSection = false;
-    qsizetype start = content.startsWith(kBom) ? kBom.size() : 0;
+    qsizetype start = content.startsWith(LegacyText::kUtf8Bom) ? LegacyText::kUtf8Bom.size() : 0;
     LineReader reader(content);
     for (Line line; reader.next(line); start = line.next) {
         if (line.kind == Kind::Header) {
@@ -282,7 +282,7 @@ QByteArray withoutKey(QByteArrayView content, QByteArrayView section, QByteArray
 QByteArray inUtf8(QByteArrayView content, int codePage) {
     if (codePage == LegacyText::kUtf8)
         return content.toByteArray();
-    return kBom.toByteArray() + LegacyText::decode(content, codePage).toUtf8();
+    return LegacyText::kUtf8Bom.toByteArray() + LegacyText::decode(content, codePage).toUtf8();
 }
 
 } // namespace ProfileText

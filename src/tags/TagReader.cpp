@@ -53,12 +53,11 @@ std::optional<TagText> readId3v2(ReadOnlyFile &file, int codePage) {
     return ReadId3v2Tag(QByteArrayView(*tag).first(qMin(size, tag->size())), codePage);
 }
 
-std::optional<TagText> readTags(const TagFormat &format, const QString &path,
-                                const TagOptions &options, const QByteArray &nativePath,
-                                bool *unreadable, FileIdentity *opened) {
+std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
+                                const TagOptions &options, bool *unreadable, FileIdentity *opened) {
     if (unreadable)
         *unreadable = true;
-    ReadOnlyFile file(path, nativePath);
+    ReadOnlyFile file(path);
     if (opened)
         *opened = file.identity();
     if (!file.isOpen())

@@ -43,12 +43,11 @@ bool hasTagExtension(QStringView name);
 // a readable regular file: a directory, pipe or device bearing an audio name is never waited
 // on. Each read makes one read of the bytes it needs and never goes outside the file.
 //
-// Off Windows nativePath, when not empty, names the file as the file system's exact bytes.
 // unreadable, when given, tells a file that could not be read (no permission, gone, not a
 // regular file) from one that holds no tag. opened, when given, receives the identity of the
 // file that was opened (invalid when none was).
 //
 // Safe to call on several threads at once: each call works on objects of its own.
-std::optional<TagText> readTags(const TagFormat &format, const QString &path,
-                                const TagOptions &options = {}, const QByteArray &nativePath = {},
-                                bool *unreadable = nullptr, FileIdentity *opened = nullptr);
+std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
+                                const TagOptions &options = {}, bool *unreadable = nullptr,
+                                FileIdentity *opened = nullptr);

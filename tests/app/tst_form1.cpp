@@ -921,7 +921,7 @@ void TestForm1::drop() {
     QCOMPARE(child<QTabBar>(u"TabStrip1"_s)->currentIndex(), 0);
     QStringList lines;
     for (int i = 0; i < m_form->entryList().lineCount(); ++i)
-        lines << m_form->entryList().table().at(i).originalName;
+        lines << m_form->entryList().table().at(i).originalName.text();
     QTEST(lines, "lines");
     QTEST(m_dialogs->messages, "messages");
 }
@@ -947,7 +947,10 @@ void TestForm1::commandLine() {
     QFETCH(QStringList, arguments);
     const CommandLine line = parseCommandLine(arguments);
     QTEST(int(line.action), "action");
-    QTEST(line.paths, "paths");
+    QStringList paths;
+    for (const FilePath &path : line.paths)
+        paths << path.text();
+    QTEST(paths, "paths");
     if (line.action == CommandLine::Action::Run)
         return;
 #ifdef Q_OS_WIN

@@ -1,8 +1,6 @@
 #include "list/EntryList.h"
-#include "support/TestFiles.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -45,8 +43,6 @@ private slots:
     void tableGrowsPastAThousand();
     void sameNameInTwoDirectories();
     void refreshAsksForFocus();
-    void conflictsShownBeforeRenaming();
-    void undecodedTagTextShown();
 };
 
 void TestEntryList::startsEmpty() {
@@ -224,44 +220,6 @@ void TestEntryList::refreshAsksForFocus() {
     QSignalSpy focusSpy(&list, &EntryList::focusRequested);
     list.RefreshEntryList();
     QCOMPARE(focusSpy.count(), 1);
-}
-
-// A new name another line also gets in the same folder, or that an existing file other than
-// the line's own holds, marks the line; the same name in another folder or the file's own
-// name does not.
-void TestEntryList::conflictsShownBeforeRenaming() {
-    QTemporaryDir tmp;
-    const QString dir = tmp.path() + u'/';
-    for (const char *name : {"a.mp3", "b.mp3", "c.mp3", "kept.mp3", "taken.mp3"})
-        QVERIFY(TestFiles::write(dir + QString::fromLatin1(name), name));
-    EntryList list;
-    list.table().append({dir, u"a.mp3"_s, u"x.mp3"_s, {}, {}});
-    list.table().append({dir, u"b.mp3"_s, u"x.mp3"_s, {}, {}});
-    list.table().append({u"/elsewhere/"_s, u"b.mp3"_s, u"x.mp3"_s, {}, {}});
-    list.table().append({dir, u"c.mp3"_s, u"taken.mp3"_s, {}, {}});
-    list.table().append({dir, u"kept.mp3"_s, u"kept.mp3"_s, {}, {}});
-    list.RefreshEntryList();
-    QStringList conflicts;
-    for (int line = 0; line < list.lineCount(); ++line)
-        conflicts << list.model()->index(line, 1).data(Qt::ToolTipRole).toString();
-    QCOMPARE(conflicts, (QStringList{u"新文件名与第 2 行相同"_s, u"新文件名与第 1 行相同"_s,
-                                     QString(), u"已有同名文件：taken.mp3"_s, QString()}));
-}
-
-// A title or singer holding U+FFFD marks its line, beside any conflict of its new name.
-void TestEntryList::undecodedTagTextShown() {
-    EntryList list;
-    list.table().append({u"/d/"_s, u"a.mp3"_s, u"a.mp3"_s, u"\uFFFDx"_s, {}});
-    list.table().append({u"/d/"_s, u"b.mp3"_s, u"b.mp3"_s, u"fine"_s, u"y\uFFFD"_s});
-    list.table().append({u"/d/"_s, u"c.mp3"_s, u"b.mp3"_s, u"fine"_s, u"ok"_s});
-    list.RefreshEntryList();
-    const auto data = [&](int line, int role) { return list.model()->index(line, 2).data(role); };
-    const QString hint = u"标签中有无法识别的字节，标签编码可能不对"_s;
-    QCOMPARE(data(0, EntryListModel::UndecodedRole).toBool(), true);
-    QCOMPARE(data(0, Qt::ToolTipRole).toString(), hint);
-    QCOMPARE(data(1, Qt::ToolTipRole).toString(), u"新文件名与第 3 行相同\n"_s + hint);
-    QCOMPARE(data(2, EntryListModel::UndecodedRole).toBool(), false);
-    QCOMPARE(data(2, Qt::ToolTipRole).toString(), u"新文件名与第 2 行相同"_s);
 }
 
 QTEST_GUILESS_MAIN(TestEntryList)

@@ -1,5 +1,5 @@
 #include "list/EntryList.h"
-#include "list/FileAdder.h"
+#include "list/ReadPipeline.h"
 #include "rename/BatchRename.h"
 #include "rename/RenameJournal.h"
 #include "rename/RenameOutputs.h"
@@ -53,7 +53,7 @@ struct Fixture {
                 FileTree::write(dir + name, name.toUtf8());
             // The identity recorded as adding a file records it; none for a vanished one.
             list.table().append(
-                {dir, name, f[1], f.value(2), {}, {}, {}, FileIdentity::ofEntry(dir + name)});
+                {dir, name, f[1], f.value(2), {}, FileIdentity::ofEntry(dir + name)});
         }
         list.RefreshEntryList();
     }
@@ -61,7 +61,7 @@ struct Fixture {
     // The report's message; null when nothing was done.
     QString run(bool playlist, bool history, const RenameProgress &progress = {}) {
         const std::optional<RenameReport> report =
-            RenameListedFiles(list, program, {playlist, history, {}}, progress);
+            RenameListedFiles(list.table(), program, {playlist, history, {}}, progress);
         return report ? report->message() : QString();
     }
 
@@ -170,8 +170,7 @@ void TestBatchRename::logAndPlaylist() {
 void TestBatchRename::outputsInUtf8CarryAMark() {
     QTemporaryDir tmp;
     const QString dir = tmp.path() + u'/';
-    OutputPaths paths(true);
-    const QByteArray target = paths.path(dir, u"歌한.mp3"_s);
+    const QByteArray target = FilePath(dir + u"歌한.mp3"_s).outputForm(true);
     RenameLog log(dir + u"rename.log"_s, {}, true);
     log.addLine("a", target);
     QVERIFY(log.finish());
@@ -326,7 +325,8 @@ void TestBatchRename::undo() {
                     .report.isClean());
     } else {
         fx.list_({u"a/1.mp3|x.mp3|"_s, u"a/2.mp3|y.mp3|"_s, u"b/3.mp3|z.mp3|"_s});
-        QCOMPARE(RenameListedFiles(fx.list, fx.program, {false, false, journal})->message(), kDone);
+        QCOMPARE(RenameListedFiles(fx.list.table(), fx.program, {false, false, journal})->message(),
+                 kDone);
     }
     QByteArrayList contents = FileTree::sortedContents(fx.music);
     const QString y = fx.music + u"a/y.mp3"_s;
@@ -353,14 +353,14 @@ void TestBatchRename::journalKeepsTheLastRunThatRenamed() {
     Fixture fx;
     const QString journal = fx.program + u"rename.undo"_s;
     fx.list_({u"a/1.mp3|x y.mp3|"_s, u"a/gone.mp3|g.mp3|"_s, u"b/3.mp3|z%.mp3|"_s});
-    RenameListedFiles(fx.list, fx.program, {false, false, journal});
+    RenameListedFiles(fx.list.table(), fx.program, {false, false, journal});
     QFile file(journal);
     QVERIFY(file.open(QIODevice::Append));
     file.write("try " + QFile::encodeName(fx.music) + "half"); // a crash in mid-line
     file.close();
     fx.list.ClearEntries();
     fx.list_({u"a/gone2.mp3|w.mp3|"_s});
-    RenameListedFiles(fx.list, fx.program, {false, false, journal});
+    RenameListedFiles(fx.list.table(), fx.program, {false, false, journal});
 
     const QList<JournalStep> steps = readRenameJournal(journal);
     QCOMPARE(steps.size(), 2);
@@ -373,7 +373,7 @@ void TestBatchRename::journalKeepsTheLastRunThatRenamed() {
     QCOMPARE(mkfifo(QFile::encodeName(journal + u".new"_s).constData(), 0600), 0);
     fx.list.ClearEntries();
     fx.list_({u"a/5.mp3|v.mp3|"_s});
-    QCOMPARE(RenameListedFiles(fx.list, fx.program, {false, false, journal})->message(),
+    QCOMPARE(RenameListedFiles(fx.list.table(), fx.program, {false, false, journal})->message(),
              kDone + u"\n\n无法写入撤销记录"_s);
     QVERIFY(QFile::exists(fx.music + u"a/v.mp3"_s));
 #endif
@@ -519,21 +519,22 @@ void TestBatchRename::namesThatAreNotUtf8() {
     write(folder + "/\xBA\xC3.mp3", untagged);
 
     FakeDialogs dialogs;
-    FileAdder adder(fx.list, dialogs, [] { return u"%1-%2"_s; });
-    adder.ScanFolder(u"music"_s, fx.tmp.path() + u'/');
-    fx.list.RefreshEntryList();
+    ReadPipeline pipeline(fx.list, dialogs, {});
+    pipeline.ScanFolder(u"music"_s, fx.tmp.path() + u'/');
+    pipeline.finish();
     QCOMPARE(fx.list.lineCount(), 2);
     QStringList names;
     for (int i = 0; i < 2; ++i) {
         const RenameEntry &e = fx.list.table().at(i);
-        QCOMPARE(e.directory, fx.music + u"歌/"_s);
-        names << e.originalName + u'|' + e.newName;
+        QCOMPARE(e.directory.text(), fx.music + u"歌/"_s);
+        names << e.originalName.text() + u'|' + e.newName;
     }
     names.sort();
     QCOMPARE(names, QStringList({u"你.mp3|Song-Ann.mp3"_s, u"好.mp3|好.mp3"_s}));
 
     const QString journal = fx.program + u"rename.undo"_s;
-    QCOMPARE(RenameListedFiles(fx.list, fx.program, {false, true, journal})->message(), kDone);
+    QCOMPARE(RenameListedFiles(fx.list.table(), fx.program, {false, true, journal})->message(),
+             kDone);
     const auto read = [](const QByteArray &path) {
         QFile file;
         const int fd = open(path.constData(), O_RDONLY);

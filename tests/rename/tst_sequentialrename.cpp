@@ -31,7 +31,8 @@ struct Fixture {
     }
 
     SequenceRun run(const QStringList &files, const QString &start) {
-        return RenameFilesInSequence({dir, files, u"Rename"_s, start, {}, {}, {}});
+        return RenameFilesInSequence(
+            {dir, TestFiles::paths(files), u"Rename"_s, start, {}, {}, {}});
     }
 };
 
@@ -154,12 +155,17 @@ void TestSequentialRename::newNames() {
     fx.make(files);
     // The directory as the directory box gives it, without the trailing separator.
     QList<int> progress;
-    const SequenceRun run = RenameFilesInSequence(
-        {TestFiles::native(fx.tmp.path()), files, prefix, start, extension, {}, {}},
-        [&](int done, int total) {
-            QCOMPARE(total, files.size());
-            progress << done;
-        });
+    const SequenceRun run = RenameFilesInSequence({TestFiles::native(fx.tmp.path()),
+                                                   TestFiles::paths(files),
+                                                   prefix,
+                                                   start,
+                                                   extension,
+                                                   {},
+                                                   {}},
+                                                  [&](int done, int total) {
+                                                      QCOMPARE(total, files.size());
+                                                      progress << done;
+                                                  });
     QVERIFY(run.ran());
     QVERIFY(run.report.isClean());
     QCOMPARE(progress.size(), files.size());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FilePath.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +30,11 @@ inline QByteArray read(const QString &path) {
 // path, written with "/", with the separators of the paths the program makes: "\" on Windows.
 inline QString native(const QString &path) {
     return QDir::toNativeSeparators(path);
+}
+
+// Names given as text, as path values.
+inline QList<FilePath> paths(const QStringList &texts) {
+    return QList<FilePath>(texts.cbegin(), texts.cend());
 }
 
 // Whether the system code page, in which the program reads tags and profile files by default,

@@ -1,0 +1,75 @@
+#include "list/FolderWalker.h"
+
+#include "platform/FileIdentity.h"
+#include "platform/FolderListing.h"
+#include "platform/Paths.h"
+#include "tags/TagReader.h"
+
+#include <QSet>
+
+#include <utility>
+#include <vector>
+
+void walkFolderTree(const FilePath &root, FolderVisitor &visitor) {
+    const FilePath separator = QString(Paths::separator());
+    // Folders still to walk, the next one last: an explicit stack keeps a very deep tree from
+    // exhausting the call stack; the order is the same depth-first one.
+    std::vector<FilePath> pending{root};
+    // Every folder entered, by device and inode: a link back up, or a bind mount of a folder
+    // inside itself, is not entered again.
+    QSet<std::pair<quint64, quint64>> entered;
+    std::vector<FilePath> subfolders;
+    int passed = 0;
+    const auto passOver = [&](const FilePath &folder) {
+        return ++passed % kEntriesPerReport != 0 || visitor.passedOver(folder);
+    };
+
+    while (!pending.empty()) {
+        const FilePath base = std::move(pending.back());
+        pending.pop_back();
+        // base never ends in a separator; listing base + separator also covers a root, which
+        // reaches here as "D:" or as empty text.
+        const FilePath folder = base.join(separator);
+        if (!visitor.enterFolder(folder))
+            return;
+
+        const FileIdentity identity = FileIdentity::of(folder);
+        if (identity.valid && entered.contains({identity.device, identity.file}))
+            continue; // entered already, through another path
+        if (identity.valid)
+            entered.insert({identity.device, identity.file});
+
+        const FolderListing listing = listFolder(folder);
+        if (!listing.readable) {
+            visitor.unreadable(base.text().isEmpty() ? folder.text() : base.text());
+            continue;
+        }
+        subfolders.clear();
+        for (const FolderEntry &entry : listing.entries) {
+            switch (entry.kind) {
+            case FolderEntry::Kind::Folder:
+                subfolders.push_back(entry.name);
+                continue;
+            case FolderEntry::Kind::Unreadable:
+                visitor.unreadable(folder.text() + entry.name.text());
+                continue;
+            case FolderEntry::Kind::Other:
+                // Devices, pipes and sockets are not files: reading a pipe could block.
+                if (!passOver(folder))
+                    return;
+                continue;
+            case FolderEntry::Kind::File:
+                break;
+            }
+            if (!hasTagExtension(entry.name.text())) {
+                if (!passOver(folder))
+                    return;
+                continue;
+            }
+            if (!visitor.foundFile(folder, entry.name, !entry.isLink))
+                return;
+        }
+        for (auto s = subfolders.crbegin(); s != subfolders.crend(); ++s)
+            pending.push_back(folder.join(*s));
+    }
+}

@@ -1,0 +1,204 @@
+#include "list/ReadPipeline.h"
+
+#include "dialogs/UserDialogs.h"
+#include "list/EntryList.h"
+#include "platform/Paths.h"
+#include "tags/NameTemplate.h"
+
+#include <utility>
+
+namespace {
+
+const QString kRefusal = QStringLiteral("知你是这种人，pk!!!");
+
+constexpr int kFilesPerReport = 32;
+// Reading threads: each waits on the disk nearly all the time, so more of them than cores
+// keep the disk busy; beyond this the disk gains little.
+constexpr int kReadThreads = 8;
+
+// A path as one line of a message.
+QString printable(QString text) {
+    for (QChar &c : text) {
+        if (Paths::isControlCharacter(c))
+            c = u'?';
+    }
+    return text;
+}
+
+std::shared_ptr<TagReadPool::Read> readOf(const TagFormat *format, const FilePath &path,
+                                          const TagOptions &options, bool noLink) {
+    auto read = std::make_shared<TagReadPool::Read>();
+    read->format = format;
+    read->path = path;
+    read->options = options;
+    read->entryIsNoLink = noLink;
+    return read;
+}
+
+} // namespace
+
+const QString ReadPipeline::kSkippedMessage =
+    QStringLiteral("有 %1 个文件或文件夹无法读取，已跳过：");
+
+ReadPipeline::ReadPipeline(EntryList &list, UserDialogs &dialogs, const ReadOptions &options,
+                           AddProgress progress)
+    : m_list(list)
+    , m_dialogs(dialogs)
+    , m_options(options)
+    , m_progress(std::move(progress)) {}
+
+ReadPipeline::~ReadPipeline() {
+    m_stopped = true; // an add left unfinished is dropped, its threads joined
+    m_steps.clear();
+}
+
+void ReadPipeline::AddAudioFile(const FilePath &folder, const FilePath &name, bool noLink) {
+    const FilePath path = folder.join(name);
+    const TagFormat *format = tagFormatOf(path.text());
+    if (!format) {
+        queue({Step::Kind::Refused, folder});
+        return;
+    }
+    auto read = readOf(format, path, m_options.tags, noLink);
+    readPool().start(read);
+    queue({Step::Kind::File, folder, name, {}, std::move(read)});
+}
+
+void ReadPipeline::ScanFolder(const FilePath &name, const FilePath &prefix) {
+    walkFolderTree(prefix.join(name), *this);
+}
+
+void ReadPipeline::reportFolder(const FilePath &folder) {
+    queue({Step::Kind::Progress, folder});
+}
+
+void ReadPipeline::skip(const QString &path) {
+    queue({Step::Kind::Skip, {}, {}, path});
+}
+
+bool ReadPipeline::enterFolder(const FilePath &folder) {
+    reportFolder(folder);
+    return !m_stopped;
+}
+
+bool ReadPipeline::foundFile(const FilePath &folder, const FilePath &name, bool noLink) {
+    AddAudioFile(folder, name, noLink);
+    return !m_stopped;
+}
+
+void ReadPipeline::unreadable(const QString &path) {
+    skip(path);
+}
+
+bool ReadPipeline::passedOver(const FilePath &folder) {
+    reportFolder(folder);
+    return !m_stopped;
+}
+
+void ReadPipeline::queue(Step step) {
+    if (m_stopped)
+        return;
+    m_steps.push_back(std::move(step));
+    takeSteps();
+}
+
+void ReadPipeline::takeSteps(bool wholly) {
+    const size_t left = wholly ? 0 : size_t(qMax(1, m_options.readsInFlight)) - 1;
+    while (!m_steps.empty() && !m_stopped) {
+        Step &step = m_steps.front();
+        if (step.read && m_steps.size() <= left && !readPool().isDone(*step.read))
+            break;
+        take(step);
+        m_steps.pop_front();
+    }
+    if (m_stopped)
+        m_steps.clear();
+}
+
+void ReadPipeline::take(Step &step) {
+    switch (step.kind) {
+    case Step::Kind::Progress:
+        reportProgress(step.folder.text());
+        return;
+    case Step::Kind::Skip:
+        ++m_skippedCount;
+        if (m_skippedPaths.size() < kSkippedListed)
+            m_skippedPaths.append(step.skipped);
+        return;
+    case Step::Kind::Refused:
+        m_dialogs.showMessage(kRefusal);
+        if (m_list.lineCount() > 0)
+            m_list.ClearEntries(); // the files this add took so far go too
+        return;
+    case Step::Kind::File:
+        break;
+    }
+    TagReadPool::Read &read = *step.read;
+    readPool().waitFor(read);
+    if (read.unreadable || !read.identity.valid) {
+        Step skipped{Step::Kind::Skip, {}, {}, read.path.text()};
+        take(skipped);
+        return;
+    }
+    const QString newName = ExpandNameTemplate(m_options.nameTemplate, read.tags, step.name.text());
+    m_list.table().append(
+        {step.folder, step.name, newName, read.tags.title, read.tags.singer, read.identity});
+    if (++m_added % kFilesPerReport == 0)
+        reportProgress(step.folder.text());
+}
+
+void ReadPipeline::reportProgress(const QString &folder) {
+    if (!m_stopped && m_progress && !m_progress(m_added, folder))
+        m_stopped = true;
+}
+
+TagReadPool &ReadPipeline::readPool() {
+    if (!m_readPool)
+        m_readPool = std::make_unique<TagReadPool>(qMin(kReadThreads, m_options.readsInFlight));
+    return *m_readPool;
+}
+
+void ReadPipeline::finish() {
+    if (std::exchange(m_finished, true))
+        return;
+    takeSteps(true);
+    m_readPool.reset(); // no thread outlives the add
+    m_list.RefreshEntryList();
+    if (m_skippedCount == 0)
+        return;
+    QString text = kSkippedMessage.arg(m_skippedCount);
+    for (const QString &path : std::as_const(m_skippedPaths))
+        text += u'\n' + printable(path);
+    m_dialogs.showMessage(text);
+}
+
+void ReadPipeline::readTagsAgain(EntryList &list, const ReadOptions &options) {
+    const EntryTable &table = list.table();
+    TagReadPool pool(qMin(kReadThreads, qMax(1, options.readsInFlight)));
+    // Read ahead as an add does; the entries take their tags in order.
+    std::deque<std::pair<int, std::shared_ptr<TagReadPool::Read>>> reading;
+    const auto takeRead = [&] {
+        auto &[line, read] = reading.front();
+        pool.waitFor(*read);
+        list.setTags(line, read->tags, options.nameTemplate);
+        reading.pop_front();
+    };
+    for (int i = 0; i < table.size(); ++i) {
+        const RenameEntry &e = table.at(i);
+        const FilePath path = e.path();
+        const TagFormat *format = tagFormatOf(path.text());
+        if (!format) {
+            list.setTags(i, TagText(), options.nameTemplate);
+            continue;
+        }
+        // The identity taken at the add stays.
+        auto read = readOf(format, path, options.tags, true);
+        pool.start(read);
+        reading.emplace_back(i, std::move(read));
+        if (reading.size() >= size_t(qMax(1, options.readsInFlight)))
+            takeRead();
+    }
+    while (!reading.empty())
+        takeRead();
+    list.RefreshEntryList();
+}

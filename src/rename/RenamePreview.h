@@ -1,0 +1,46 @@
+#pragma once
+
+#include "rename/RenamePlan.h"
+
+#include <QObject>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
+
+class EntryList;
+
+// The red marks of the audio-file list: at each rebuild, the lines whose rename would be
+// refused, for the reason the run would give (RenameVerdict). What needs no file system is
+// marked at once; whether an existing file holds a new name is looked at on a thread of its
+// own, and shown as the answers come, so that the view never waits on a slow disk.
+class RenamePreview : public QObject {
+    Q_OBJECT
+public:
+    // ownFilesFolder: where the program keeps its files (see RenamePlan::ownFilesFolder).
+    RenamePreview(EntryList &list, QString ownFilesFolder, QObject *parent = nullptr);
+    // Stops looking at the files and waits for the thread.
+    ~RenamePreview() override;
+
+    // Marks the list's lines anew; called at every rebuild of the list.
+    void update();
+    // Waits until every mark of the last update is shown. For tests and benchmarks.
+    void waitForMarks();
+
+    // The words of a mark.
+    static QString markText(const RenameStep &step, int reason, int clashesWith);
+
+signals:
+    // The marks of the last update are all shown.
+    void marksDone();
+
+private:
+    void showMarks(int generation, const QVector<std::pair<int, QString>> &marks, bool last);
+
+    EntryList &m_list;
+    const QString m_ownFilesFolder;
+    QThreadPool m_looker; // one thread
+    // Raised at every update, so that answers about an older list are dropped.
+    std::shared_ptr<std::atomic<int>> m_generation = std::make_shared<std::atomic<int>>(0);
+    bool m_done = true;
+};

@@ -1,0 +1,57 @@
+#include "rename/RenameVerdict.h"
+
+#include "platform/Paths.h"
+
+#include <QHash>
+
+#include <utility>
+
+using RenameNoReplace::Failure;
+
+RenameVerdict::RenameVerdict(const QString &ownFilesFolder)
+    : m_programFiles(ownFilesFolder)
+    , m_checksOwnFiles(!ownFilesFolder.isEmpty()) {}
+
+Failure RenameVerdict::of(const RenameStep &step, int clashesWith, bool lookAtFiles) {
+    if (const Failure problem = RenameNoReplace::checkOldName(step.name.text());
+        problem != Failure::None)
+        return problem;
+    const bool renames = !step.keepsName();
+    if (renames) {
+        if (const Failure problem = RenameNoReplace::checkName(step.newName);
+            problem != Failure::None)
+            return problem;
+        if (m_checksOwnFiles && m_programFiles.isOwnFile(step.folder.text(), step.newName))
+            return Failure::OwnFileName;
+    }
+    if (clashesWith >= 0)
+        return Failure::SameNewName;
+    if (renames && lookAtFiles && RenameNoReplace::isTakenByAnother(step.source(), step.newName))
+        return Failure::TargetExists;
+    return Failure::None;
+}
+
+QVector<int> sameNewNames(const QVector<RenameStep> &steps) {
+    QVector<int> same(steps.size(), -1);
+    // Keyed by folder and name as they are: copies of both share their text.
+    QHash<std::pair<QString, QString>, int> firstWithName;
+    firstWithName.reserve(steps.size());
+    const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
+    for (int i = 0; i < steps.size(); ++i) {
+        const RenameStep &step = steps.at(i);
+        const QString &folder = step.folder.text();
+        const std::pair<QString, QString> key =
+            foldCase ? std::pair(folder.toCaseFolded(), step.newName.toCaseFolded())
+                     : std::pair(folder, step.newName);
+        const auto found = firstWithName.constFind(key);
+        if (found == firstWithName.cend()) {
+            firstWithName.insert(key, i);
+            continue;
+        }
+        const int first = found.value();
+        same[i] = first;
+        if (same[first] < 0)
+            same[first] = i;
+    }
+    return same;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/RenameNoReplace.h"
+#include "rename/ProgramFiles.h"
+#include "rename/RenamePlan.h"
+
+#include <QVector>
+
+// Why a step of a plan cannot be renamed as it stands. The preview asks before the run, with
+// every reason; the executor asks again at each rename, so that a mark gone stale can never let
+// a rename through (a name taken meanwhile is refused by the rename itself, which never
+// replaces a file).
+class RenameVerdict {
+public:
+    explicit RenameVerdict(const QString &ownFilesFolder);
+
+    // What stands in the way of step, in this order: a listed name that is no plain name (it
+    // would lead out of the folder), a new name no file can have, one of the
+    // program's own files in its folder (neither for a file that keeps its name), another step
+    // of the run with the same new name (clashesWith, its position, or -1), and, with
+    // lookAtFiles, another existing file holding the new name.
+    RenameNoReplace::Failure of(const RenameStep &step, int clashesWith = -1,
+                                bool lookAtFiles = false);
+
+private:
+    ProgramFiles m_programFiles;
+    bool m_checksOwnFiles;
+};
+
+// For each step, another step that gives a file the same new name in the same folder (letter
+// case ignored where the file system ignores it), or -1; each of two such steps points at the
+// other. Steps whose files keep their names are among them too.
+QVector<int> sameNewNames(const QVector<RenameStep> &steps);
