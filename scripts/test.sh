@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every check: the formatting, a Windows compile of every product source, the
-# core libraries and their tests built without the window, then everything built with
+# Builds and runs every check: the formatting, the layers' includes, a Windows compile of
+# every product source, the core libraries and their tests built without the window, then
+# everything built with
 # AddressSanitizer and UBSan (clang, so the fuzz targets build too) and every test run, the
 # fuzz targets over their corpora included, and last what the install puts in place.
 set -euo pipefail
@@ -61,6 +62,7 @@ install_check() {
 
 scripts/deps.sh --test
 step format scripts/check-format.sh
+step layers scripts/check-layers.sh
 step windows scripts/check-windows.sh
 step core-only core_only
 step everything everything

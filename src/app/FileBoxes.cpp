@@ -1,7 +1,7 @@
 #include "app/FileBoxes.h"
 
+#include "filebox/FileBoxNames.h"
 #include "platform/Drives.h"
-#include "platform/FileBoxNames.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
 

@@ -73,20 +73,8 @@ SettingsPage::SettingsPage(QWidget *parent)
 
     label(this, indexed("Label1", 5), QStringLiteral("标签编码："));
     m_tagEncoding = make<QComboBox>(this, QStringLiteral("Combo2"));
-    const std::pair<const char *, int> encodings[] = {
-        {"系统默认", LegacyText::kSystemCodePage},
-        {"GBK", LegacyText::kGbk},
-        {"GB18030", LegacyText::kGb18030},
-        {"Big5", LegacyText::kBig5},
-        {"Shift_JIS", LegacyText::kShiftJis},
-        {"EUC-KR", LegacyText::kEucKr},
-        {"Windows-1251", LegacyText::kWindows1251},
-        {"Windows-1252", LegacyText::kWindows1252},
-        {"UTF-8", LegacyText::kUtf8},
-        {"自动（UTF-8 或系统默认）", LegacyText::kAutoUtf8},
-    };
-    for (const auto &[text, codePage] : encodings)
-        m_tagEncoding->addItem(QString::fromUtf8(text), codePage);
+    for (const LegacyText::TagEncoding &encoding : LegacyText::kTagEncodings)
+        m_tagEncoding->addItem(QString::fromUtf8(encoding.shownName), encoding.codePage);
     connect(m_tagEncoding, &QComboBox::currentIndexChanged, this, edited);
     connect(m_tagEncoding, &QComboBox::activated, this, [this](int index) {
         if (index != m_shownEncoding) {

@@ -61,7 +61,7 @@ void walkFolderTree(const FilePath &root, FolderVisitor &visitor) {
             case FolderEntry::Kind::File:
                 break;
             }
-            if (!hasTagExtension(entry.name.text())) {
+            if (!hasScannedExtension(entry.name.text())) {
                 if (!passOver(folder))
                     return;
                 continue;

@@ -12,7 +12,7 @@ public:
 
     // The walk enters folder (with its trailing separator).
     virtual bool enterFolder(const FilePath &folder) = 0;
-    // A file the scan takes by its extension (hasTagExtension), in folder. noLink: the entry
+    // A file the scan takes by its extension (hasScannedExtension), in folder. noLink: the entry
     // is known to be no link.
     virtual bool foundFile(const FilePath &folder, const FilePath &name, bool noLink) = 0;
     // A folder or entry that could not be read, by its path.

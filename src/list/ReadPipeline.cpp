@@ -54,7 +54,7 @@ ReadPipeline::~ReadPipeline() {
 
 void ReadPipeline::AddAudioFile(const FilePath &folder, const FilePath &name, bool noLink) {
     const FilePath path = folder.join(name);
-    const TagFormat *format = tagFormatOf(path.text());
+    const TagFormat *format = formatByNameEnding(path.text());
     if (!format) {
         queue({Step::Kind::Refused, folder});
         return;
@@ -186,7 +186,7 @@ void ReadPipeline::readTagsAgain(EntryList &list, const ReadOptions &options) {
     for (int i = 0; i < table.size(); ++i) {
         const RenameEntry &e = table.at(i);
         const FilePath path = e.path();
-        const TagFormat *format = tagFormatOf(path.text());
+        const TagFormat *format = formatByNameEnding(path.text());
         if (!format) {
             list.setTags(i, TagText(), options.nameTemplate);
             continue;

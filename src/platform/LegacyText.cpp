@@ -8,7 +8,9 @@
 #endif
 
 #include <array>
+#include <iterator>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -26,37 +28,15 @@ QString convert(int codePage, const char *bytes, qsizetype size) {
         return {};
     return QString::fromWCharArray(out, n);
 #else
-    const char *name = "GBK";
-    switch (codePage) {
-    case LegacyText::kGb18030:
-        name = "GB18030";
-        break;
-    case LegacyText::kBig5:
-        name = "Big5";
-        break;
-    case LegacyText::kShiftJis:
-        name = "Shift_JIS";
-        break;
-    case LegacyText::kEucKr:
-        name = "windows-949";
-        break;
-    case LegacyText::kWindows1251:
-        name = "windows-1251";
-        break;
-    case LegacyText::kWindows1252:
-        name = "windows-1252";
-        break;
-    default:
-        break;
-    }
+    const char *name = LegacyText::tagEncoding(codePage).converter;
     QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
     const QString s = decoder.decode(QByteArrayView(bytes, size));
     return decoder.hasError() || s.contains(QChar(kInvalid)) ? QString() : s;
 #endif
 }
 
-// Lookup tables built once from the code page's converter. Decoding then walks the bytes
-// itself, which is what lets it report for every character how many bytes it took.
+// A code page's lookup tables. Decoding walks the bytes itself, which is what lets it report
+// for every character how many bytes it took.
 struct CodePage {
     int number;
     std::array<char16_t, 256> single{};
@@ -105,10 +85,16 @@ struct CodePage {
     }
 };
 
-// Each table is built when first used and never changes after.
-template <int kNumber, bool kDoubleByte> const CodePage &table() {
-    static const auto built = std::make_unique<CodePage>(kNumber, kDoubleByte);
-    return *built;
+// The tables of encoding, built from its converter when first used; they never change after.
+const CodePage &table(const LegacyText::TagEncoding &encoding) {
+    constexpr size_t kCount = std::size(LegacyText::kTagEncodings);
+    static std::array<std::once_flag, kCount> once;
+    static std::array<std::unique_ptr<CodePage>, kCount> built;
+    const size_t i = size_t(&encoding - LegacyText::kTagEncodings);
+    std::call_once(once[i], [&] {
+        built[i] = std::make_unique<CodePage>(encoding.codePage, encoding.doubleByte);
+    });
+    return *built[i];
 }
 
 // The table of codePage; nullptr for UTF-8, which needs none.
@@ -118,34 +104,17 @@ const CodePage *codePageTable(int codePage) {
     // whose characters take up to four bytes: walked as UTF-8, never through a table.
     if (codePage == LegacyText::kSystemCodePage && GetACP() == CP_UTF8)
         return nullptr;
-#endif
-    switch (codePage) {
-    case LegacyText::kUtf8:
-        return nullptr;
-#ifndef Q_OS_WIN
-    // Elsewhere the system code page is GBK.
-    case LegacyText::kGbk:
-        break;
 #else
-    case LegacyText::kGbk:
-        return &table<LegacyText::kGbk, true>();
+    // Elsewhere the system code page is GBK.
+    if (codePage == LegacyText::kGbk)
+        codePage = LegacyText::kSystemCodePage;
 #endif
-    case LegacyText::kGb18030:
-        return &table<LegacyText::kGb18030, true>();
-    case LegacyText::kBig5:
-        return &table<LegacyText::kBig5, true>();
-    case LegacyText::kShiftJis:
-        return &table<LegacyText::kShiftJis, true>();
-    case LegacyText::kEucKr:
-        return &table<LegacyText::kEucKr, true>();
-    case LegacyText::kWindows1251:
-        return &table<LegacyText::kWindows1251, false>();
-    case LegacyText::kWindows1252:
-        return &table<LegacyText::kWindows1252, false>();
-    default:
-        break;
-    }
-    return &table<LegacyText::kSystemCodePage, true>();
+    const LegacyText::TagEncoding &encoding = LegacyText::tagEncoding(codePage);
+    if (encoding.codePage == LegacyText::kUtf8)
+        return nullptr;
+    if (!encoding.converter)
+        return &table(LegacyText::tagEncoding(LegacyText::kSystemCodePage));
+    return &table(encoding);
 }
 
 bool isDigit(unsigned char b) {
@@ -284,6 +253,14 @@ QString decodeInto(QByteArrayView bytes, int codePage, bool withCutBytes) {
 } // namespace
 
 namespace LegacyText {
+
+const TagEncoding &tagEncoding(int codePage) {
+    for (const TagEncoding &encoding : kTagEncodings) {
+        if (encoding.codePage == codePage)
+            return encoding;
+    }
+    return kTagEncodings[0];
+}
 
 QString Decoded::text() const {
     QString out;

@@ -28,6 +28,33 @@ constexpr int kUtf8 = 65001;
 // ASCII, the system code page for all others; see codePageFor.
 constexpr int kAutoUtf8 = -1;
 
+// The encodings a user can choose for tags, in the order the settings page lists them: the one
+// table a new encoding is added to.
+struct TagEncoding {
+    int codePage;
+    QByteArrayView iniName; // codepage= in rename.ini; empty for the system's, never written
+    const char *shownName;  // as the settings page shows it (UTF-8)
+    // The converter that builds the code page's tables off Windows; nullptr where none is
+    // needed (UTF-8, the automatic choice).
+    const char *converter;
+    bool doubleByte; // characters of one or two bytes (four for GB18030)
+};
+inline constexpr TagEncoding kTagEncodings[] = {
+    {kSystemCodePage, "", "系统默认", "GBK", true},
+    {kGbk, "GBK", "GBK", "GBK", true},
+    {kGb18030, "GB18030", "GB18030", "GB18030", true},
+    {kBig5, "Big5", "Big5", "Big5", true},
+    {kShiftJis, "Shift_JIS", "Shift_JIS", "Shift_JIS", true},
+    {kEucKr, "EUC-KR", "EUC-KR", "windows-949", true},
+    {kWindows1251, "windows-1251", "Windows-1251", "windows-1251", false},
+    {kWindows1252, "windows-1252", "Windows-1252", "windows-1252", false},
+    {kUtf8, "UTF-8", "UTF-8", nullptr, false},
+    {kAutoUtf8, "auto", "自动（UTF-8 或系统默认）", nullptr, false},
+};
+
+// The row of codePage; the system's for a code page not in the table.
+const TagEncoding &tagEncoding(int codePage);
+
 // The UTF-8 byte-order mark, which marks a file the program reads or writes as UTF-8.
 inline constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 

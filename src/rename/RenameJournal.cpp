@@ -1,5 +1,6 @@
 #include "rename/RenameJournal.h"
 
+#include "platform/OwnFiles.h"
 #include "platform/Paths.h"
 #include "platform/RegularFile.h"
 #include "platform/RenameNoReplace.h"
@@ -13,8 +14,9 @@ constexpr QByteArrayView kHeader("tunemark-undo 1");
 // Bytes kept as they are; every other byte, the space among them, is percent-encoded.
 const QByteArray kPlain("/._-~:\\");
 
+// The journal of a run until its first rename succeeds, beside the journal.
 QString tempPathFor(const QString &path) {
-    return path + QStringLiteral(".new");
+    return OwnFiles::pathIn(path.left(Paths::nameStart(path)), OwnFiles::kJournalInProgress);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "settings/Language.h"
 
 #include "platform/LegacyText.h"
+#include "platform/OwnFiles.h"
 #include "settings/ProfileFile.h"
 
 #include <QFileInfo>
@@ -27,7 +28,7 @@ const CaptionGroup kGroups[] = {
 } // namespace
 
 CaptionSet LoadLanguage(const DataFolders &folders) {
-    const QString name = QStringLiteral("elanguage.dat");
+    const QString name = OwnFiles::kLanguage.toString();
     QString path = folders.dataDirectory + name;
     if (!folders.isPortable() && !QFileInfo::exists(path))
         path = folders.programDirectory + name;

@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "platform/LegacyText.h"
+#include "platform/OwnFiles.h"
 #include "settings/ProfileFile.h"
 
 #include <QFile>
@@ -8,42 +9,21 @@
 
 namespace {
 
-const QString kFileName = QStringLiteral("rename.ini");
 constexpr QByteArrayView kSetup("setup");
 // The buffer every value is read into, and the filter section too.
 constexpr qsizetype kValueCapacity = 100;
 
-// The values of codepage, each with the code page it names.
-struct NamedCodePage {
-    QByteArrayView name;
-    int codePage;
-};
-constexpr NamedCodePage kCodePageNames[] = {
-    {"GBK", LegacyText::kGbk},
-    {"GB18030", LegacyText::kGb18030},
-    {"Big5", LegacyText::kBig5},
-    {"Shift_JIS", LegacyText::kShiftJis},
-    {"EUC-KR", LegacyText::kEucKr},
-    {"windows-1251", LegacyText::kWindows1251},
-    {"windows-1252", LegacyText::kWindows1252},
-    {"UTF-8", LegacyText::kUtf8},
-    {"auto", LegacyText::kAutoUtf8},
-};
-
 int tagCodePage(const QByteArray &value) {
-    for (const NamedCodePage &named : kCodePageNames) {
-        if (value.compare(named.name, Qt::CaseInsensitive) == 0)
-            return named.codePage;
+    for (const LegacyText::TagEncoding &encoding : LegacyText::kTagEncodings) {
+        if (!encoding.iniName.isEmpty() &&
+            value.compare(encoding.iniName, Qt::CaseInsensitive) == 0)
+            return encoding.codePage;
     }
     return LegacyText::kSystemCodePage;
 }
 
 QByteArray codePageName(int codePage) {
-    for (const NamedCodePage &named : kCodePageNames) {
-        if (named.codePage == codePage)
-            return named.name.toByteArray();
-    }
-    return {};
+    return LegacyText::tagEncoding(codePage).iniName.toByteArray();
 }
 
 OptionState optionState(const QByteArray &value) {
@@ -62,9 +42,9 @@ QByteArray stored(OptionState state) {
 
 SettingsFile::SettingsFile(const DataFolders &folders)
     : m_folders(folders)
-    , m_iniPath(folders.dataDirectory + kFileName) {
+    , m_iniPath(OwnFiles::pathIn(folders.dataDirectory, OwnFiles::kSettings)) {
     if (!folders.isPortable())
-        m_startingPath = folders.programDirectory + kFileName;
+        m_startingPath = OwnFiles::pathIn(folders.programDirectory, OwnFiles::kSettings);
 }
 
 SettingsFile::SettingsFile(const QString &programDirectory)

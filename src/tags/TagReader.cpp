@@ -19,7 +19,7 @@ constexpr qint64 kFirstId3v2Read = 4096;
 
 } // namespace
 
-const TagFormat *tagFormatOf(QStringView path) {
+const TagFormat *formatByNameEnding(QStringView path) {
     for (const TagFormat &format : kFormats) {
         if (path.endsWith(format.ending, Qt::CaseInsensitive))
             return &format;
@@ -27,7 +27,7 @@ const TagFormat *tagFormatOf(QStringView path) {
     return nullptr;
 }
 
-bool hasTagExtension(QStringView name) {
+bool hasScannedExtension(QStringView name) {
     const qsizetype dot = name.lastIndexOf(u'.');
     const QStringView extension = dot < 0 ? name : name.mid(dot + 1);
     for (const TagFormat &format : kFormats) {

@@ -33,11 +33,11 @@ struct TagOptions {
 
 // The format of the file at path, chosen by how the whole path ends: "alarm" is RealMedia,
 // "song.mp3.bak" none at all. nullptr when no format fits.
-const TagFormat *tagFormatOf(QStringView path);
+const TagFormat *formatByNameEnding(QStringView path);
 
 // The folder scan's own test: whether the whole extension after the last dot (the whole name
 // when it has no dot) is one of the formats' endings.
-bool hasTagExtension(QStringView name);
+bool hasScannedExtension(QStringView name);
 
 // The tags of the file at path in format. Nothing when the file holds no such tag, or is not
 // a readable regular file: a directory, pipe or device bearing an audio name is never waited

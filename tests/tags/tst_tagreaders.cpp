@@ -37,7 +37,7 @@ void compareTag(const std::optional<TagText> &tag) {
 
 // The tag of the file at path, read in the format its path picks.
 std::optional<TagText> tagOfFile(const QString &path) {
-    const TagFormat *format = tagFormatOf(path);
+    const TagFormat *format = formatByNameEnding(path);
     return format ? readTags(*format, path, {false, LegacyText::kGbk}) : std::nullopt;
 }
 
@@ -310,7 +310,7 @@ void TestTagReaders::id3v2() {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"a.mp3"_s);
     QVERIFY(TestFiles::write(path, contents));
-    compareTag(readTags(*tagFormatOf(path), path, {readId3v2, LegacyText::kGbk}));
+    compareTag(readTags(*formatByNameEnding(path), path, {readId3v2, LegacyText::kGbk}));
 }
 
 void TestTagReaders::unreadablePaths() {
@@ -323,7 +323,7 @@ void TestTagReaders::unreadablePaths() {
     names << u"pipe.mp3"_s;
 #endif
     for (const QString &name : names) {
-        for (const TagFormat *format : {tagFormatOf(u"a.mp3"), tagFormatOf(u"a.rm")})
+        for (const TagFormat *format : {formatByNameEnding(u"a.mp3"), formatByNameEnding(u"a.rm")})
             QVERIFY(!readTags(*format, dir.filePath(name)));
     }
 }

@@ -1,16 +1,10 @@
-#include "platform/FileBoxNames.h"
+#include "filebox/FileBoxNames.h"
+
+#include "platform/ChineseCollator.h"
 
 #include <algorithm>
-#include <memory>
 #include <numeric>
 #include <vector>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <unicode/ucol.h>
-#include <unicode/uscript.h>
-#endif
 
 namespace {
 
@@ -89,49 +83,14 @@ namespace {
 
 // Sorts items by the name nameOf gives each.
 template <typename T, typename NameOf> void sortByName(QList<T> &items, NameOf nameOf) {
-    // Names equal but for letter case keep a fixed order between them.
-    const auto byCodePoint = [](const QString &a, const QString &b) { return a < b; };
-#ifdef Q_OS_WIN
-    // Windows' own Chinese order already puts Latin letters before Chinese characters.
+    const ChineseCollator collator;
     std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
         const QString &a = nameOf(x);
         const QString &b = nameOf(y);
-        const int order = CompareStringEx(
-            L"zh-CN", NORM_IGNORECASE | SORT_STRINGSORT, reinterpret_cast<LPCWCH>(a.utf16()),
-            int(a.size()), reinterpret_cast<LPCWCH>(b.utf16()), int(b.size()), nullptr, nullptr, 0);
-        if (order == CSTR_EQUAL || order == 0)
-            return byCodePoint(a, b);
-        return order == CSTR_LESS_THAN;
+        const int order = collator.compare(a, b);
+        // Names equal but for letter case keep a fixed order between them.
+        return order != 0 ? order < 0 : a < b;
     });
-#else
-    // ICU's Chinese collation is pinyin order but puts Chinese characters before Latin
-    // letters; the scripts are put back in the order a Chinese system lists them.
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UCollator, void (*)(UCollator *)> collator(ucol_open("zh", &status),
-                                                                     ucol_close);
-    const int32_t scripts[] = {USCRIPT_LATIN, USCRIPT_HAN};
-    if (U_SUCCESS(status))
-        ucol_setReorderCodes(collator.get(), scripts, 2, &status);
-    if (U_SUCCESS(status))
-        ucol_setStrength(collator.get(), UCOL_SECONDARY); // letter case ignored
-    if (U_FAILURE(status)) {
-        std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
-            const QString &a = nameOf(x);
-            const QString &b = nameOf(y);
-            const int order = QString::compare(a, b, Qt::CaseInsensitive);
-            return order != 0 ? order < 0 : byCodePoint(a, b);
-        });
-        return;
-    }
-    std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
-        const QString &a = nameOf(x);
-        const QString &b = nameOf(y);
-        const UCollationResult order = ucol_strcoll(
-            collator.get(), reinterpret_cast<const UChar *>(a.utf16()), int32_t(a.size()),
-            reinterpret_cast<const UChar *>(b.utf16()), int32_t(b.size()));
-        return order != UCOL_EQUAL ? order == UCOL_LESS : byCodePoint(a, b);
-    });
-#endif
 }
 
 } // namespace

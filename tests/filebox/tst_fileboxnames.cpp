@@ -1,4 +1,4 @@
-#include "platform/FileBoxNames.h"
+#include "filebox/FileBoxNames.h"
 
 #include <QTest>
 

@@ -1,0 +1,62 @@
+#include "platform/ChineseCollator.h"
+
+#include <QString>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <unicode/ucol.h>
+#include <unicode/uscript.h>
+#endif
+
+#ifdef Q_OS_WIN
+
+struct ChineseCollator::Icu {};
+
+ChineseCollator::ChineseCollator() = default;
+ChineseCollator::~ChineseCollator() = default;
+
+int ChineseCollator::compare(QStringView a, QStringView b) const {
+    // Windows' own Chinese order already puts Latin letters before Chinese characters.
+    const int order = CompareStringEx(
+        L"zh-CN", NORM_IGNORECASE | SORT_STRINGSORT, reinterpret_cast<LPCWCH>(a.utf16()),
+        int(a.size()), reinterpret_cast<LPCWCH>(b.utf16()), int(b.size()), nullptr, nullptr, 0);
+    if (order == 0 || order == CSTR_EQUAL)
+        return 0;
+    return order == CSTR_LESS_THAN ? -1 : 1;
+}
+
+#else
+
+struct ChineseCollator::Icu {
+    UCollator *collator = nullptr;
+    ~Icu() { ucol_close(collator); }
+};
+
+ChineseCollator::ChineseCollator() {
+    // ICU's Chinese collation is pinyin order but puts Chinese characters before Latin
+    // letters; the scripts are put back in the order a Chinese system lists them.
+    UErrorCode status = U_ZERO_ERROR;
+    auto icu = std::make_unique<Icu>();
+    icu->collator = ucol_open("zh", &status);
+    const int32_t scripts[] = {USCRIPT_LATIN, USCRIPT_HAN};
+    if (U_SUCCESS(status))
+        ucol_setReorderCodes(icu->collator, scripts, 2, &status);
+    if (U_SUCCESS(status))
+        ucol_setStrength(icu->collator, UCOL_SECONDARY); // letter case ignored
+    if (U_SUCCESS(status))
+        m_icu = std::move(icu);
+}
+
+ChineseCollator::~ChineseCollator() = default;
+
+int ChineseCollator::compare(QStringView a, QStringView b) const {
+    if (!m_icu)
+        return a.compare(b, Qt::CaseInsensitive);
+    const UCollationResult order =
+        ucol_strcoll(m_icu->collator, reinterpret_cast<const UChar *>(a.utf16()), int32_t(a.size()),
+                     reinterpret_cast<const UChar *>(b.utf16()), int32_t(b.size()));
+    return order == UCOL_EQUAL ? 0 : order == UCOL_LESS ? -1 : 1;
+}
+
+#endif

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringView>
+
+#include <memory>
+
+// The order of a Chinese system's lists, from the system itself: on Windows its zh-CN order;
+// elsewhere ICU's Chinese collation with Latin letters put before Chinese characters. Letter
+// case is ignored. One collator serves one thread.
+class ChineseCollator {
+public:
+    ChineseCollator();
+    ~ChineseCollator();
+    ChineseCollator(const ChineseCollator &) = delete;
+    ChineseCollator &operator=(const ChineseCollator &) = delete;
+
+    // Less than, equal to or greater than 0 as a comes before, with or after b.
+    int compare(QStringView a, QStringView b) const;
+
+private:
+    struct Icu;
+    std::unique_ptr<Icu> m_icu; // off Windows; null where ICU could not be set up
+};
