@@ -7,9 +7,9 @@
 #include "app/Controls.h"
 #include "app/Layout.h"
 #include "app/SettingsPage.h"
+#include "app/TabStrip.h"
 #include "dialogs/UserDialogs.h"
 #include "platform/OwnFiles.h"
-#include "platform/Paths.h"
 #include "rename/BatchRename.h"
 #include "rename/ListedFiles.h"
 #include "rename/RenameJournal.h"
@@ -18,45 +18,16 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
 #include <QMenu>
 #include <QMimeData>
-#include <QPainter>
 #include <QPushButton>
-#include <QSet>
-#include <QStyle>
-#include <QStyleOptionTabWidgetFrame>
-#include <QTabBar>
 
 #include <utility>
 
 using namespace Controls;
-
-namespace {
-
-// A tab strip that also draws the panel under its tabs, where the pages lie.
-class TabStrip : public QTabBar {
-public:
-    using QTabBar::QTabBar;
-
-protected:
-    void paintEvent(QPaintEvent *event) override {
-        QPainter painter(this);
-        QStyleOptionTabWidgetFrame panel;
-        panel.initFrom(this);
-        const int tabHeight = tabRect(0).height();
-        panel.rect = rect().adjusted(0, tabHeight - 1, 0, 0);
-        style()->drawPrimitive(QStyle::PE_FrameTabWidget, &panel, &painter, this);
-        painter.end();
-        QTabBar::paintEvent(event);
-    }
-    QSize minimumSizeHint() const override { return {}; }
-};
-
-} // namespace
 
 // The artwork lives in the window library's resources, which a static library must register.
 static void initResources() {
@@ -328,15 +299,7 @@ void Form1::undoLastRename() {
     const QList<JournalStep> steps = readRenameJournal(journalPath());
     if (m_busy || steps.isEmpty())
         return;
-    QSet<QString> folders;
-    for (const JournalStep &step : steps)
-        folders.insert(step.newPath.folder().text());
-    const QString where =
-        folders.size() == 1
-            ? QStringLiteral("位于 %1").arg(Paths::toNative(QDir::cleanPath(*folders.begin())))
-            : QStringLiteral("位于 %1 个文件夹").arg(folders.size());
-    if (!m_dialogs.askYesNo(
-            QStringLiteral("撤销上次改名吗？\n共 %1 个文件，%2").arg(steps.size()).arg(where)))
+    if (!m_dialogs.askYesNo(undoQuestion(steps)))
         return;
     UndoReport report;
     {

@@ -6,6 +6,9 @@
 #include "platform/RenameNoReplace.h"
 #include "rename/RenameReport.h"
 
+#include <QDir>
+#include <QSet>
+
 #include <algorithm>
 
 namespace {
@@ -114,6 +117,17 @@ QList<JournalStep> readRenameJournal(const QString &path) {
         }
     }
     return steps;
+}
+
+QString undoQuestion(const QList<JournalStep> &steps) {
+    QSet<QString> folders;
+    for (const JournalStep &step : steps)
+        folders.insert(step.newPath.folder().text());
+    const QString where =
+        folders.size() == 1
+            ? QStringLiteral("位于 %1").arg(Paths::toNative(QDir::cleanPath(*folders.begin())))
+            : QStringLiteral("位于 %1 个文件夹").arg(folders.size());
+    return QStringLiteral("撤销上次改名吗？\n共 %1 个文件，%2").arg(steps.size()).arg(where);
 }
 
 QString UndoReport::message() const {

@@ -56,6 +56,9 @@ struct JournalStep {
 // record. A line cut short, or a try without its mark, counts as not renamed.
 QList<JournalStep> readRenameJournal(const QString &path);
 
+// The question before an undo: how many files, and in which folder or how many folders.
+QString undoQuestion(const QList<JournalStep> &steps);
+
 // What an undo did.
 struct UndoReport {
     int undone = 0;

@@ -1,0 +1,134 @@
+#include "WindowTest.h"
+
+class TestAudioPage : public WindowTest {
+    Q_OBJECT
+private slots:
+    void addMenuDismissedAddsNothing();
+    void endToEnd();
+    void sampleFilesRenameAsDocumented_data();
+    void sampleFilesRenameAsDocumented();
+    void id3v2OptionReadsTagsAgain();
+};
+
+void TestAudioPage::addMenuDismissedAddsNothing() {
+    bool menuShown = false;
+    QTimer::singleShot(50, this, [&] {
+        QWidget *popup = QApplication::activePopupWidget();
+        menuShown = popup && popup->objectName() == u"OpenMenu"_s;
+        if (popup)
+            popup->close();
+    });
+    QTest::mouseClick(child<QPushButton>(u"Command1(0)"_s), Qt::LeftButton);
+    QVERIFY(menuShown);
+    QCOMPARE(m_form->entryList().lineCount(), 0);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
+    QVERIFY(m_dialogs->folderTitles.isEmpty());
+}
+
+void TestAudioPage::endToEnd() {
+    if (!TestFiles::systemCodePageIsGbk())
+        SKIP_TEST("the tag is GBK, read in the system's code page");
+    QDir work(m_work->path());
+    QVERIFY(work.mkpath(u"music/old"_s));
+    QVERIFY(TestFiles::write(work.filePath(u"music/a.mp3"_s),
+                             TagBytes::mp3File("\xC4\xE3\xBA\xC3", "Ann")));
+    QVERIFY(TestFiles::write(work.filePath(u"music/old/b.rm"_s),
+                             TagBytes::realMediaFile("Blue Night", "Alice")));
+    QVERIFY(TestFiles::write(work.filePath(u"music/notes.txt"_s), "text"));
+
+    const QString music = QDir::toNativeSeparators(work.filePath(u"music"_s));
+    m_dialogs->folderAnswers.enqueue(music);
+    child<QAction>(u"AddDirectory"_s)->trigger();
+    QCOMPARE(m_dialogs->folderTitles, QStringList{u"Tunemark"_s});
+    QCOMPARE(m_form->entryList().lineCount(), 2);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"1/ 2"_s);
+
+    // A grayed box counts as on.
+    child<QCheckBox>(u"Check1(0)"_s)->setCheckState(Qt::PartiallyChecked);
+    child<QCheckBox>(u"Check1(1)"_s)->setCheckState(Qt::Checked);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+
+    QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
+    QVERIFY(QFile::exists(work.filePath(u"music/你好-Ann.mp3"_s)));
+    QVERIFY(QFile::exists(work.filePath(u"music/old/Blue Night-Alice.rm"_s)));
+    QVERIFY(QFile::exists(work.filePath(u"music/notes.txt"_s)));
+    QCOMPARE(m_form->entryList().lineCount(), 0);
+    QCOMPARE(child<QLabel>(u"Coun"_s)->text(), u"0/0"_s);
+
+    const QString dir = music + QDir::separator();
+    const QString sub = dir + u"old"_s + QDir::separator();
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.log"_s)),
+             FileTree::outputBytes(dir + u"a.mp3-->"_s + dir + u"你好-Ann.mp3\r\n"_s + sub +
+                                   u"b.rm-->"_s + sub + u"Blue Night-Alice.rm\r\n"_s));
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.m3u"_s)),
+             FileTree::outputBytes(u"#EXTM3U\r\n#EXTINF:,你好\r\n"_s + dir +
+                                   u"你好-Ann.mp3\r\n#EXTINF:,Blue Night\r\n"_s + sub +
+                                   u"Blue Night-Alice.rm\r\n"_s));
+}
+
+void TestAudioPage::sampleFilesRenameAsDocumented_data() {
+    QTest::addColumn<bool>("readId3v2");
+    QTest::addColumn<QStringList>("names");
+    const QStringList common{u"Blue Night-Alice.mp3"_s, u"untagged.mp3"_s, u"夜空中的歌-陈星.mp3"_s,
+                             u"春天的小路-林小雨.mp3"_s, u"茉莉花-民歌合唱团.rm"_s};
+    QTest::newRow("id3v1") << false
+                           << common + QStringList{u"track05.mp3"_s, u"track06.mp3"_s,
+                                                   u"一条通往远方山谷的弯弯曲曲的小-周远.mp3"_s};
+    QTest::newRow("id3v2") << true
+                           << common + QStringList{u"Morning Light-Ben.mp3"_s,
+                                                   u"一条通往远方山谷的弯弯曲曲的小路-周远.mp3"_s,
+                                                   u"月亮代表我的心-老歌手.mp3"_s};
+}
+
+void TestAudioPage::sampleFilesRenameAsDocumented() {
+    if (!TestFiles::systemCodePageIsGbk())
+        SKIP_TEST("the samples' tags are GBK, read in the system's code page");
+    QFETCH(bool, readId3v2);
+    QFETCH(QStringList, names);
+    const QString examples = QFINDTESTDATA("../../examples");
+    QVERIFY(!examples.isEmpty());
+    QDir copy(m_work->filePath(u"examples"_s));
+    QVERIFY(copy.mkpath(u"."_s));
+    for (const QString &name : QDir(examples).entryList(QDir::Files))
+        QVERIFY(QFile::copy(QDir(examples).filePath(name), copy.filePath(name)));
+
+    m_dialogs->folderAnswers.enqueue(QDir::toNativeSeparators(copy.path()));
+    child<QAction>(u"AddDirectory"_s)->trigger();
+    if (readId3v2) {
+        clickTab(2);
+        QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+        clickTab(0);
+    }
+    QCOMPARE(m_form->entryList().lineCount(), 8);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
+    names.sort();
+    QCOMPARE(copy.entryList(QDir::Files, QDir::Name), names);
+}
+
+// Turning the option on reads the listed files again and forms their names from the template
+// as it stands; the option is saved with the settings.
+void TestAudioPage::id3v2OptionReadsTagsAgain() {
+    const QByteArray id3v2 =
+        TagBytes::id3v2Tag(3, TagBytes::id3v2Frame(3, "TIT2", 0, "\xC4\xE3\xBA\xC3"));
+    QVERIFY(
+        TestFiles::write(m_work->filePath(u"a.mp3"_s), id3v2 + TagBytes::mp3File("Old", "Ann")));
+    m_dialogs->fileAnswers.enqueue({m_work->filePath(u"a.mp3"_s)});
+    child<QAction>(u"AddFile"_s)->trigger();
+    const EntryTable &table = m_form->entryList().table();
+    QCOMPARE(table.at(0).newName, u"Old-Ann.mp3"_s);
+
+    clickTab(2);
+    child<QLineEdit>(u"Text3"_s)->setText(u"%2 %1"_s);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+    if (TestFiles::systemCodePageIsGbk()) // as it reads the frame's GBK
+        QCOMPARE(table.at(0).newName, u"Ann 你好.mp3"_s);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+    QCOMPARE(table.at(0).newName, u"Ann Old.mp3"_s);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(2)"_s), Qt::LeftButton);
+    m_form->close();
+    QVERIFY(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)).endsWith("id3v2=1\r\n"));
+}
+
+QTEST_MAIN(TestAudioPage)
+#include "tst_audiopage.moc"
