@@ -169,6 +169,9 @@ void TestLegacyText::profileEncoding_data() {
     QTest::newRow("utf-8") << "x=\xE3\x80\x8A"_ba << unmarked;
     QTest::newRow("new") << QByteArray() << unmarked;
     QTest::newRow("gbk") << "x=\xA1\xB6"_ba << LegacyText::kSystemCodePage;
+    // Overlong forms are no UTF-8: a decoder that took them would read "/" out of three bytes.
+    QTest::newRow("overlong three") << "x=\xE0\x80\xAF"_ba << LegacyText::kSystemCodePage;
+    QTest::newRow("overlong four") << "x=\xF0\x80\x80\xAF"_ba << LegacyText::kSystemCodePage;
 }
 
 void TestLegacyText::profileEncoding() {

@@ -94,6 +94,7 @@ private slots:
     void hostileFileSystem_data();
     void hostileFileSystem();
     void namesThatAreNotUtf8();
+    void lineFeedInANameThatIsNotUtf8();
 };
 
 void TestBatchRename::emptyListDoesNothing() {
@@ -554,6 +555,49 @@ void TestBatchRename::namesThatAreNotUtf8() {
     QCOMPARE(UndoLastRename(journal).message(), u"已撤销 1 个文件的改名"_s);
     QCOMPARE(read(folder + "/\xC4\xE3.mp3"), tagged);
     // QTemporaryDir cannot remove names it cannot represent.
+    QCOMPARE(QProcess::execute(u"rm"_s, {u"-rf"_s, fx.music}), 0);
+#endif
+}
+
+// A name that is no UTF-8 and holds a line feed: the log shows it on one line with its own
+// bytes, and both pages' runs are undone back to exactly those bytes.
+void TestBatchRename::lineFeedInANameThatIsNotUtf8() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are UTF-16");
+#else
+    Fixture fx;
+    const QByteArray folder = QFile::encodeName(fx.music) + "\xB8\xE8"; // 歌
+    QCOMPARE(mkdir(folder.constData(), 0700), 0);
+    const QByteArray name = "\xC4\xE3\n.mp3"; // 你, a line feed
+    const QByteArray path = folder + '/' + name;
+    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    QVERIFY(fd >= 0);
+    QCOMPARE(write(fd, "song", 4), 4);
+    close(fd);
+    const QString journal = fx.program + u"rename.undo"_s;
+    const FilePath folderPath = FilePath::fromExactBytes(folder);
+    const FilePath namePath = FilePath::fromExactBytes(name);
+    struct stat st;
+
+    fx.list.table().append({FilePath::fromExactBytes(folder + '/'),
+                            namePath,
+                            u"Song-Ann.mp3"_s,
+                            {},
+                            {},
+                            FileIdentity::ofEntry(FilePath::fromExactBytes(path))});
+    QCOMPARE(RenameListedFiles(fx.list.table(), fx.program, {false, true, journal})->message(),
+             kDone);
+    QCOMPARE(FileTree::read(fx.program + u"rename.log"_s),
+             folder + "/\xC4\xE3?.mp3-->" + folder + "/Song-Ann.mp3\r\n");
+    QCOMPARE(UndoLastRename(journal).message(), u"已撤销 1 个文件的改名"_s);
+    QCOMPARE(stat(path.constData(), &st), 0);
+
+    const SequenceRun run =
+        RenameFilesInSequence({folderPath, {namePath}, u"R"_s, u"0"_s, {}, journal, {}});
+    QVERIFY(run.ran() && run.report.isClean());
+    QCOMPARE(stat((folder + "/R0.mp3").constData(), &st), 0);
+    QCOMPARE(UndoLastRename(journal).message(), u"已撤销 1 个文件的改名"_s);
+    QCOMPARE(stat(path.constData(), &st), 0);
     QCOMPARE(QProcess::execute(u"rm"_s, {u"-rf"_s, fx.music}), 0);
 #endif
 }
