@@ -9,19 +9,14 @@
 #include <unistd.h>
 #endif
 
-bool openRegularFileForReading(QFile &file, const QByteArray &nativePath, FileIdentity *opened) {
+bool openRegularFileForReading(QFile &file) {
 #ifdef Q_OS_WIN
-    Q_UNUSED(nativePath);
     // Pipes are not reached through ordinary paths here; the check only keeps out folders
     // and devices.
-    if (!QFileInfo(file.fileName()).isFile() || !file.open(QIODevice::ReadOnly))
-        return false;
-    if (opened)
-        *opened = FileIdentity::of(file.fileName());
-    return true;
+    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 #else
     // Non-blocking, so that a pipe cannot hold the open; then only a regular file is kept.
-    const QByteArray path = nativePath.isEmpty() ? QFile::encodeName(file.fileName()) : nativePath;
+    const QByteArray path = QFile::encodeName(file.fileName());
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -34,8 +29,6 @@ bool openRegularFileForReading(QFile &file, const QByteArray &nativePath, FileId
         ::close(fd);
         return false;
     }
-    if (opened)
-        *opened = {quint64(st.st_dev), quint64(st.st_ino), true};
     return true;
 #endif
 }

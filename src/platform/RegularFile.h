@@ -9,11 +9,7 @@
 // Opens file (named by its fileName()) for reading when it is a regular file. Anything else,
 // a directory, a device, a pipe, fails without waiting: opening a pipe for reading in the
 // ordinary way blocks until some other process writes to it.
-// Off Windows nativePath, when not empty, names the file instead, as the file system's exact
-// bytes (names that are not UTF-8). opened, when given, receives the identity of the file
-// opened, taken from the open file itself.
-bool openRegularFileForReading(QFile &file, const QByteArray &nativePath = {},
-                               FileIdentity *opened = nullptr);
+bool openRegularFileForReading(QFile &file);
 
 enum class OutputOpening {
     Opened,
