@@ -12,6 +12,16 @@ const QString FileAdder::kOpenFilter =
     QStringLiteral("mp3 (*.mp3)") + QChar() + QStringLiteral("*.mp3") + QChar() +
     QStringLiteral("rm (*.rm)") + QChar() + QStringLiteral("*.rm");
 const QString FileAdder::kOpenDirectory = QStringLiteral("d:\\temp\\rm");
+const QString FileAdder::kNotAudioMessage =
+    QStringLiteral("有 %1 个文件不是本程序能改名的音乐文件，已跳过：");
+
+QString FileAdder::openFilter(bool allFormats) {
+    if (!allFormats)
+        return kOpenFilter;
+    const QString patterns = otherFormatPatterns();
+    return kOpenFilter + QChar() + QStringLiteral("其他音乐格式 (%1)").arg(patterns) + QChar() +
+           patterns;
+}
 
 FileAdder::FileAdder(EntryList &list, UserDialogs &dialogs)
     : m_list(list)
@@ -34,8 +44,9 @@ void FileAdder::scanChosenFolder(ReadPipeline &pipeline, FilePath path) {
 }
 
 void FileAdder::AddFilesFromDialog() {
-    const QStringList paths = m_dialogs.GetDlgSelectFileInfo(kOpenTitle, kOpenFilter, QString(),
-                                                             kOpenDirectory, kOpenFlags);
+    const QStringList paths =
+        m_dialogs.GetDlgSelectFileInfo(kOpenTitle, openFilter(m_options.tags.allFormats),
+                                       QString(), kOpenDirectory, kOpenFlags);
     if (paths.isEmpty())
         return;
     ReadPipeline pipeline(m_list, m_dialogs, m_options, m_progress);
@@ -63,6 +74,7 @@ void FileAdder::addFileAt(ReadPipeline &pipeline, const FilePath &path, FilePath
 void FileAdder::addPaths(const QList<FilePath> &paths) {
     ReadPipeline pipeline(m_list, m_dialogs, m_options, m_progress);
     FilePath lastFolder;
+    QStringList passedOver;
     for (const FilePath &given : paths) {
         if (given.hasOwnBytes()) {
             // A name only its bytes give: a folder is scanned from them, a file added with them.
@@ -79,6 +91,8 @@ void FileAdder::addPaths(const QList<FilePath> &paths) {
         } else if (const QString path = Paths::toNative(given.text()); QFileInfo(path).isDir()) {
             scanChosenFolder(pipeline, path);
             lastFolder = {};
+        } else if (!formatByNameEnding(path, m_options.tags.allFormats)) {
+            passedOver << path; // only names typed into the open-file dialog are refused
         } else {
             addFileAt(pipeline, path, lastFolder);
         }
@@ -86,6 +100,21 @@ void FileAdder::addPaths(const QList<FilePath> &paths) {
             break;
     }
     pipeline.finish();
+    if (!passedOver.isEmpty())
+        m_dialogs.showMessage(notAudioMessage(passedOver));
+}
+
+QString FileAdder::notAudioMessage(const QStringList &paths) {
+    QString text = kNotAudioMessage.arg(paths.size());
+    for (const QString &path : paths.mid(0, ReadPipeline::kSkippedListed)) {
+        QString line = path.mid(Paths::nameStart(path));
+        for (QChar &c : line) {
+            if (Paths::isControlCharacter(c))
+                c = u'?';
+        }
+        text += u'\n' + line;
+    }
+    return text;
 }
 
 void FileAdder::readTagsAgain() {

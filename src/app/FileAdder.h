@@ -19,6 +19,12 @@ public:
     static const QString kOpenFilter;
     static const QString kOpenDirectory;
     static constexpr quint32 kOpenFlags = 524800; // explorer style, multi-select
+    // The filter list of the open-file dialog: the documented three items, and with the
+    // option for other formats a fourth for them.
+    static QString openFilter(bool allFormats);
+    // The first words of the message about dropped or given files of no type the program
+    // takes; the names follow, ten at most.
+    static const QString kNotAudioMessage;
 
     FileAdder(EntryList &list, UserDialogs &dialogs);
 
@@ -31,12 +37,15 @@ public:
     // "添加文件": picks files in the open-file dialog, adds them, rebuilds the list.
     void AddFilesFromDialog();
     // Adds paths in order, as dropped on the window or given on the command line: a folder as
-    // "添加文件夹" scans it, a file as the open-file dialog adds it; rebuilds the list once.
+    // "添加文件夹" scans it, a file as the open-file dialog adds it; rebuilds the list once. A
+    // file of no type the program takes is passed over and named in one message at the end;
+    // the list keeps its lines.
     void addPaths(const QList<FilePath> &paths);
     // Reads the tags of every listed file again with the options as they stand.
     void readTagsAgain();
 
 private:
+    static QString notAudioMessage(const QStringList &paths);
     // Adds the file at path; lastFolder is the folder of the file added before, so that each
     // new folder is reported.
     static void addFileAt(ReadPipeline &pipeline, const FilePath &path, FilePath &lastFolder);

@@ -239,7 +239,7 @@ void Form1::AddFile_Click() {
 }
 
 void Form1::saveTemplate() {
-    m_list.ReformatNewNames(m_settings.nameTemplate);
+    m_list.ReformatNewNames(m_settings.nameTemplate, m_settings.safeNames);
     saveSettings();
 }
 
@@ -361,7 +361,11 @@ void Form1::applyCaptions() {
 
 void Form1::applySettings(const Settings &settings) {
     m_settings = settings;
-    m_adder.setOptions({settings.nameTemplate, {settings.readId3v2, settings.tagCodePage}});
+    ReadOptions options;
+    options.nameTemplate = settings.nameTemplate;
+    options.tags = {settings.readId3v2, settings.tagCodePage, settings.allFormats};
+    options.safeNames = settings.safeNames;
+    m_adder.setOptions(options);
 }
 
 void Form1::closeIfAsked() {

@@ -54,6 +54,8 @@ SettingsPage::SettingsPage(QWidget *parent)
     m_nameTemplate = make<QLineEdit>(this, QStringLiteral("Text3"));
     m_nameTemplate->setText(QStringLiteral("%1-%2"));
     label(this, indexed("Label1", 3), QStringLiteral("%1=歌名；%2=歌手"));
+    label(this, indexed("Label1", 6),
+          QStringLiteral("%3=专辑；%4=音轨号；%5=年份；%6=碟号；%7=专辑歌手"));
 
     m_playlist = make<CheckBox>(this, indexed("Check1", 0));
     m_playlist->setText(QStringLiteral("生成播放列表"));
@@ -61,13 +63,17 @@ SettingsPage::SettingsPage(QWidget *parent)
     m_history->setText(QStringLiteral("历史记录"));
     m_id3v2 = make<CheckBox>(this, indexed("Check1", 2));
     m_id3v2->setText(QStringLiteral("读取 ID3v2 标签"));
+    m_allFormats = make<CheckBox>(this, indexed("Check1", 3));
+    m_allFormats->setText(QStringLiteral("读取其他音乐格式"));
+    m_safeNames = make<CheckBox>(this, indexed("Check1", 4));
+    m_safeNames->setText(QStringLiteral("文件名中不能用的字符换成全角字符"));
     // Every change, the user's or a program's, reaches the window at once.
     const auto edited = [this] {
         if (!m_showing)
             emit settingsEdited(shownValues());
     };
     connect(m_nameTemplate, &QLineEdit::textChanged, this, edited);
-    for (QCheckBox *box : {m_playlist, m_history, m_id3v2})
+    for (QCheckBox *box : {m_playlist, m_history, m_id3v2, m_allFormats, m_safeNames})
         connect(box, &QCheckBox::stateChanged, this, edited);
     connect(m_id3v2, &QCheckBox::clicked, this, [this] { emit tagReadingChanged(shownValues()); });
 
@@ -95,6 +101,8 @@ void SettingsPage::showSettings(const Settings &settings) {
     m_history->setCheckState(checkState(settings.history));
     m_nameTemplate->setText(settings.nameTemplate);
     m_id3v2->setChecked(settings.readId3v2);
+    m_allFormats->setChecked(settings.allFormats);
+    m_safeNames->setChecked(settings.safeNames);
     m_shownEncoding = qMax(0, m_tagEncoding->findData(settings.tagCodePage));
     m_tagEncoding->setCurrentIndex(m_shownEncoding);
     m_showing = false;
@@ -106,6 +114,8 @@ Settings SettingsPage::shownValues() const {
     settings.history = optionState(m_history);
     settings.nameTemplate = m_nameTemplate->text();
     settings.readId3v2 = m_id3v2->isChecked();
+    settings.allFormats = m_allFormats->isChecked();
+    settings.safeNames = m_safeNames->isChecked();
     settings.tagCodePage = m_tagEncoding->currentData().toInt();
     return settings;
 }

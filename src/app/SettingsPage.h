@@ -8,9 +8,10 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
-// Frame1(2), the settings page: the name template Text3, the options Check1(0) (playlist),
-// Check1(1) (history) and Check1(2) (read ID3v2 tags), the tag encoding Combo2 under its label
-// Label1(5), and the button Command1(3) (save).
+// Frame1(2), the settings page: the name template Text3 with its labels Label1(3) and
+// Label1(6), the options Check1(0) (playlist), Check1(1) (history), Check1(2) (read ID3v2 tags),
+// Check1(3) (other music formats) and Check1(4) (safe names), the tag encoding Combo2 under its
+// label Label1(5), and the button Command1(3) (save).
 class SettingsPage : public QGroupBox {
     Q_OBJECT
 public:
@@ -39,6 +40,8 @@ private:
     QCheckBox *m_playlist;
     QCheckBox *m_history;
     QCheckBox *m_id3v2;
+    QCheckBox *m_allFormats;
+    QCheckBox *m_safeNames;
     QComboBox *m_tagEncoding; // each item's data is its code page
     int m_shownEncoding = 0;  // the item chosen last: choosing it again reads nothing again
 };

@@ -1,7 +1,5 @@
 #include "list/EntryList.h"
 
-#include "tags/NameTemplate.h"
-
 namespace {
 
 // A positive number with the place of its sign kept: one blank before the digits.
@@ -12,7 +10,7 @@ QString signReserved(int n) {
 const QString kEmptyCounter = QStringLiteral("0/0");
 
 bool hasUndecodedByte(const RenameEntry &e) {
-    return e.title.contains(QChar::ReplacementCharacter) ||
+    return e.doubtful || e.title.contains(QChar::ReplacementCharacter) ||
            e.singer.contains(QChar::ReplacementCharacter);
 }
 
@@ -164,19 +162,16 @@ void EntryList::ShowCurrentPosition() {
     setCounter(signReserved(c) + QStringLiteral("/") + signReserved(lineCount()));
 }
 
-void EntryList::ReformatNewNames(const QString &nameTemplate) {
+void EntryList::ReformatNewNames(const QString &nameTemplate, bool safeNames) {
     for (int i = 0; i < m_table.size(); ++i) {
         RenameEntry &e = m_table[i];
-        e.newName = ExpandNameTemplate(nameTemplate, {e.title, e.singer}, e.originalName.text());
+        e.name(e.tags(), nameTemplate, safeNames);
     }
     RefreshEntryList();
 }
 
-void EntryList::setTags(int i, const TagText &tags, const QString &nameTemplate) {
-    RenameEntry &e = m_table[i];
-    e.title = tags.title;
-    e.singer = tags.singer;
-    e.newName = ExpandNameTemplate(nameTemplate, tags, e.originalName.text());
+void EntryList::setTags(int i, const TagText &tags, const QString &nameTemplate, bool safeNames) {
+    m_table[i].name(tags, nameTemplate, safeNames);
 }
 
 void EntryList::setCounter(const QString &text) {

@@ -75,11 +75,12 @@ public:
     void ClearEntries();
     // Sets the counter to the position form: current line / line count.
     void ShowCurrentPosition();
-    // Forms the new name of every entry again from nameTemplate, then rebuilds the list.
-    void ReformatNewNames(const QString &nameTemplate);
+    // Forms the new name of every entry again from nameTemplate (see ExpandNameTemplate for
+    // safeNames), then rebuilds the list.
+    void ReformatNewNames(const QString &nameTemplate, bool safeNames = false);
     // Sets the tags of entry i and forms its new name from nameTemplate; the view follows at
     // the next rebuild.
-    void setTags(int i, const TagText &tags, const QString &nameTemplate);
+    void setTags(int i, const TagText &tags, const QString &nameTemplate, bool safeNames = false);
 
 signals:
     void counterTextChanged(const QString &text);

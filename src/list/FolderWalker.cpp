@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-void walkFolderTree(const FilePath &root, FolderVisitor &visitor) {
+void walkFolderTree(const FilePath &root, FolderVisitor &visitor, bool allFormats) {
     const FilePath separator = QString(Paths::separator());
     // Folders still to walk, the next one last: an explicit stack keeps a very deep tree from
     // exhausting the call stack; the order is the same depth-first one.
@@ -61,7 +61,7 @@ void walkFolderTree(const FilePath &root, FolderVisitor &visitor) {
             case FolderEntry::Kind::File:
                 break;
             }
-            if (!hasScannedExtension(entry.name.text())) {
+            if (!hasScannedExtension(entry.name.text(), allFormats)) {
                 if (!passOver(folder))
                     return;
                 continue;

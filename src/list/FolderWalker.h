@@ -29,4 +29,5 @@ inline constexpr int kEntriesPerReport = 1024;
 // in the file system's order. Links to folders are followed, but no folder (by device and
 // inode) is entered twice, so a link back up is no loop. Devices, pipes and sockets are passed
 // over, never opened. A very deep tree costs no call stack.
-void walkFolderTree(const FilePath &root, FolderVisitor &visitor);
+// allFormats: the other music formats' files are taken too.
+void walkFolderTree(const FilePath &root, FolderVisitor &visitor, bool allFormats = false);

@@ -3,7 +3,6 @@
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
 #include "platform/Paths.h"
-#include "tags/NameTemplate.h"
 
 #include <utility>
 
@@ -54,7 +53,7 @@ ReadPipeline::~ReadPipeline() {
 
 void ReadPipeline::AddAudioFile(const FilePath &folder, const FilePath &name, bool noLink) {
     const FilePath path = folder.join(name);
-    const TagFormat *format = formatByNameEnding(path.text());
+    const TagFormat *format = formatByNameEnding(path.text(), m_options.tags.allFormats);
     if (!format) {
         queue({Step::Kind::Refused, folder});
         return;
@@ -65,7 +64,7 @@ void ReadPipeline::AddAudioFile(const FilePath &folder, const FilePath &name, bo
 }
 
 void ReadPipeline::ScanFolder(const FilePath &name, const FilePath &prefix) {
-    walkFolderTree(prefix.join(name), *this);
+    walkFolderTree(prefix.join(name), *this, m_options.tags.allFormats);
 }
 
 void ReadPipeline::reportFolder(const FilePath &folder) {
@@ -140,9 +139,9 @@ void ReadPipeline::take(Step &step) {
         take(skipped);
         return;
     }
-    const QString newName = ExpandNameTemplate(m_options.nameTemplate, read.tags, step.name.text());
-    m_list.table().append(
-        {step.folder, step.name, newName, read.tags.title, read.tags.singer, read.identity});
+    RenameEntry entry{step.folder, step.name, {}, {}, {}, read.identity};
+    entry.name(read.tags, m_options.nameTemplate, m_options.safeNames);
+    m_list.table().append(std::move(entry));
     if (++m_added % kFilesPerReport == 0)
         reportProgress(step.folder.text());
 }
@@ -180,15 +179,16 @@ void ReadPipeline::readTagsAgain(EntryList &list, const ReadOptions &options) {
     const auto takeRead = [&] {
         auto &[line, read] = reading.front();
         pool.waitFor(*read);
-        list.setTags(line, read->tags, options.nameTemplate);
+        list.setTags(line, read->tags, options.nameTemplate, options.safeNames);
         reading.pop_front();
     };
     for (int i = 0; i < table.size(); ++i) {
         const RenameEntry &e = table.at(i);
         const FilePath path = e.path();
-        const TagFormat *format = formatByNameEnding(path.text());
+        // A file listed stays readable, whatever the option for other formats says now.
+        const TagFormat *format = formatByNameEnding(path.text(), true);
         if (!format) {
-            list.setTags(i, TagText(), options.nameTemplate);
+            list.setTags(i, TagText(), options.nameTemplate, options.safeNames);
             continue;
         }
         // The identity taken at the add stays.

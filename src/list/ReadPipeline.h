@@ -30,6 +30,7 @@ struct ReadOptions {
     // How many files are read ahead at most, on threads of their own, while the list is still
     // filled in order. 1 reads each file when its turn comes.
     int readsInFlight = 64;
+    bool safeNames = false; // see ExpandNameTemplate
 };
 
 // One add: files go in, in order (AddAudioFile, ScanFolder), and come out as entries at the

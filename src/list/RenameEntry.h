@@ -2,6 +2,7 @@
 
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
+#include "tags/NameTemplate.h"
 
 #include <QString>
 
@@ -15,6 +16,28 @@ struct RenameEntry {
     QString singer;
     // The file as it was when it was added; invalid when unknown, and then not checked.
     FileIdentity identity{};
+    // The tag's other fields, which the list does not show.
+    QString album{};
+    QString track{};
+    QString year{};
+    QString disc{};
+    QString albumArtist{};
+    // Whether the new name, or the title or singer, holds text the tag encoding may have
+    // garbled (usesDoubtfulText).
+    bool doubtful = false;
 
     FilePath path() const { return directory.join(originalName); }
+    TagText tags() const { return {title, singer, album, track, year, disc, albumArtist}; }
+    // Takes the fields of tags and forms the new name from nameTemplate.
+    void name(const TagText &tags, const QString &nameTemplate, bool safeNames) {
+        title = tags.title;
+        singer = tags.singer;
+        album = tags.album;
+        track = tags.track;
+        year = tags.year;
+        disc = tags.disc;
+        albumArtist = tags.albumArtist;
+        newName = ExpandNameTemplate(nameTemplate, tags, originalName.text(), safeNames);
+        doubtful = usesDoubtfulText(nameTemplate, tags);
+    }
 };

@@ -24,11 +24,10 @@ public:
 
     // Up to count bytes from offset, fewer where the file ends; nothing when the read failed.
     std::optional<QByteArray> read(qint64 offset, qint64 count);
-
-private:
     // Up to count bytes at offset into to: how many were read, 0 at the end, -1 on failure.
     qint64 readAt(char *to, qint64 count, qint64 offset);
 
+private:
 #ifdef Q_OS_WIN
     void *m_handle = nullptr; // the system's handle
 #else

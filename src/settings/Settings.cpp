@@ -68,6 +68,8 @@ Settings SettingsFile::LoadSettings() const {
     settings.nameTemplate = LegacyText::decode(settings.formatBytes, codePage);
     settings.tagCodePage = tagCodePage(value("codepage", "", kValueCapacity));
     settings.readId3v2 = value("id3v2", "", kValueCapacity) == "1";
+    settings.allFormats = value("allformats", "", kValueCapacity) == "1";
+    settings.safeNames = value("safenames", "", kValueCapacity) == "1";
 
     // Every line is followed by a NUL; what follows the last one is empty or a line cut short,
     // and only ever the box's text.
@@ -112,19 +114,25 @@ SettingsFile::SaveSettings(const Settings &settings,
                 LegacyText::decode(settings.formatBytes, codePage) == settings.nameTemplate;
             set("format", unchanged ? settings.formatBytes
                                     : LegacyText::encode(settings.nameTemplate, codePage));
-            const QByteArray codePageValue = codePageName(settings.tagCodePage);
-            if (codePageValue.isEmpty()) {
-                out = ProfileText::withoutKey(out, kSetup, "codepage");
-            } else {
-                // A new line goes last in its section; id3v2 is to stay after it.
-                if (ProfileText::readValue(out, kSetup, "codepage", "\n", 2) == "\n")
-                    out = ProfileText::withoutKey(out, kSetup, "id3v2");
-                set("codepage", codePageValue);
+            // The options after the four keys, in their order; each written only when not at
+            // its default.
+            const std::pair<QByteArrayView, QByteArray> options[] = {
+                {"codepage", codePageName(settings.tagCodePage)},
+                {"id3v2", settings.readId3v2 ? "1" : ""},
+                {"allformats", settings.allFormats ? "1" : ""},
+                {"safenames", settings.safeNames ? "1" : ""},
+            };
+            // A new line goes last in its section: the options after the first new one are
+            // written again behind it, so the order holds.
+            bool added = false;
+            for (const auto &[key, optionValue] : options) {
+                const bool present = ProfileText::readValue(out, kSetup, key, "\n", 2) != "\n";
+                if (added || optionValue.isEmpty())
+                    out = ProfileText::withoutKey(out, kSetup, key);
+                added = added || (!present && !optionValue.isEmpty());
+                if (!optionValue.isEmpty())
+                    set(key, optionValue);
             }
-            if (settings.readId3v2)
-                set("id3v2", "1");
-            else
-                out = ProfileText::withoutKey(out, kSetup, "id3v2");
             return out;
         },
         isListed, &listed);

@@ -30,6 +30,10 @@ struct Settings {
     // the file's encoding cannot decode survive a save
     QByteArray formatBytes;
     bool readId3v2 = false; // id3v2: read ID3v2 tags; written only when on
+    // allformats: take the other music formats (FLAC, Ogg, MP4, …); written only when on
+    bool allFormats = false;
+    // safenames: characters no Windows name may hold become full-width; written only when on
+    bool safeNames = false;
     // codepage: the encoding of legacy text in tags, a code page or LegacyText::kAutoUtf8;
     // written only when not the system's
     int tagCodePage = LegacyText::kSystemCodePage;
@@ -50,8 +54,9 @@ public:
     enum class Saved { Yes, No, ListedFile };
 
     // Writes m3u, m3upath, history and format into section setup of rename.ini in the folder
-    // in use, which is created when needed, then codepage when it is not the system's and id3v2
-    // when it is on (each line goes when its value is the default); everything else in the
+    // in use, which is created when needed, then codepage when it is not the system's, and
+    // id3v2, allformats and safenames when they are on, in that order (each line goes when its
+    // value is the default); everything else in the
     // file (or, the first time, in the starting point) stays as it was. Text is written in the
     // encoding the file is in. A failure leaves the old file whole. When isListed says
     // rename.ini is one of the listed audio files (the same file under another name), nothing

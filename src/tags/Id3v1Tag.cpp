@@ -7,6 +7,12 @@ namespace {
 constexpr qsizetype kFieldSize = 30;
 constexpr qsizetype kTitleOffset = 3;
 constexpr qsizetype kSingerOffset = 33;
+constexpr qsizetype kAlbumOffset = 63;
+constexpr qsizetype kYearOffset = 93;
+constexpr qsizetype kYearSize = 4;
+// ID3v1.1 keeps the track in the comment's last byte, behind a NUL.
+constexpr qsizetype kTrackMarkOffset = 125;
+constexpr qsizetype kTrackOffset = 126;
 
 // Spaces are trimmed before the NULs go, never after: spaces between the text and a NUL
 // padding stay, and so does a space behind a leading NUL. Only U+0020 counts as a space.
@@ -34,6 +40,12 @@ std::optional<TagText> ReadId3v1Tag(QByteArrayView block, int codePage) {
     block = block.last(kId3v1BlockSize);
     if (!block.startsWith(QByteArrayView("TAG")))
         return std::nullopt;
-    return TagText{fieldText(block.sliced(kTitleOffset, kFieldSize), codePage),
-                   fieldText(block.sliced(kSingerOffset, kFieldSize), codePage)};
+    TagText tags{fieldText(block.sliced(kTitleOffset, kFieldSize), codePage),
+                 fieldText(block.sliced(kSingerOffset, kFieldSize), codePage)};
+    tags.album = fieldText(block.sliced(kAlbumOffset, kFieldSize), codePage);
+    tags.year = fieldText(block.sliced(kYearOffset, kYearSize), codePage);
+    const auto track = static_cast<unsigned char>(block[kTrackOffset]);
+    if (block[kTrackMarkOffset] == 0 && track != 0)
+        tags.track = QString::number(track);
+    return tags;
 }

@@ -39,6 +39,21 @@ QString firstValue(const TagLib::ID3v2::Tag &tag, const char *frameId, int codeP
 
 } // namespace
 
+TagText id3v2Fields(const TagLib::ID3v2::Tag &tag, int codePage) {
+    TagText tags{firstValue(tag, "TIT2", codePage), firstValue(tag, "TPE1", codePage)};
+    tags.album = firstValue(tag, "TALB", codePage);
+    tags.track = firstValue(tag, "TRCK", codePage);
+    // The recording time of version 2.4; the year of 2.3 and of 2.2 where no upgrade made it one.
+    for (const char *year : {"TDRC", "TYER", "TYE"}) {
+        tags.year = firstValue(tag, year, codePage);
+        if (!tags.year.isEmpty())
+            break;
+    }
+    tags.disc = firstValue(tag, "TPOS", codePage);
+    tags.albumArtist = firstValue(tag, "TPE2", codePage);
+    return tags;
+}
+
 qint64 id3v2TagSize(QByteArrayView header) {
     if (header.size() < kId3v2HeaderSize || !header.startsWith(QByteArrayView("ID3")))
         return 0;
@@ -60,10 +75,14 @@ std::optional<TagText> ReadId3v2Tag(QByteArrayView tag, int codePage) {
         return std::nullopt;
     TagLib::ByteVectorStream stream(
         TagLib::ByteVector(tag.data(), static_cast<unsigned int>(tag.size())));
+    return readId3v2Stream(stream, codePage);
+}
+
+std::optional<TagText> readId3v2Stream(TagLib::IOStream &stream, int codePage) {
     // Tags only: the audio properties would be read from frames that are not there.
     TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     const TagLib::ID3v2::Tag *id3v2 = file.isValid() ? file.ID3v2Tag() : nullptr;
     if (!id3v2 || id3v2->isEmpty())
         return std::nullopt;
-    return TagText{firstValue(*id3v2, "TIT2", codePage), firstValue(*id3v2, "TPE1", codePage)};
+    return id3v2Fields(*id3v2, codePage);
 }

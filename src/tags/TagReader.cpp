@@ -1,56 +1,101 @@
 #include "tags/TagReader.h"
 
 #include "platform/ReadOnlyFile.h"
+#include "tags/FileStream.h"
 #include "tags/Id3v1Tag.h"
 #include "tags/Id3v2Tag.h"
+#include "tags/OtherFormats.h"
 #include "tags/RealMediaTag.h"
+
+#include <QStringList>
 
 namespace {
 
+using OtherFormats::readAiff;
+using OtherFormats::readApe;
+using OtherFormats::readAsf;
+using OtherFormats::readFlac;
+using OtherFormats::readMp4;
+using OtherFormats::readMusepack;
+using OtherFormats::readOgg;
+using OtherFormats::readTrueAudio;
+using OtherFormats::readWav;
+using OtherFormats::readWavPack;
+using Where = TagFormat::Where;
+
+// clang-format off
 constexpr TagFormat kFormats[] = {
-    {u"MP3", TagFormat::Where::Tail, kId3v1BlockSize, ReadId3v1Tag, true},
-    {u"RM", TagFormat::Where::Head, kRealMediaHeaderSize, ReadRealMediaTag},
+    {u"MP3", Where::Tail, kId3v1BlockSize, ReadId3v1Tag, true},
+    {u"RM", Where::Head, kRealMediaHeaderSize, ReadRealMediaTag},
+    {u".mp2", Where::Tail, kId3v1BlockSize, ReadId3v1Tag, true, true},
+    {u".flac", Where::Whole, 0, nullptr, false, true, readFlac},
+    {u".ogg", Where::Whole, 0, nullptr, false, true, readOgg},
+    {u".oga", Where::Whole, 0, nullptr, false, true, readOgg},
+    {u".opus", Where::Whole, 0, nullptr, false, true, readOgg},
+    {u".spx", Where::Whole, 0, nullptr, false, true, readOgg},
+    {u".m4a", Where::Whole, 0, nullptr, false, true, readMp4},
+    {u".m4b", Where::Whole, 0, nullptr, false, true, readMp4},
+    {u".m4p", Where::Whole, 0, nullptr, false, true, readMp4},
+    {u".m4r", Where::Whole, 0, nullptr, false, true, readMp4},
+    {u".wma", Where::Whole, 0, nullptr, false, true, readAsf},
+    {u".asf", Where::Whole, 0, nullptr, false, true, readAsf},
+    {u".ape", Where::Whole, 0, nullptr, false, true, readApe},
+    {u".wv", Where::Whole, 0, nullptr, false, true, readWavPack},
+    {u".mpc", Where::Whole, 0, nullptr, false, true, readMusepack},
+    {u".tta", Where::Whole, 0, nullptr, false, true, readTrueAudio},
+    {u".aif", Where::Whole, 0, nullptr, false, true, readAiff},
+    {u".aiff", Where::Whole, 0, nullptr, false, true, readAiff},
+    {u".aifc", Where::Whole, 0, nullptr, false, true, readAiff},
+    {u".wav", Where::Whole, 0, nullptr, false, true, readWav},
 };
+// clang-format on
 
 // The most of an ID3v2 tag that is read. Tags holding large pictures can be bigger; their
 // text frames nearly always come first, and whatever lies beyond is never looked at.
 constexpr qint64 kMaxId3v2Bytes = 16 * 1024 * 1024;
-constexpr qint64 kFirstId3v2Read = 4096;
 
 } // namespace
 
-const TagFormat *formatByNameEnding(QStringView path) {
+const TagFormat *formatByNameEnding(QStringView path, bool allFormats) {
     for (const TagFormat &format : kFormats) {
-        if (path.endsWith(format.ending, Qt::CaseInsensitive))
+        if ((allFormats || !format.otherFormat) &&
+            path.endsWith(format.ending, Qt::CaseInsensitive))
             return &format;
     }
     return nullptr;
 }
 
-bool hasScannedExtension(QStringView name) {
+bool hasScannedExtension(QStringView name, bool allFormats) {
     const qsizetype dot = name.lastIndexOf(u'.');
     const QStringView extension = dot < 0 ? name : name.mid(dot + 1);
     for (const TagFormat &format : kFormats) {
-        if (extension.compare(format.ending, Qt::CaseInsensitive) == 0)
+        const QStringView ending =
+            format.ending.startsWith(u'.') ? format.ending.mid(1) : format.ending;
+        if ((allFormats || !format.otherFormat) &&
+            extension.compare(ending, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
 }
 
-// The file's ID3v2 tag, from its start. The first read takes a page, which holds most tags
-// without pictures whole: one read instead of two.
+QString otherFormatPatterns() {
+    QStringList patterns;
+    for (const TagFormat &format : kFormats) {
+        if (format.otherFormat)
+            patterns << u'*' + format.ending.toString();
+    }
+    return patterns.join(u';');
+}
+
+// The file's ID3v2 tag, from its start, through the stream every TagLib read takes: the
+// header, then the tag up to its size and no further.
 std::optional<TagText> readId3v2(ReadOnlyFile &file, int codePage) {
-    std::optional<QByteArray> tag = file.read(0, kFirstId3v2Read);
-    const qint64 size = tag ? qMin(id3v2TagSize(*tag), kMaxId3v2Bytes) : 0;
+    const std::optional<QByteArray> header = file.read(0, kId3v2HeaderSize);
+    const qint64 size = header ? qMin(id3v2TagSize(*header), kMaxId3v2Bytes) : 0;
     if (size == 0)
         return std::nullopt;
-    if (size > tag->size()) {
-        const std::optional<QByteArray> rest = file.read(tag->size(), size - tag->size());
-        if (!rest)
-            return std::nullopt;
-        *tag += *rest;
-    }
-    return ReadId3v2Tag(QByteArrayView(*tag).first(qMin(size, tag->size())), codePage);
+    FileStream stream(file, long(size));
+    return readId3v2Stream(stream, codePage);
 }
 
 std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
@@ -62,9 +107,14 @@ std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
         *opened = file.identity();
     if (!file.isOpen())
         return std::nullopt;
+    if (format.where == Where::Whole) {
+        if (unreadable)
+            *unreadable = false;
+        return format.readFile(file, options.codePage);
+    }
     std::optional<QByteArray> bytes;
     bool failed = false;
-    if (format.where == TagFormat::Where::Head) {
+    if (format.where == Where::Head) {
         bytes = file.read(0, format.size);
         failed = !bytes;
     } else if (file.size() >= format.size) {
@@ -82,9 +132,6 @@ std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
     if (!id3v2)
         return tags;
     TagText merged = tags.value_or(TagText());
-    if (!id3v2->title.isEmpty())
-        merged.title = id3v2->title;
-    if (!id3v2->singer.isEmpty())
-        merged.singer = id3v2->singer;
+    merged.takeFieldsOf(*id3v2);
     return merged;
 }

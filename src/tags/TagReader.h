@@ -13,31 +13,45 @@
 
 // The tag formats the program reads, and the one rule that picks a file's format. A new
 // format is one parser and one line in the table behind these functions.
-struct TagFormat {
-    enum class Where { Head, Tail };
+class ReadOnlyFile;
 
-    QStringView ending; // how a name of this format ends, any letter case
-    Where where;        // the end of the file the tag is read from
-    qsizetype size;     // how many bytes are read there
-    std::optional<TagText> (*parse)(QByteArrayView bytes, int codePage);
+struct TagFormat {
+    // Where the tag is: a stretch of bytes at the file's start or end, given to parse; or
+    // anywhere, found by readFile (the other music formats, through TagLib).
+    enum class Where { Head, Tail, Whole };
+
+    // How a name of this format ends, any letter case: "MP3" and "RM" as documented ("alarm"
+    // is RealMedia), the other formats with their dot.
+    QStringView ending;
+    Where where;
+    qsizetype size; // how many bytes are read at the head or tail
+    std::optional<TagText> (*parse)(QByteArrayView bytes, int codePage) = nullptr;
     bool mayStartWithId3v2 = false; // an ID3v2 tag at the file's start can stand in for it
+    bool otherFormat = false;       // taken only with the option for other music formats
+    std::optional<TagText> (*readFile)(ReadOnlyFile &file, int codePage) = nullptr;
 };
 
 // How tags are read, as the settings say.
 struct TagOptions {
-    // An ID3v2 tag's title and singer, where present and not empty, win field by field.
+    // An ID3v2 tag's fields, where present and not empty, win field by field.
     bool readId3v2 = false;
     // The encoding of legacy text in tags: a code page or LegacyText::kAutoUtf8.
     int codePage = LegacyText::kSystemCodePage;
+    // The other music formats (FLAC, Ogg, MP4, …) are taken too.
+    bool allFormats = false;
 };
 
 // The format of the file at path, chosen by how the whole path ends: "alarm" is RealMedia,
-// "song.mp3.bak" none at all. nullptr when no format fits.
-const TagFormat *formatByNameEnding(QStringView path);
+// "song.mp3.bak" none at all. The other music formats only with allFormats. nullptr when no
+// format fits.
+const TagFormat *formatByNameEnding(QStringView path, bool allFormats = false);
 
 // The folder scan's own test: whether the whole extension after the last dot (the whole name
 // when it has no dot) is one of the formats' endings.
-bool hasScannedExtension(QStringView name);
+bool hasScannedExtension(QStringView name, bool allFormats = false);
+
+// The patterns of the other music formats' endings, "*.flac;*.ogg;…", for the open-file dialog.
+QString otherFormatPatterns();
 
 // The tags of the file at path in format. Nothing when the file holds no such tag, or is not
 // a readable regular file: a directory, pipe or device bearing an audio name is never waited

@@ -74,6 +74,7 @@ void TestForm1::controlsCarryTheirNames() {
         u"File1"_s,       u"Combo1"_s,      u"Label1(0)"_s,   u"Label1(1)"_s,   u"Label1(2)"_s,
         u"Label1(3)"_s,   u"Label1(4)"_s,   u"Label2(0)"_s,   u"Label2(1)"_s,   u"Text1(0)"_s,
         u"Text1(1)"_s,    u"Text1(2)"_s,    u"Text3"_s,       u"Check1(0)"_s,   u"Check1(1)"_s,
+        u"Check1(2)"_s,   u"Check1(3)"_s,   u"Check1(4)"_s,   u"Label1(5)"_s,   u"Label1(6)"_s,
         u"Picture1"_s,    u"OpenMenu"_s};
     for (const QString &n : names)
         QVERIFY2(m_form->findChild<QObject *>(n), qPrintable(n));
@@ -96,7 +97,8 @@ void TestForm1::layout_data() {
         {u"Text3"_s, {120, 24, 145, 25}},     {u"Check1(1)"_s, {32, 128, 169, 25}},
         {u"Check1(2)"_s, {32, 160, 169, 25}}, {u"Command1(3)"_s, {384, 184, 65, 33}},
         {u"Label1(5)"_s, {32, 196, 89, 25}},  {u"Combo2"_s, {120, 192, 177, 20}},
-        {u"Picture1"_s, {72, 16, 313, 209}},
+        {u"Picture1"_s, {72, 16, 313, 209}}, {u"Label1(6)"_s, {16, 76, 433, 20}},
+        {u"Check1(3)"_s, {232, 96, 217, 25}}, {u"Check1(4)"_s, {232, 128, 217, 25}},
     };
     for (const auto &[name, geometry] : places)
         QTest::newRow(qPrintable(name)) << name << geometry;
@@ -322,17 +324,19 @@ void TestForm1::drop_data() {
     QTest::addColumn<QStringList>("dropped"); // below the work folder
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("messages");
-    const QString refusal = u"知你是这种人，pk!!!"_s;
+    const QString passedOver = u"有 %1 个文件不是本程序能改名的音乐文件，已跳过："_s;
     QTest::newRow("folder") << QStringList{u"music"_s} << QStringList{u"a.mp3"_s, u"b.rm"_s}
                             << QStringList();
     QTest::newRow("files in drop order") << QStringList{u"music/sub/b.rm"_s, u"music/a.mp3"_s}
                                          << QStringList{u"b.rm"_s, u"a.mp3"_s} << QStringList();
-    QTest::newRow("refused file") << QStringList{u"notes.txt"_s} << QStringList()
-                                  << QStringList{refusal};
-    // The refusal empties only a list that shows lines, as for files picked in the dialog.
+    QTest::newRow("no audio file") << QStringList{u"notes.txt"_s} << QStringList()
+                                   << QStringList{passedOver.arg(1) + u"\nnotes.txt"_s};
+    // Files of other types are passed over and named; the list keeps every line. A FLAC file
+    // is one of them while the option for other formats is off.
     QTest::newRow("mix") << QStringList{u"music/a.mp3"_s, u"music/sub"_s, u"notes.txt"_s,
-                                        u"c.mp3"_s}
-                         << QStringList{u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s} << QStringList{refusal};
+                                        u"c.mp3"_s, u"d.flac"_s}
+                         << QStringList{u"a.mp3"_s, u"b.rm"_s, u"c.mp3"_s}
+                         << QStringList{passedOver.arg(2) + u"\nnotes.txt\nd.flac"_s};
 }
 
 // Files and folders dropped on any page are added to page 1's list as the menu adds them.
@@ -340,7 +344,7 @@ void TestForm1::drop() {
     QFETCH(QStringList, dropped);
     QDir work(m_work->path());
     QVERIFY(work.mkpath(u"music/sub"_s));
-    for (const char *name : {"music/a.mp3", "music/sub/b.rm", "notes.txt", "c.mp3"})
+    for (const char *name : {"music/a.mp3", "music/sub/b.rm", "notes.txt", "c.mp3", "d.flac"})
         QVERIFY(TestFiles::write(work.filePath(QString::fromUtf8(name)), "x"));
     clickTab(2);
 
