@@ -44,9 +44,8 @@ void FileAdder::scanChosenFolder(ReadPipeline &pipeline, FilePath path) {
 }
 
 void FileAdder::AddFilesFromDialog() {
-    const QStringList paths =
-        m_dialogs.GetDlgSelectFileInfo(kOpenTitle, openFilter(m_options.tags.allFormats),
-                                       QString(), kOpenDirectory, kOpenFlags);
+    const QStringList paths = m_dialogs.GetDlgSelectFileInfo(
+        kOpenTitle, openFilter(m_options.tags.allFormats), QString(), kOpenDirectory, kOpenFlags);
     if (paths.isEmpty())
         return;
     ReadPipeline pipeline(m_list, m_dialogs, m_options, m_progress);

@@ -9,7 +9,6 @@
 #include <apefile.h>
 #include <asffile.h>
 #include <id3v2tag.h>
-#include <infotag.h>
 #include <mp4file.h>
 #include <mpcfile.h>
 #include <oggflacfile.h>
@@ -60,23 +59,53 @@ std::optional<TagText> fromId3v2(const TagLib::ID3v2::Tag *tag, int codePage) {
     return id3v2Fields(*tag, codePage);
 }
 
-// A RIFF INFO text as its bytes (TagLib reads them as Latin-1, which keeps every byte).
-QString infoText(const TagLib::RIFF::Info::Tag &tag, const char *id, int codePage) {
-    const std::string bytes = tag.fieldText(id).to8Bit(false);
-    const QByteArrayView raw(bytes.data(), qsizetype(bytes.size()));
-    return LegacyText::decode(raw, LegacyText::codePageFor(raw, codePage));
+quint32 littleEndian(const QByteArray &bytes, qsizetype at) {
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
 }
 
-std::optional<TagText> fromInfo(const TagLib::RIFF::Info::Tag *tag, int codePage) {
-    if (!tag || tag->isEmpty())
+constexpr int kMostRiffChunks = 1024;
+constexpr qint64 kMostInfoBytes = 1 << 20;
+
+// A WAV file's RIFF INFO list, walked here: TagLib reads its text as UTF-8, which loses the
+// bytes of the legacy text it nearly always is.
+std::optional<TagText> readRiffInfo(ReadOnlyFile &file, int codePage) {
+    const std::optional<QByteArray> head = file.read(0, 12);
+    if (!head || head->size() < 12 || !head->startsWith("RIFF") || head->mid(8, 4) != "WAVE")
         return std::nullopt;
-    TagText tags{infoText(*tag, "INAM", codePage), infoText(*tag, "IART", codePage)};
-    tags.album = infoText(*tag, "IPRD", codePage);
-    tags.year = infoText(*tag, "ICRD", codePage);
-    tags.track = infoText(*tag, "IPRT", codePage);
-    if (tags.track.isEmpty())
-        tags.track = infoText(*tag, "ITRK", codePage);
-    return tags;
+    qint64 offset = 12;
+    for (int chunk = 0; chunk < kMostRiffChunks && offset + 8 <= file.size(); ++chunk) {
+        const std::optional<QByteArray> header = file.read(offset, 12);
+        if (!header || header->size() < 8)
+            return std::nullopt;
+        const qint64 size = littleEndian(*header, 4);
+        if (header->startsWith("LIST") && header->mid(8, 4) == "INFO") {
+            const std::optional<QByteArray> list =
+                file.read(offset + 12, qMin(size - 4, kMostInfoBytes));
+            if (!list)
+                return std::nullopt;
+            TagText tags;
+            const std::pair<const char *, QString TagText::*> ids[] = {
+                {"INAM", &TagText::title}, {"IART", &TagText::singer}, {"IPRD", &TagText::album},
+                {"ICRD", &TagText::year},  {"IPRT", &TagText::track},  {"ITRK", &TagText::track}};
+            for (qsizetype at = 0; at + 8 <= list->size();) {
+                const qint64 length = littleEndian(*list, at + 4);
+                QByteArray text = list->mid(at + 8, qMin<qint64>(length, list->size() - at - 8));
+                text.truncate(text.indexOf('\0') < 0 ? text.size() : text.indexOf('\0'));
+                for (const auto &[id, field] : ids) {
+                    if (list->mid(at, 4) == id && (tags.*field).isEmpty())
+                        tags.*field =
+                            LegacyText::decode(text, LegacyText::codePageFor(text, codePage));
+                }
+                at += 8 + length + (length % 2);
+            }
+            return tags.isEmpty() ? std::nullopt : std::optional<TagText>(tags);
+        }
+        offset += 8 + size + (size % 2);
+    }
+    return std::nullopt;
 }
 
 // A file of a TagLib format read over our stream: tags only, no audio properties.
@@ -150,7 +179,8 @@ std::optional<TagText> readOgg(ReadOnlyFile &file, int) {
         return byProperties<TagLib::Ogg::Opus::File>(file);
     if (first.startsWith("Speex   "))
         return byProperties<TagLib::Ogg::Speex::File>(file);
-    if (first.startsWith("\x7F" "FLAC"))
+    if (first.startsWith("\x7F"
+                         "FLAC"))
         return byProperties<TagLib::Ogg::FLAC::File>(file);
     return std::nullopt;
 }
@@ -200,7 +230,7 @@ std::optional<TagText> readWav(ReadOnlyFile &file, int codePage) {
         return std::nullopt;
     if (wav.hasID3v2Tag())
         return fromId3v2(wav.ID3v2Tag(), codePage);
-    return wav.hasInfoTag() ? fromInfo(wav.InfoTag(), codePage) : std::nullopt;
+    return readRiffInfo(file, codePage);
 }
 
 } // namespace OtherFormats

@@ -38,6 +38,8 @@ private slots:
     void m3uPathCarriedUnchanged();
     void failedSaveIsSilent();
     void id3v2Option();
+    void optionsKeepTheirOrder_data();
+    void optionsKeepTheirOrder();
     void tagCodePage_data();
     void tagCodePage();
     void tagCodePageWrittenBeforeId3v2();
@@ -234,6 +236,50 @@ void TestSettings::id3v2Option() {
         QVERIFY(TestFiles::write(iniPath(dir), "[setup]\r\nid3v2=" + value + "\r\n"));
         QVERIFY(!file.LoadSettings().readId3v2);
     }
+}
+
+// codepage, id3v2, allformats, safenames: each written only when on, always in that order
+// whichever was turned on first; a file without them reads them as off.
+void TestSettings::optionsKeepTheirOrder_data() {
+    QTest::addColumn<QByteArray>("before"); // the lines after the four keys
+    QTest::addColumn<QStringList>("turnedOn");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("none") << QByteArray() << QStringList() << QByteArray();
+    QTest::newRow("safe names alone")
+        << QByteArray() << QStringList{u"safenames"_s} << "safenames=1\r\n"_ba;
+    QTest::newRow("all formats added before safe names")
+        << "safenames=1\r\n"_ba << QStringList{u"safenames"_s, u"allformats"_s}
+        << "allformats=1\r\nsafenames=1\r\n"_ba;
+    QTest::newRow("id3v2 added before both")
+        << "allformats=1\r\nsafenames=1\r\n"_ba
+        << QStringList{u"allformats"_s, u"safenames"_s, u"id3v2"_s}
+        << "id3v2=1\r\nallformats=1\r\nsafenames=1\r\n"_ba;
+    QTest::newRow("codepage first")
+        << "id3v2=1\r\nsafenames=1\r\n"_ba
+        << QStringList{u"id3v2"_s, u"safenames"_s, u"codepage"_s, u"allformats"_s}
+        << "codepage=Big5\r\nid3v2=1\r\nallformats=1\r\nsafenames=1\r\n"_ba;
+    QTest::newRow("turned off") << "id3v2=1\r\nallformats=1\r\nsafenames=1\r\n"_ba
+                                << QStringList{u"allformats"_s} << "allformats=1\r\n"_ba;
+}
+
+void TestSettings::optionsKeepTheirOrder() {
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, turnedOn);
+    QTemporaryDir dir;
+    const SettingsFile file(dir.path());
+    const QByteArray four = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba;
+    QVERIFY(TestFiles::write(iniPath(dir), four + before));
+    Settings settings = file.LoadSettings();
+    settings.tagCodePage = turnedOn.contains(u"codepage"_s) ? LegacyText::kBig5 : 0;
+    settings.readId3v2 = turnedOn.contains(u"id3v2"_s);
+    settings.allFormats = turnedOn.contains(u"allformats"_s);
+    settings.safeNames = turnedOn.contains(u"safenames"_s);
+    file.SaveSettings(settings);
+    QFETCH(QByteArray, after);
+    QCOMPARE(TestFiles::read(iniPath(dir)), four + after);
+    const Settings read = file.LoadSettings();
+    QCOMPARE(read.allFormats, settings.allFormats);
+    QCOMPARE(read.safeNames, settings.safeNames);
 }
 
 void TestSettings::tagCodePage_data() {

@@ -10,6 +10,11 @@ class TestNameTemplate : public QObject {
 private slots:
     void expand_data();
     void expand();
+    void fields_data();
+    void fields();
+    void safeNames_data();
+    void safeNames();
+    void doubtfulTextOfEveryFieldUsed();
     void reformatFollowsNewTemplate();
     void reformatEmptyListRebuildsEmpty();
 };
@@ -70,6 +75,94 @@ void TestNameTemplate::expand() {
     QFETCH(QString, newName);
 
     QCOMPARE(ExpandNameTemplate(nameTemplate, {title, singer}, original), newName);
+}
+
+// %3 to %7, each as the template shows it; every other pair still vanishes.
+void TestNameTemplate::fields_data() {
+    QTest::addColumn<QString>("nameTemplate");
+    QTest::addColumn<QStringList>("fields"); // album, track, year, disc, album artist
+    QTest::addColumn<QString>("newName");
+    const QString none;
+    QTest::newRow("album after title")
+        << u"%1%3"_s << QStringList{u"Album"_s} << u"LoveAlbum.mp3"_s;
+    QTest::newRow("album artist") << u"%7 - %1"_s << QStringList{none, none, none, none, u"Band"_s}
+                                  << u"Band - Love.mp3"_s;
+    for (const auto &[track, shown] : {std::pair(u"3"_s, u"03"_s),
+                                       {u"003"_s, u"03"_s},
+                                       {u"3/12"_s, u"03"_s},
+                                       {u" 7 "_s, u"07"_s},
+                                       {u"123"_s, u"123"_s},
+                                       {u"0"_s, u"00"_s},
+                                       {u"A1"_s, u"A1"_s},
+                                       {u"/12"_s, u"/12"_s}})
+        QTest::newRow(qPrintable(u"track "_s + track))
+            << u"%4 %1"_s << QStringList{none, track} << shown + u" Love.mp3"_s;
+    for (const auto &[date, shown] : {std::pair(u"2019-04-01"_s, u"2019"_s),
+                                      {u"May 1999"_s, u"1999"_s},
+                                      {u"99"_s, u"99"_s},
+                                      {u"12345"_s, u"1234"_s},
+                                      {u"unknown"_s, u"unknown"_s}})
+        QTest::newRow(qPrintable(u"year "_s + date))
+            << u"%5"_s << QStringList{none, none, date} << shown + u".mp3"_s;
+    QTest::newRow("disc of two") << u"%6-%4"_s << QStringList{none, u"5"_s, none, u"1/2"_s}
+                                 << u"1-05.mp3"_s;
+    QTest::newRow("only empty fields") << u"x%3%4"_s << QStringList{} << u"track01.mp3"_s;
+    QTest::newRow("eight, nine, zero vanish")
+        << u"%8%9%0%1"_s << QStringList{u"a"_s, u"1"_s, u"2000"_s, u"1"_s, u"b"_s} << u"Love.mp3"_s;
+}
+
+void TestNameTemplate::fields() {
+    QFETCH(QString, nameTemplate);
+    QFETCH(QStringList, fields);
+    TagText tags{u"Love"_s, {}};
+    for (int i = 0; i < fields.size(); ++i)
+        tags.*kTagFields[i + 2] = fields[i];
+    QTEST(ExpandNameTemplate(nameTemplate, tags, u"track01.mp3"_s), "newName");
+}
+
+// The option's rule, on the title through "%1" (and "%1 %2" where a singer is given).
+void TestNameTemplate::safeNames_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("newName");
+    QTest::newRow("each unsafe character")
+        << u"a\\b/c:d*e?f\"g<h>i|j"_s << u"a＼b／c：d＊e？f＂g＜h＞i｜j.mp3"_s;
+    QTest::newRow("controls, separators and direction marks dropped")
+        << u"a\tb\nc\u007Fd\u0085e\u2028f\u2029g\u202Eh\u2066i\u200Fj"_s << u"abcdefghij.mp3"_s;
+    QTest::newRow("reversed extension shows as it is") << u"x\u202Egpj.3pm"_s << u"xgpj.3pm.mp3"_s;
+    QTest::newRow("ends trimmed") << u"  Song . . "_s << u"Song.mp3"_s;
+    QTest::newRow("dots inside kept") << u"Vol. 2"_s << u"Vol. 2.mp3"_s;
+    QTest::newRow("device name") << u"CON"_s << u"CON_.mp3"_s;
+    QTest::newRow("device name, any case") << u"com1"_s << u"com1_.mp3"_s;
+    QTest::newRow("device name before a dot") << u"Aux.live"_s << u"Aux_.live.mp3"_s;
+    QTest::newRow("longer than a device name") << u"CONSOLE"_s << u"CONSOLE.mp3"_s;
+    QTest::newRow("nothing left") << u" ..\u202E"_s << u"track01.mp3"_s;
+    QTest::newRow("too long: cut before the extension")
+        << QString(300, u'a') << QString(251, u'a') + u".mp3"_s;
+#ifndef Q_OS_WIN
+    QTest::newRow("cut at a whole character") // 83 * 3 + 4 bytes fit in 255
+        << QString(100, u'歌') << QString(83, u'歌') + u".mp3"_s;
+#endif
+    QTest::newRow("a cut that ends in a dot loses it")
+        << QString(250, u'a') + u". b"_s.repeated(10) << QString(250, u'a') + u".mp3"_s;
+}
+
+void TestNameTemplate::safeNames() {
+    QFETCH(QString, title);
+    QTEST(ExpandNameTemplate(u"%1"_s, {title, {}}, u"track01.mp3"_s, true), "newName");
+    // Off, the documented rule: nothing replaced.
+    if (title == u"CON"_s)
+        QCOMPARE(ExpandNameTemplate(u"%1"_s, {title, {}}, u"track01.mp3"_s), u"CON.mp3"_s);
+}
+
+// The yellow mark covers every field the template uses; title and singer always count.
+void TestNameTemplate::doubtfulTextOfEveryFieldUsed() {
+    TagText tags{u"fine"_s, u"ok"_s};
+    tags.album = u"\uFFFD"_s;
+    QVERIFY(!usesDoubtfulText(u"%1-%2"_s, tags));
+    QVERIFY(usesDoubtfulText(u"%1-%3"_s, tags));
+    QVERIFY(!usesDoubtfulText(u"%%3"_s, tags)); // an unrecognised pair, then a literal 3
+    tags.singer = u"\uFFFD"_s;
+    QVERIFY(usesDoubtfulText(u"%1"_s, tags));
 }
 
 void TestNameTemplate::reformatFollowsNewTemplate() {

@@ -58,6 +58,8 @@ private slots:
     void readFile();
     void id3v2_data();
     void id3v2();
+    void fieldsOfEveryVersion_data();
+    void fieldsOfEveryVersion();
     void unreadablePaths();
     void beyondFourGiB();
 };
@@ -311,6 +313,57 @@ void TestTagReaders::id3v2() {
     const QString path = dir.filePath(u"a.mp3"_s);
     QVERIFY(TestFiles::write(path, contents));
     compareTag(readTags(*formatByNameEnding(path), path, {readId3v2, LegacyText::kGbk}));
+}
+
+// Album, track, year, disc and album artist from ID3v1 (1.1 for the track) and from each
+// ID3v2 version, ID3v2 winning field by field.
+void TestTagReaders::fieldsOfEveryVersion_data() {
+    using TagBytes::id3v2Frame;
+    using TagBytes::id3v2Tag;
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("fields"); // title|singer|album|track|year|disc|album artist
+    QByteArray v11 = id3v1Block("Old", "Older");
+    v11[126] = 7;
+    const QByteArray sound(300, '\x55');
+    QTest::newRow("1.0") << sound + id3v1Block("Old", "Older") << u"Old|Older|Album||2001||"_s;
+    QTest::newRow("1.1 track") << sound + v11 << u"Old|Older|Album|7|2001||"_s;
+    const auto frames = [](int v, const QList<QByteArray> &ids) {
+        const QByteArrayList values{"T", "S", "Al", "3/9", "1998", "1/2", "AA"};
+        QByteArray out;
+        for (int i = 0; i < ids.size(); ++i)
+            out += id3v2Frame(v, ids[i], 3, values[i]);
+        return out;
+    };
+    const QString all = u"T|S|Al|3/9|1998|1/2|AA"_s;
+    QTest::newRow("2.2") << id3v2Tag(2,
+                                     frames(2, {"TT2", "TP1", "TAL", "TRK", "TYE", "TPA", "TP2"})) +
+                                sound + v11
+                         << all;
+    QTest::newRow("2.3") << id3v2Tag(3, frames(3, {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TPOS",
+                                                   "TPE2"})) +
+                                sound + v11
+                         << all;
+    QTest::newRow("2.4") << id3v2Tag(4, frames(4, {"TIT2", "TPE1", "TALB", "TRCK", "TDRC", "TPOS",
+                                                   "TPE2"})) +
+                                sound + v11
+                         << all;
+    QTest::newRow("2.4 track alone over 1.1")
+        << id3v2Tag(4, id3v2Frame(4, "TRCK", 3, "12/12")) + sound + v11
+        << u"Old|Older|Album|12/12|2001||"_s;
+}
+
+void TestTagReaders::fieldsOfEveryVersion() {
+    QFETCH(QByteArray, contents);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"a.mp3"_s);
+    QVERIFY(TestFiles::write(path, contents));
+    const std::optional<TagText> tags =
+        readTags(*formatByNameEnding(path), path, {true, LegacyText::kGbk});
+    QVERIFY(tags);
+    QStringList fields;
+    for (QString TagText::*field : kTagFields)
+        fields << (*tags).*field;
+    QTEST(fields.join(u'|'), "fields");
 }
 
 void TestTagReaders::unreadablePaths() {
