@@ -27,7 +27,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const QList<QByteArra
 
 QString usageText() {
     return QStringLiteral("用法：tunemark [选项] [文件或文件夹…]\n"
-                          "启动 Tunemark，并把给出的 MP3、RM 文件和文件夹加入音频文件列表。\n"
+                          "启动 Tunemark，并把给出的音乐文件和文件夹加入音频文件列表。\n"
                           "\n"
                           "  --help     显示本说明\n"
                           "  --version  显示版本\n");

@@ -27,7 +27,6 @@ using Where = TagFormat::Where;
 constexpr TagFormat kFormats[] = {
     {u"MP3", Where::Tail, kId3v1BlockSize, ReadId3v1Tag, true},
     {u"RM", Where::Head, kRealMediaHeaderSize, ReadRealMediaTag},
-    {u".mp2", Where::Tail, kId3v1BlockSize, ReadId3v1Tag, true, true},
     {u".flac", Where::Whole, 0, nullptr, false, true, readFlac},
     {u".ogg", Where::Whole, 0, nullptr, false, true, readOgg},
     {u".oga", Where::Whole, 0, nullptr, false, true, readOgg},
@@ -47,6 +46,7 @@ constexpr TagFormat kFormats[] = {
     {u".aiff", Where::Whole, 0, nullptr, false, true, readAiff},
     {u".aifc", Where::Whole, 0, nullptr, false, true, readAiff},
     {u".wav", Where::Whole, 0, nullptr, false, true, readWav},
+    {u".mp2", Where::Tail, kId3v1BlockSize, ReadId3v1Tag, true, true},
 };
 // clang-format on
 

@@ -1,5 +1,7 @@
 #include "WindowTest.h"
 
+#include "support/AudioFiles.h"
+
 class TestSettingsPage : public WindowTest {
     Q_OBJECT
 private slots:
@@ -8,7 +10,41 @@ private slots:
     void saveAfterTemplateChange();
     void checkBoxTogglesAnywhereInIt();
     void tagEncodingReadsTagsAgain();
+    void otherFormatsAndSafeNames();
 };
+
+// With "读取其他音乐格式" a FLAC file is taken from the folder and the dialog offers the other
+// formats; with the safe-names option Save forms the names again with full-width characters.
+// Both are kept in rename.ini after the four keys.
+void TestSettingsPage::otherFormatsAndSafeNames() {
+    QVERIFY(TestFiles::write(m_work->filePath(u"a.flac"_s),
+                             AudioFiles::flac({{"TITLE", "What?"}, {"ARTIST", "Ann"}})));
+    QVERIFY(TestFiles::write(m_work->filePath(u"b.mp3"_s), TagBytes::mp3File("Re:", "Bo")));
+    clickTab(2);
+    QTest::mouseClick(child<QCheckBox>(u"Check1(3)"_s), Qt::LeftButton);
+    m_dialogs->folderAnswers.enqueue(m_work->path());
+    child<QAction>(u"AddDirectory"_s)->trigger();
+    const EntryTable &table = m_form->entryList().table();
+    QStringList names;
+    for (int i = 0; i < table.size(); ++i)
+        names << table.at(i).newName;
+    names.sort();
+    QCOMPARE(names, (QStringList{u"Re:-Bo.mp3"_s, u"What?-Ann.flac"_s}));
+
+    m_dialogs->fileAnswers.enqueue({});
+    child<QAction>(u"AddFile"_s)->trigger();
+    QVERIFY(m_dialogs->fileRequests.last().filter.contains(u"其他音乐格式 (*.flac;*.ogg;"_s));
+
+    QTest::mouseClick(child<QCheckBox>(u"Check1(4)"_s), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    names.clear();
+    for (int i = 0; i < table.size(); ++i)
+        names << table.at(i).newName;
+    names.sort();
+    QCOMPARE(names, (QStringList{u"Re：-Bo.mp3"_s, u"What？-Ann.flac"_s}));
+    QVERIFY(TestFiles::read(m_programDir->filePath(u"rename.ini"_s))
+                .endsWith("format=%1-%2\r\nallformats=1\r\nsafenames=1\r\n"));
+}
 
 // rename.ini that is a listed audio file under another name (a link to it):
 // saving writes nothing into it, and says so.
