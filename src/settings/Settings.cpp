@@ -50,6 +50,11 @@ SettingsFile::SettingsFile(const DataFolders &folders)
 SettingsFile::SettingsFile(const QString &programDirectory)
     : SettingsFile(DataFolders::portable(programDirectory)) {}
 
+bool SettingsFile::isFirstStart() const {
+    return !QFileInfo::exists(m_iniPath) &&
+           (m_startingPath.isEmpty() || !QFileInfo::exists(m_startingPath));
+}
+
 Settings SettingsFile::LoadSettings() const {
     const QString path =
         m_startingPath.isEmpty() || QFileInfo::exists(m_iniPath) ? m_iniPath : m_startingPath;
@@ -67,9 +72,12 @@ Settings SettingsFile::LoadSettings() const {
     settings.formatBytes = value("format", "%1-%2", kValueCapacity);
     settings.nameTemplate = LegacyText::decode(settings.formatBytes, codePage);
     settings.tagCodePage = tagCodePage(value("codepage", "", kValueCapacity));
-    settings.readId3v2 = value("id3v2", "", kValueCapacity) == "1";
-    settings.allFormats = value("allformats", "", kValueCapacity) == "1";
-    settings.safeNames = value("safenames", "", kValueCapacity) == "1";
+    // A first start, with no rename.ini anywhere, gets today's options; a file that exists keeps
+    // the documented default (off) for each it lacks.
+    const QByteArray absent = isFirstStart() ? "1" : "";
+    settings.readId3v2 = value("id3v2", absent, kValueCapacity) == "1";
+    settings.allFormats = value("allformats", absent, kValueCapacity) == "1";
+    settings.safeNames = value("safenames", absent, kValueCapacity) == "1";
 
     // Every line is followed by a NUL; what follows the last one is empty or a line cut short,
     // and only ever the box's text.

@@ -64,6 +64,10 @@ public:
     Saved SaveSettings(const Settings &settings,
                        const std::function<bool(const FileIdentity &)> &isListed = {}) const;
     QString path() const { return m_iniPath; }
+    // Whether no rename.ini exists where the program looks: the folder in use and, when that is
+    // not the program's, beside the program. LoadSettings then turns the ID3v2, other-formats
+    // and safe-names options on.
+    bool isFirstStart() const;
 
 private:
     DataFolders m_folders;

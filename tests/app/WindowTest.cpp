@@ -13,6 +13,9 @@ void WindowTest::init() {
 #else
     QDir::setCurrent(m_programDir->path());
 #endif
+    // A user's rename.ini with the four documented keys: what the documented behaviour starts
+    // from. Tests of a first start remove it.
+    QVERIFY(TestFiles::write(m_programDir->filePath(u"rename.ini"_s), kFourKeys));
     m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

@@ -53,8 +53,11 @@ public:
     }
 };
 
-// What every window test starts from: the window on a program folder and a work folder of
-// its own, the prompts answered by WatchingDialogs.
+// rename.ini as the documented program writes it from its defaults.
+inline const QByteArray kFourKeys = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n";
+
+// What every window test starts from: the window on a program folder holding kFourKeys and a
+// work folder of its own, the prompts answered by WatchingDialogs.
 class WindowTest : public QObject {
     Q_OBJECT
 private slots:

@@ -58,12 +58,20 @@ void TestForm1::startUpState() {
     QVERIFY(m_dialogs->messages.isEmpty());
 }
 
+// Closing saves the settings; at a first start (no rename.ini anywhere) the ID3v2, other
+// formats and safe-names options start on and are written with the rest.
 void TestForm1::closingSavesSettings() {
     const QString ini = m_programDir->filePath(u"rename.ini"_s);
-    QVERIFY(!QFile::exists(ini));
+    m_form.reset();
+    QVERIFY(QFile::remove(ini));
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
+    for (const char *option : {"Check1(2)", "Check1(3)", "Check1(4)"})
+        QVERIFY(child<QCheckBox>(QString::fromLatin1(option))->isChecked());
+    QVERIFY(!child<QCheckBox>(u"Check1(0)"_s)->isChecked());
     child<QLineEdit>(u"Text3"_s)->setText(u"%2-%1"_s);
     m_form->close();
-    QVERIFY(TestFiles::read(ini).contains("format=%2-%1\r\n"));
+    QCOMPARE(TestFiles::read(ini), "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%2-%1\r\n"
+                                   "id3v2=1\r\nallformats=1\r\nsafenames=1\r\n"_ba);
 }
 
 void TestForm1::controlsCarryTheirNames() {
@@ -282,7 +290,9 @@ void TestForm1::keepsItsFilesInTheFolderInUse() {
     QCOMPARE(m_dialogs->messages, QStringList{u"自动改名完成"_s});
     m_form->close();
 
-    QVERIFY(QDir(m_programDir->path()).isEmpty());
+    // Beside the program, only the rename.ini that was there, as it was.
+    QCOMPARE(QDir(m_programDir->path()).entryList(QDir::Files), QStringList{u"rename.ini"_s});
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)), kFourKeys);
     QCOMPARE(QDir(config).entryList(QDir::Files),
              QStringList({u"rename.ini"_s, u"rename.log"_s, u"rename.m3u"_s, u"rename.undo"_s}));
     m_form = std::make_unique<Form1>(*m_dialogs, folders);

@@ -29,6 +29,7 @@ QString iniPath(const QTemporaryDir &dir) {
 class TestSettings : public QObject {
     Q_OBJECT
 private slots:
+    void noFileGivesDefaultsAndSaveWritesThem_data();
     void noFileGivesDefaultsAndSaveWritesThem();
     void load_data();
     void load();
@@ -49,22 +50,51 @@ private slots:
     void programFolderThatIsNotUtf8();
 };
 
+// A first start (no rename.ini where the program looks) gets today's options, saved at its
+// first save; a rename.ini that exists keeps the documented default (off) for each key it lacks.
+void TestSettings::noFileGivesDefaultsAndSaveWritesThem_data() {
+    QTest::addColumn<QString>("existing"); // "", "in use" or "beside the program"
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("optionsOn");
+    const QByteArray four = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba;
+    QTest::newRow("first start") << QString() << QByteArray() << true;
+    QTest::newRow("the four keys") << u"in use"_s << four << false;
+    QTest::newRow("an empty file") << u"in use"_s << QByteArray() << false;
+    QTest::newRow("only beside the program") << u"beside the program"_s << four << false;
+}
+
 void TestSettings::noFileGivesDefaultsAndSaveWritesThem() {
+    QFETCH(QString, existing);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, optionsOn);
     QTemporaryDir dir;
-    const Settings settings = SettingsFile(dir.path()).LoadSettings();
+    const QString program = dir.filePath(u"program"_s) + QDir::separator();
+    const QString config = dir.filePath(u"config"_s) + QDir::separator();
+    QVERIFY(QDir().mkpath(program) && QDir().mkpath(config));
+    if (existing == u"in use"_s)
+        QVERIFY(TestFiles::write(config + u"rename.ini"_s, content));
+    else if (!existing.isEmpty())
+        QVERIFY(TestFiles::write(program + u"rename.ini"_s, content));
+    const SettingsFile file(DataFolders{program, config});
+    QCOMPARE(file.isFirstStart(), existing.isEmpty());
+    const Settings settings = file.LoadSettings();
     QCOMPARE(settings.playlist, OptionState::Unchecked);
     QCOMPARE(settings.history, OptionState::Unchecked);
     QCOMPARE(settings.nameTemplate, u"%1-%2"_s);
     QCOMPARE(settings.filterText, QString());
     QVERIFY(settings.filterItems.isEmpty());
     QCOMPARE(settings.m3uPath, QByteArray());
+    QCOMPARE(settings.readId3v2, optionsOn);
+    QCOMPARE(settings.allFormats, optionsOn);
+    QCOMPARE(settings.safeNames, optionsOn);
 
-    // The program directory may come with its separator or without.
-    SettingsFile(dir.path() + QDir::separator()).SaveSettings(settings);
-    QCOMPARE(TestFiles::read(iniPath(dir)),
-             "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba);
+    file.SaveSettings(settings);
+    QCOMPARE(TestFiles::read(config + u"rename.ini"_s),
+             "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba +
+                 (optionsOn ? "id3v2=1\r\nallformats=1\r\nsafenames=1\r\n"_ba : QByteArray()));
     // No temporary file is left beside it.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"rename.ini"_s});
+    QCOMPARE(QDir(config).entryList(QDir::Files | QDir::Hidden), QStringList{u"rename.ini"_s});
+    QVERIFY(!file.isFirstStart());
 }
 
 void TestSettings::load_data() {
@@ -223,6 +253,7 @@ void TestSettings::id3v2Option() {
     QTemporaryDir dir;
     const SettingsFile file(dir.path());
     const QByteArray four = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"_ba;
+    QVERIFY(TestFiles::write(iniPath(dir), four));
     Settings settings = file.LoadSettings();
     QVERIFY(!settings.readId3v2);
     settings.readId3v2 = true;
