@@ -36,6 +36,7 @@ public:
     int messages = 0;
     void showMessage(const QString &) override { ++messages; }
     bool askYesNo(const QString &) override { return false; }
+    int askChoice(const QString &, const QStringList &) override { return 0; }
     QString GetDlgSelectFolder(const QString &) override { return {}; }
     QStringList GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
                                      const QString &, quint32) override {

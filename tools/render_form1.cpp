@@ -27,6 +27,7 @@ public:
 
     void showMessage(const QString &) override {}
     bool askYesNo(const QString &text) override { return questions.askYesNo(text); }
+    int askChoice(const QString &, const QStringList &) override { return 0; }
     QString GetDlgSelectFolder(const QString &) override { return {}; }
     QStringList GetDlgSelectFileInfo(const QString &, const QString &, const QString &,
                                      const QString &, quint32) override {

@@ -151,6 +151,9 @@ void Form1::Form_Load() {
     m_allFilesPage->setFilterList(m_settings.filterText, m_settings.filterItems);
     m_allFilesPage->showStartFolder();
     updateUndo();
+    // Command2 loads elanguage.dat: shown only where there is one to load.
+    findChild<QPushButton *>(QStringLiteral("Command2"))
+        ->setVisible(!languageFilePath(m_folders).isEmpty());
     setWindowTitle(QStringLiteral("Tunemark VER " TUNEMARK_VERSION " FOR FREE"));
 }
 
@@ -244,8 +247,19 @@ void Form1::saveTemplate() {
 }
 
 void Form1::renameListedFiles() {
-    const BatchRenameOptions options{isOn(m_settings.playlist), isOn(m_settings.history),
-                                     journalPath()};
+    BatchRenameOptions options{isOn(m_settings.playlist), isOn(m_settings.history), journalPath()};
+    // Lines whose tag encoding looks wrong would get garbled names: asked about first.
+    int garbled = 0;
+    for (int i = 0; i < m_list.table().size(); ++i)
+        garbled += m_list.table().at(i).looksGarbled();
+    if (garbled > 0) {
+        const int choice = m_dialogs.askChoice(
+            QStringLiteral("有 %1 行的标签编码可能不对。").arg(garbled),
+            {QStringLiteral("全部改名"), QStringLiteral("只改其他行"), QStringLiteral("取消")});
+        if (choice != 0 && choice != 1)
+            return;
+        options.keepGarbledNames = choice == 1;
+    }
     m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
     std::optional<RenameReport> report;
     {
@@ -254,7 +268,7 @@ void Form1::renameListedFiles() {
                                    busy.renameProgress());
     }
     if (report) { // an empty list: nothing happened
-        m_dialogs.showMessage(report->message());
+        m_dialogs.showMessage(report->messageWithCounts());
         m_list.ClearEntries();
     }
     updateUndo();

@@ -2,7 +2,9 @@
 
 #include "dialogs/SysDlg32.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 
 void QtUserDialogs::showMessage(const QString &text) {
     QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, m_owner);
@@ -14,6 +16,20 @@ bool QtUserDialogs::askYesNo(const QString &text) {
                     m_owner);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtUserDialogs::askChoice(const QString &text, const QStringList &choices) {
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::NoButton, m_owner);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (buttons.isEmpty())
+        return -1;
+    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.setEscapeButton(buttons.last());
+    box.exec();
+    const qsizetype chosen = buttons.indexOf(box.clickedButton());
+    return int(chosen < 0 ? buttons.size() - 1 : chosen);
 }
 
 QString QtUserDialogs::GetDlgSelectFolder(const QString &title) {

@@ -14,6 +14,7 @@ public:
 
     void showMessage(const QString &text) override;
     bool askYesNo(const QString &text) override;
+    int askChoice(const QString &text, const QStringList &choices) override;
     QString GetDlgSelectFolder(const QString &title) override;
     QStringList GetDlgSelectFileInfo(const QString &title, const QString &filter,
                                      const QString &initialName, const QString &initialDirectory,

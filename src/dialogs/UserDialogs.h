@@ -20,6 +20,10 @@ public:
     // A modal question with Yes and No, Yes the default; true for Yes.
     virtual bool askYesNo(const QString &text) = 0;
 
+    // A modal question with a button for each of choices, the first the default and the last
+    // the one Escape and the window's close button press. Returns the position of the choice.
+    virtual int askChoice(const QString &text, const QStringList &choices) = 0;
+
     // The folder browser: the chosen folder's full native path, ending in a separator only for
     // a root directory; empty text when nothing was chosen.
     virtual QString GetDlgSelectFolder(const QString &title) = 0;

@@ -9,11 +9,6 @@ QString signReserved(int n) {
 
 const QString kEmptyCounter = QStringLiteral("0/0");
 
-bool hasUndecodedByte(const RenameEntry &e) {
-    return e.doubtful || e.title.contains(QChar::ReplacementCharacter) ||
-           e.singer.contains(QChar::ReplacementCharacter);
-}
-
 } // namespace
 
 EntryListModel::EntryListModel(const EntryTable &table, QObject *parent)
@@ -34,14 +29,14 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= m_lines || index.row() >= m_table.size())
         return {};
     if (role == UndecodedRole)
-        return hasUndecodedByte(m_table.at(index.row()));
+        return m_table.at(index.row()).looksGarbled();
     if (role == ConflictRole)
         return m_marks.value(index.row());
     if (role == Qt::ToolTipRole) {
         QStringList tips;
         if (const QString text = m_marks.value(index.row()); !text.isEmpty())
             tips.append(text);
-        if (hasUndecodedByte(m_table.at(index.row())))
+        if (m_table.at(index.row()).looksGarbled())
             tips.append(QStringLiteral("标签中有无法识别的字节，标签编码可能不对"));
         return tips.isEmpty() ? QVariant() : QVariant(tips.join(u'\n'));
     }

@@ -27,6 +27,12 @@ struct RenameEntry {
     bool doubtful = false;
 
     FilePath path() const { return directory.join(originalName); }
+    // Whether the new name, the title or the singer holds text the tag encoding may have
+    // garbled: the list shows such a line in yellow.
+    bool looksGarbled() const {
+        return doubtful || title.contains(QChar::ReplacementCharacter) ||
+               singer.contains(QChar::ReplacementCharacter);
+    }
     TagText tags() const { return {title, singer, album, track, year, disc, albumArtist}; }
     // Takes the fields of tags and forms the new name from nameTemplate.
     void name(const TagText &tags, const QString &nameTemplate, bool safeNames) {

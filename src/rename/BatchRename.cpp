@@ -8,7 +8,9 @@ RenamePlan planListedFiles(const EntryTable &entries, const QString &outputDirec
     plan.steps.reserve(entries.size());
     for (int i = 0; i < entries.size(); ++i) {
         const RenameEntry &e = entries.at(i);
-        plan.steps.append({e.directory, e.originalName, e.newName, e.identity, e.title});
+        const bool keep = options.keepGarbledNames && e.looksGarbled();
+        plan.steps.append({e.directory, e.originalName, keep ? e.originalName.text() : e.newName,
+                           e.identity, e.title});
     }
     plan.ownFilesFolder = outputDirectory;
     plan.outputDirectory = outputDirectory;

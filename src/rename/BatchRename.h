@@ -12,6 +12,8 @@ struct BatchRenameOptions {
     bool writePlaylist = false; // rename.m3u
     bool writeLog = false;      // rename.log
     QString journalPath;        // rename.undo; empty: no record for undoing the run
+    // Lines whose tag text may be garbled (RenameEntry::looksGarbled) keep their names.
+    bool keepGarbledNames = false;
 };
 
 // The plan that renames every entry to its new name inside its own directory; rename.log and

@@ -8,6 +8,8 @@
 #include "rename/RenameOutputs.h"
 #include "rename/RenameVerdict.h"
 
+#include <QDir>
+
 #include <optional>
 
 namespace {
@@ -64,9 +66,10 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress) {
             result = journal.record(source, step.newName, [&] {
                 return RenameNoReplace::renameFile(source, step.newName, step.expected);
             });
-        if (result.ok())
+        if (result.ok()) {
             ++run.renamed;
-        else
+            run.report.addRenamed(step.keepsName());
+        } else
             run.report.addFailure(step.name.text(), step.newName, result);
         if (playlist) // where the file lies now
             playlist->addEntry(step.playlistTitle,
@@ -84,9 +87,13 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress) {
         else
             run.report.addNote(QStringLiteral("无法写入%1：").arg(what) + output->path());
     };
-    if (log && !log->finish())
+    const bool logWritten = log && log->finish();
+    if (log && !logWritten)
         note(log, QStringLiteral("改名记录"));
-    if (playlist && !playlist->finish())
+    const bool playlistWritten = playlist && playlist->finish();
+    if (playlist && !playlistWritten)
         note(playlist, QStringLiteral("播放列表"));
+    run.report.setOutputs(QDir::toNativeSeparators(QDir::cleanPath(plan.outputDirectory)),
+                          logWritten, playlistWritten);
     return run;
 }

@@ -38,6 +38,24 @@ QString RenameReport::message() const {
     return text;
 }
 
+void RenameReport::setOutputs(const QString &folder, bool log, bool playlist) {
+    const QString which = log && playlist ? QStringLiteral("rename.log 和 rename.m3u")
+                          : log           ? QStringLiteral("rename.log")
+                                          : QStringLiteral("rename.m3u");
+    m_outputsLine = log || playlist ? QStringLiteral("%1 在 %2").arg(which, folder) : QString();
+}
+
+QString RenameReport::messageWithCounts() const {
+    const QString done = message();
+    const qsizetype firstLineEnd = done.indexOf(u'\n');
+    QString text = QStringLiteral("自动改名完成\n已改名 %1 个文件，%2 个文件名字未变")
+                       .arg(m_renamed)
+                       .arg(m_unchanged);
+    if (!m_outputsLine.isEmpty())
+        text += u'\n' + m_outputsLine;
+    return firstLineEnd < 0 ? text : text + done.mid(firstLineEnd);
+}
+
 QString RenameReport::messageAfter(int renamed) const {
     QString text = QStringLiteral("已改名 %1 个文件，有 %2 个文件未能改名：")
                        .arg(renamed)

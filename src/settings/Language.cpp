@@ -27,12 +27,19 @@ const CaptionGroup kGroups[] = {
 
 } // namespace
 
-CaptionSet LoadLanguage(const DataFolders &folders) {
+QString languageFilePath(const DataFolders &folders) {
     const QString name = OwnFiles::kLanguage.toString();
-    QString path = folders.dataDirectory + name;
-    if (!folders.isPortable() && !QFileInfo::exists(path))
-        path = folders.programDirectory + name;
-    const QByteArray content = ProfileFile::load(path).value_or(QByteArray());
+    const QString inUse = folders.dataDirectory + name;
+    if (QFileInfo::exists(inUse))
+        return inUse;
+    const QString beside = folders.programDirectory + name;
+    return !folders.isPortable() && QFileInfo::exists(beside) ? beside : QString();
+}
+
+CaptionSet LoadLanguage(const DataFolders &folders) {
+    const QString path = languageFilePath(folders);
+    const QByteArray content =
+        path.isEmpty() ? QByteArray() : ProfileFile::load(path).value_or(QByteArray());
     CaptionSet set;
     if (content.isEmpty())
         return set;

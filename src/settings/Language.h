@@ -19,3 +19,7 @@ struct CaptionSet {
 // folder in use, else the one beside the program. A missing file or section gives no captions
 // for its group.
 CaptionSet LoadLanguage(const DataFolders &folders);
+
+// The elanguage.dat LoadLanguage reads: in the folder in use, else beside the program; empty
+// when there is none.
+QString languageFilePath(const DataFolders &folders);

@@ -18,6 +18,7 @@ public:
 
     QStringList messages; // every message and question, in order
     QQueue<bool> yesNoAnswers;
+    QQueue<int> choiceAnswers;
     QQueue<QString> folderAnswers;
     QStringList folderTitles;
     QQueue<QStringList> fileAnswers;
@@ -33,6 +34,16 @@ public:
             return false;
         }
         return yesNoAnswers.dequeue();
+    }
+
+    int askChoice(const QString &text, const QStringList &choices) override {
+        messages << text + u'[' + choices.join(u'|') + u']';
+        if (choiceAnswers.isEmpty()) {
+            QTest::qFail(qUtf8Printable(QStringLiteral("unexpected question: ") + text), __FILE__,
+                         __LINE__);
+            return int(choices.size()) - 1;
+        }
+        return choiceAnswers.dequeue();
     }
 
     QString GetDlgSelectFolder(const QString &title) override {
