@@ -380,6 +380,7 @@ void Form1::applySettings(const Settings &settings) {
     options.tags = {settings.readId3v2, settings.tagCodePage, settings.allFormats};
     options.safeNames = settings.safeNames;
     m_adder.setOptions(options);
+    m_list.model()->setReadsId3v2(settings.readId3v2);
 }
 
 void Form1::closeIfAsked() {

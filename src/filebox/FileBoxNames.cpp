@@ -82,8 +82,8 @@ QStringList matching(const QStringList &names, const QString &pattern) {
 namespace {
 
 // Sorts items by the name nameOf gives each.
-template <typename T, typename NameOf> void sortByName(QList<T> &items, NameOf nameOf) {
-    const ChineseCollator collator;
+template <typename T, typename NameOf>
+void sortByName(QList<T> &items, NameOf nameOf, const ChineseCollator &collator = {}) {
     std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
         const QString &a = nameOf(x);
         const QString &b = nameOf(y);
@@ -100,9 +100,15 @@ void sort(QStringList &names) {
 }
 
 QList<qsizetype> sortedPositions(const QStringList &names) {
+    return sortedPositions(names, ChineseCollator());
+}
+
+QList<qsizetype> sortedPositions(const QStringList &names, const ChineseCollator &collator) {
     QList<qsizetype> positions(names.size());
     std::iota(positions.begin(), positions.end(), 0);
-    sortByName(positions, [&](qsizetype i) -> const QString & { return names.at(i); });
+    if (names.size() > 1)
+        sortByName(
+            positions, [&](qsizetype i) -> const QString & { return names.at(i); }, collator);
     return positions;
 }
 

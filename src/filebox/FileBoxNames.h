@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class ChineseCollator;
 #include <QStringList>
 
 // Which names a file box lists for a pattern, and in which order, as the file list box of a
@@ -21,5 +23,7 @@ void sort(QStringList &names);
 // The positions of names in the order sort puts them in, for lists that carry more than a
 // name per line.
 QList<qsizetype> sortedPositions(const QStringList &names);
+// The same with a collator kept for many lists.
+QList<qsizetype> sortedPositions(const QStringList &names, const ChineseCollator &collator);
 
 } // namespace FileBoxNames

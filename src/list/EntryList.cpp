@@ -1,5 +1,7 @@
 #include "list/EntryList.h"
 
+#include "platform/ReadOnlyFile.h"
+
 namespace {
 
 // A positive number with the place of its sign kept: one blank before the digits.
@@ -36,8 +38,15 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const {
         QStringList tips;
         if (const QString text = m_marks.value(index.row()); !text.isEmpty())
             tips.append(text);
-        if (m_table.at(index.row()).looksGarbled())
+        const RenameEntry &entry = m_table.at(index.row());
+        if (entry.looksGarbled())
             tips.append(QStringLiteral("标签中有无法识别的字节，标签编码可能不对"));
+        if (entry.untagged) {
+            tips.append(QStringLiteral("标签中没有可用的文字"));
+            if (!m_readsId3v2 && startsWithId3v2(index.row()))
+                tips.append(
+                    QStringLiteral("这个文件有 ID3v2 标签：在“设置”页勾选“读取 ID3v2 标签”"));
+        }
         return tips.isEmpty() ? QVariant() : QVariant(tips.join(u'\n'));
     }
     if (role != Qt::DisplayRole)
@@ -73,10 +82,22 @@ bool EntryListModel::setHeaderData(int section, Qt::Orientation orientation, con
     return true;
 }
 
+bool EntryListModel::startsWithId3v2(int line) const {
+    // Looked at only when a tooltip asks, once per line and rebuild: three bytes of one file.
+    const auto known = m_hasId3v2.constFind(line);
+    if (known != m_hasId3v2.cend())
+        return known.value();
+    ReadOnlyFile file(m_table.at(line).path());
+    const bool has = file.read(0, 3).value_or(QByteArray()) == "ID3";
+    m_hasId3v2.insert(line, has);
+    return has;
+}
+
 void EntryListModel::rebuild() {
     beginResetModel();
     m_lines = m_table.size();
     m_marks.fill(QString(), m_lines);
+    m_hasId3v2.clear();
     endResetModel();
 }
 

@@ -4,6 +4,7 @@
 #include "tags/TagText.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QItemSelectionModel>
 #include <QObject>
 #include <QStringList>
@@ -38,12 +39,20 @@ public:
     // Marks line with why its rename would be refused, until the next rebuild; the view is told.
     // Computed elsewhere (the rename preview), never while the view paints.
     void setMark(int line, const QString &text);
+    // Whether ID3v2 tags are read: a line that keeps its name because its tag brought no text
+    // then points, in its tooltip, to an ID3v2 tag the file has.
+    void setReadsId3v2(bool reads) { m_readsId3v2 = reads; }
 
 private:
+    bool startsWithId3v2(int line) const;
+
     const EntryTable &m_table;
     int m_lines = 0;
     QStringList m_headers;
     QVector<QString> m_marks; // per line
+    bool m_readsId3v2 = false;
+    // Per line whose tooltip was asked for: whether its file begins with an ID3v2 header.
+    mutable QHash<int, bool> m_hasId3v2;
 };
 
 // The audio-file list: the table of entries, the model of the view ListView1 with its current

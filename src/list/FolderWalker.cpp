@@ -1,5 +1,8 @@
 #include "list/FolderWalker.h"
 
+#include "filebox/FileBoxNames.h"
+#include "platform/ChineseCollator.h"
+
 #include "platform/FileIdentity.h"
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
@@ -19,6 +22,9 @@ void walkFolderTree(const FilePath &root, FolderVisitor &visitor, bool allFormat
     // inside itself, is not entered again.
     QSet<std::pair<quint64, quint64>> entered;
     std::vector<FilePath> subfolders;
+    std::vector<std::pair<FilePath, bool>> files; // each with whether it is no link
+    QStringList names;
+    const ChineseCollator collator; // one for the whole walk: making one costs more than a folder
     int passed = 0;
     const auto passOver = [&](const FilePath &folder) {
         return ++passed % kEntriesPerReport != 0 || visitor.passedOver(folder);
@@ -45,6 +51,7 @@ void walkFolderTree(const FilePath &root, FolderVisitor &visitor, bool allFormat
             continue;
         }
         subfolders.clear();
+        files.clear();
         for (const FolderEntry &entry : listing.entries) {
             switch (entry.kind) {
             case FolderEntry::Kind::Folder:
@@ -66,10 +73,21 @@ void walkFolderTree(const FilePath &root, FolderVisitor &visitor, bool allFormat
                     return;
                 continue;
             }
-            if (!visitor.foundFile(folder, entry.name, !entry.isLink))
+            files.emplace_back(entry.name, !entry.isLink);
+        }
+        // In the order the file box shows names, files and folders alike.
+        names.clear();
+        for (const auto &file : files)
+            names << file.first.text();
+        for (const qsizetype i : FileBoxNames::sortedPositions(names, collator)) {
+            if (!visitor.foundFile(folder, files[size_t(i)].first, files[size_t(i)].second))
                 return;
         }
-        for (auto s = subfolders.crbegin(); s != subfolders.crend(); ++s)
-            pending.push_back(folder.join(*s));
+        names.clear();
+        for (const FilePath &subfolder : subfolders)
+            names << subfolder.text();
+        const QList<qsizetype> order = FileBoxNames::sortedPositions(names, collator);
+        for (auto i = order.crbegin(); i != order.crend(); ++i)
+            pending.push_back(folder.join(subfolders[size_t(*i)]));
     }
 }

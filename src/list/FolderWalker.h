@@ -26,7 +26,9 @@ inline constexpr int kEntriesPerReport = 1024;
 
 // Walks the folder tree at root (no trailing separator; empty text for the root of "/" or a
 // drive given as "D:"): a folder's own files first, then each subfolder's whole tree in turn,
-// in the file system's order. Links to folders are followed, but no folder (by device and
+// each in the order the all-files page's file box lists names (FileBoxNames: symbols and
+// digits, Latin, then Chinese in pinyin, letter case ignored), so both pages and every system
+// agree. Links to folders are followed, but no folder (by device and
 // inode) is entered twice, so a link back up is no loop. Devices, pipes and sockets are passed
 // over, never opened. A very deep tree costs no call stack.
 // allFormats: the other music formats' files are taken too.

@@ -25,6 +25,8 @@ struct RenameEntry {
     // Whether the new name, or the title or singer, holds text the tag encoding may have
     // garbled (usesDoubtfulText).
     bool doubtful = false;
+    // Whether the template's fields brought no text, so that the file keeps its name.
+    bool untagged = false;
 
     FilePath path() const { return directory.join(originalName); }
     // Whether the new name, the title or the singer holds text the tag encoding may have
@@ -45,5 +47,6 @@ struct RenameEntry {
         albumArtist = tags.albumArtist;
         newName = ExpandNameTemplate(nameTemplate, tags, originalName.text(), safeNames);
         doubtful = usesDoubtfulText(nameTemplate, tags);
+        untagged = !templateBringsText(nameTemplate, tags);
     }
 };

@@ -120,6 +120,18 @@ QString safeFieldText(const QString &text) {
     return out;
 }
 
+bool templateBringsText(const QString &nameTemplate, const TagText &tags) {
+    for (qsizetype i = 0; i + 1 < nameTemplate.size(); ++i) {
+        if (nameTemplate[i] != u'%')
+            continue;
+        const int field = nameTemplate[i + 1].unicode() - u'1';
+        if (field >= 0 && field < kFieldCount && !placeholderText(tags, field).isEmpty())
+            return true;
+        ++i;
+    }
+    return false;
+}
+
 bool usesDoubtfulText(const QString &nameTemplate, const TagText &tags) {
     const auto doubtful = [&](int field) {
         return (tags.*kTagFields[field]).contains(QChar::ReplacementCharacter);

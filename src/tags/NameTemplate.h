@@ -27,6 +27,9 @@ QString ExpandNameTemplate(const QString &nameTemplate, const TagText &tags,
 // shows them; every other field as it is. field counts from 0 (%1).
 QString placeholderText(const TagText &tags, int field);
 
+// Whether a placeholder of the template brings text from tags: otherwise a file keeps its name.
+bool templateBringsText(const QString &nameTemplate, const TagText &tags);
+
 // Whether a field the template uses, or the title or singer, holds a byte the tag encoding could
 // not decode (U+FFFD): the name made from it may be garbled.
 bool usesDoubtfulText(const QString &nameTemplate, const TagText &tags);

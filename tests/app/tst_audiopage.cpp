@@ -8,9 +8,29 @@ private slots:
     void sampleFilesRenameAsDocumented_data();
     void sampleFilesRenameAsDocumented();
     void id3v2OptionReadsTagsAgain();
+    void keptNamesSayWhy();
     void garbledLinesAreAskedAbout_data();
     void garbledLinesAreAskedAbout();
 };
+
+// A line that keeps its name says why; with the ID3v2 option off it points to the ID3v2 tag
+// its file has.
+void TestAudioPage::keptNamesSayWhy() {
+    QVERIFY(TestFiles::write(m_work->filePath(u"plain.mp3"_s), QByteArray(300, 'x')));
+    QVERIFY(TestFiles::write(m_work->filePath(u"v2.mp3"_s),
+                             TagBytes::id3v2Tag(3, TagBytes::id3v2Frame(3, "TIT2", 0, "Song")) +
+                                 QByteArray(300, 'x')));
+    m_dialogs->folderAnswers.enqueue(m_work->path());
+    child<QAction>(u"AddDirectory"_s)->trigger();
+    QMap<QString, QString> tips;
+    auto *model = m_form->entryList().model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        tips.insert(model->index(i, 0).data().toString(),
+                    model->index(i, 1).data(Qt::ToolTipRole).toString());
+    QCOMPARE(tips.value(u"plain.mp3"_s), u"标签中没有可用的文字"_s);
+    QCOMPARE(tips.value(u"v2.mp3"_s),
+             u"标签中没有可用的文字\n这个文件有 ID3v2 标签：在“设置”页勾选“读取 ID3v2 标签”"_s);
+}
 
 // Lines whose tag encoding may be wrong are asked about before the rename: all renamed, only
 // the others, or nothing.

@@ -49,7 +49,33 @@ class TestFolderWalker : public QObject {
 private slots:
     void walksDepthFirstWithoutThreads();
     void stopsWhereTheVisitorSays();
+    void namesInTheFileBoxOrder();
 };
+
+// Files, then folders, each as page 2's file box lists them: symbols and digits, Latin letters
+// whatever their case, then Chinese in pinyin.
+void TestFolderWalker::namesInTheFileBoxOrder() {
+    QTemporaryDir tmp;
+    const QStringList names{u"中.mp3"_s, u"Z.mp3"_s,  u"2.mp3"_s,  u"歌.mp3"_s,
+                            u"b.mp3"_s,  u"10.mp3"_s, u"啊.mp3"_s, u"B2.mp3"_s};
+    for (const QString &name : names)
+        QVERIFY(TestFiles::write(tmp.filePath(name), "x"));
+    for (const QString &folder : {u"乙"_s, u"y"_s, u"A"_s}) {
+        QVERIFY(QDir(tmp.path()).mkdir(folder));
+        QVERIFY(TestFiles::write(tmp.filePath(folder + u"/x.mp3"_s), "x"));
+    }
+    Recorder recorder;
+    recorder.root = QDir::toNativeSeparators(tmp.path());
+    walkFolderTree(recorder.root, recorder);
+    QStringList files;
+    for (const QString &call : std::as_const(recorder.calls)) {
+        if (call.startsWith(u"file "_s))
+            files << call.mid(5);
+    }
+    QCOMPARE(files, (QStringList{u"~/10.mp3"_s, u"~/2.mp3"_s, u"~/b.mp3"_s, u"~/B2.mp3"_s,
+                                 u"~/Z.mp3"_s, u"~/啊.mp3"_s, u"~/歌.mp3"_s, u"~/中.mp3"_s,
+                                 u"~/A/x.mp3"_s, u"~/y/x.mp3"_s, u"~/乙/x.mp3"_s}));
+}
 
 // A folder's own files first, then its subfolders; a link back up is entered but not walked
 // again, a pipe bearing an audio name is passed over, other names are never reported.
