@@ -38,7 +38,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
+# Qt's own Chinese texts, and a font with Chinese characters, without which every text is a box.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-translations-l10n, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "Tunemark renames MP3 and RealMedia files in batches by the title and\n"
        "the singer in each file's tag, with a name template such as\n"

@@ -54,6 +54,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QTranslator qtChinese;
     installQtChinese(qtChinese); // without it Qt's buttons read in English
+    useChineseForms();
 
     // QApplication has taken its own options out of argv: the rest match arguments().
     const CommandLine commandLine =
