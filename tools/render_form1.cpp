@@ -62,6 +62,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QTranslator qtChinese;
     installQtChinese(qtChinese);
+    useChineseForms();
     const QString out =
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".")).absolutePath();
     // A settings file with a filter list, and a small music folder for the all-files page.
@@ -113,6 +114,15 @@ int main(int argc, char *argv[]) {
         QApplication::processEvents();
         const QString file = QDir(out).filePath(QStringLiteral("page2-question.png"));
         ok = saveWithQuestion(form, file);
+        QTextStream(stderr) << file << "\n";
+    }
+    // The window grown, as on a larger screen.
+    if (ok) {
+        tabs->setCurrentIndex(0);
+        form.resize(1000, 700);
+        QApplication::processEvents();
+        const QString file = QDir(out).filePath(QStringLiteral("page1-1000x700.png"));
+        ok = form.grab().save(file);
         QTextStream(stderr) << file << "\n";
     }
     form.close();

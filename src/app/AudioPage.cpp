@@ -1,13 +1,15 @@
 #include "app/AudioPage.h"
 
 #include "app/Controls.h"
-#include "app/Layout.h"
 #include "list/EntryList.h"
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QTreeView>
 
 using namespace Controls;
@@ -27,6 +29,25 @@ protected:
             option->backgroundBrush = QColor(0xFF, 0xD8, 0xD8);
         else if (index.data(EntryListModel::UndecodedRole).toBool())
             option->backgroundBrush = QColor(0xFF, 0xF0, 0xB8);
+    }
+
+    // A cell whose text is cut shows it whole in its tooltip, before what the line has to say.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override {
+        if (event->type() == QEvent::ToolTip && index.isValid()) {
+            QStyleOptionViewItem shown = option;
+            initStyleOption(&shown, index);
+            const QString text = index.data().toString();
+            const int room =
+                view->style()->subElementRect(QStyle::SE_ItemViewItemText, &shown, view).width();
+            if (!text.isEmpty() && shown.fontMetrics.horizontalAdvance(text) > room) {
+                const QString tip = index.data(Qt::ToolTipRole).toString();
+                QToolTip::showText(event->globalPos(), tip.isEmpty() ? text : text + u'\n' + tip,
+                                   view);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
 };
 
@@ -48,8 +69,6 @@ AudioPage::AudioPage(EntryList &list, QWidget *parent)
     m_listView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_listView->header()->setStretchLastSection(false);
     m_listView->setItemDelegate(new ConflictDelegate(m_listView));
-    for (int c = 0; c < EntryListModel::ColumnCount; ++c)
-        m_listView->setColumnWidth(c, Layout::pixels(1440));
     connect(m_listView, &QAbstractItemView::clicked, this, &AudioPage::listClicked);
     connect(&list, &EntryList::focusRequested, this, [this] {
         if (!m_listView->isVisible())

@@ -20,11 +20,16 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 using namespace Controls;
@@ -36,7 +41,8 @@ static void initResources() {
 
 Form1::Form1(UserDialogs &dialogs, const DataFolders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
     , m_folders(folders)
     , m_settingsFile(folders)
@@ -146,6 +152,7 @@ void Form1::Form_Load() {
     m_pages[1]->setVisible(false);
     m_pages[2]->setVisible(false);
     m_settings = m_settingsFile.LoadSettings();
+    restorePlace(m_settings.window);
     m_settingsPage->showSettings(m_settings);
     applySettings(m_settings);
     m_allFilesPage->setFilterList(m_settings.filterText, m_settings.filterItems);
@@ -172,6 +179,48 @@ void Form1::closeEvent(QCloseEvent *event) {
     }
     Form_Unload();
     event->accept();
+}
+
+void Form1::restorePlace(const WindowPlace &place) {
+    if (!place.known)
+        return;
+    const QRect rect(place.x, place.y, place.width, place.height);
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    // A place on a screen that is gone (a second monitor unplugged) is no place to open at.
+    if (std::none_of(screens.cbegin(), screens.cend(), [&](const QScreen *screen) {
+            return screen->availableGeometry().intersects(rect);
+        }))
+        return;
+    resize(rect.size().expandedTo(minimumSize()));
+    move(rect.topLeft());
+    if (place.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    m_placeRestored = true;
+}
+
+WindowPlace Form1::placeToKeep() const {
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const bool changed =
+        m_shownGeometry.isValid() && (isMaximized() || normal.size() != m_shownGeometry.size() ||
+                                      normal.topLeft() != m_shownGeometry.topLeft());
+    if (!changed && !m_settings.window.known)
+        return {};
+    return {normal.x(), normal.y(), normal.width(), normal.height(), isMaximized(), true};
+}
+
+void Form1::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    // Where the window system put the window, once it has: a change from there is the user's.
+    if (!m_shownGeometry.isValid())
+        QTimer::singleShot(0, this, [this] {
+            if (!m_shownGeometry.isValid())
+                m_shownGeometry = normalGeometry().isValid() ? normalGeometry() : geometry();
+        });
+}
+
+void Form1::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    Layout::follow(this, event->size());
 }
 
 void Form1::TabStrip1_Click() {
@@ -394,6 +443,7 @@ void Form1::saveSettings() {
     for (int i = 0; i < m_list.table().size(); ++i)
         paths << m_list.table().at(i).path();
     ListedFiles listed(paths);
+    m_settings.window = placeToKeep();
     const auto saved = m_settingsFile.SaveSettings(
         m_settings, [&](const FileIdentity &id) { return listed.contains(id); });
     if (saved == SettingsFile::Saved::ListedFile)

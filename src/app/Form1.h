@@ -6,6 +6,7 @@
 #include "rename/SequentialRename.h"
 #include "settings/Settings.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -56,8 +57,13 @@ public slots:
     void AddDirectory_Click();
     void AddFile_Click();
 
+    // Whether rename.ini gave the window a place on a screen of today, which it then has.
+    bool hasStoredPlace() const { return m_placeRestored; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -81,6 +87,10 @@ private:
     // The settings in use become the adder's options.
     void applySettings(const Settings &settings);
     void saveSettings();
+    // The window's place from the settings, where it lies on a screen of today.
+    void restorePlace(const WindowPlace &place);
+    // The window's place to keep: its own once the user moved, resized or maximised it.
+    WindowPlace placeToKeep() const;
     // Carries out a close request that came while the window was busy.
     void closeIfAsked();
 
@@ -94,6 +104,8 @@ private:
     bool m_busy = false;
     bool m_closeAsked = false;
     bool m_unloaded = false;
+    bool m_placeRestored = false;
+    QRect m_shownGeometry; // where the window first showed; a change from it is the user's
     std::function<void()> m_progressObserver;
 
     QTabBar *m_tabStrip = nullptr;

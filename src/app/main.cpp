@@ -76,7 +76,8 @@ int main(int argc, char *argv[]) {
     // The folder the program is installed to, where it must not keep its files.
     Form1 window(dialogs, currentDataFolders(QString::fromUtf8(TUNEMARK_INSTALL_BINDIR)));
     dialogs.setOwner(&window);
-    if (const QScreen *screen = window.screen())
+    const QScreen *screen = window.screen();
+    if (screen && !window.hasStoredPlace())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
     if (!commandLine.paths.isEmpty()) {

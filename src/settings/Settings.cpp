@@ -79,6 +79,21 @@ Settings SettingsFile::LoadSettings() const {
     settings.allFormats = value("allformats", absent, kValueCapacity) == "1";
     settings.safeNames = value("safenames", absent, kValueCapacity) == "1";
 
+    const auto windowValue = [&](QByteArrayView key) {
+        return ProfileText::readValue(content, "window", key, "", kValueCapacity, codePage);
+    };
+    bool complete = true;
+    int *const numbers[] = {&settings.window.x, &settings.window.y, &settings.window.width,
+                            &settings.window.height};
+    const char *const keys[] = {"x", "y", "width", "height"};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        *numbers[i] = windowValue(keys[i]).toInt(&ok);
+        complete = complete && ok;
+    }
+    settings.window.maximized = windowValue("maximized") == "1";
+    settings.window.known = complete && settings.window.width > 0 && settings.window.height > 0;
+
     // Every line is followed by a NUL; what follows the last one is empty or a line cut short,
     // and only ever the box's text.
     const QStringList lines =
@@ -140,6 +155,17 @@ SettingsFile::SaveSettings(const Settings &settings,
                 added = added || (!present && !optionValue.isEmpty());
                 if (!optionValue.isEmpty())
                     set(key, optionValue);
+            }
+            // The window's own section, only once there is a place to keep.
+            if (settings.window.known) {
+                const WindowPlace &w = settings.window;
+                const std::pair<QByteArrayView, int> place[] = {{"x", w.x},
+                                                                {"y", w.y},
+                                                                {"width", w.width},
+                                                                {"height", w.height},
+                                                                {"maximized", w.maximized ? 1 : 0}};
+                for (const auto &[key, number] : place)
+                    out = ProfileText::withValue(out, "window", key, QByteArray::number(number));
             }
             return out;
         },

@@ -18,6 +18,22 @@ inline bool isOn(OptionState state) {
     return state != OptionState::Unchecked;
 }
 
+// The window's place, in device-independent pixels: section window of rename.ini, written only
+// once the user moved, resized or maximised the window.
+struct WindowPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool maximized = false;
+    bool known = false; // false: never stored; the window opens at its documented size
+
+    bool operator==(const WindowPlace &other) const {
+        return x == other.x && y == other.y && width == other.width && height == other.height &&
+               maximized == other.maximized && known == other.known;
+    }
+};
+
 // What rename.ini holds for the program.
 struct Settings {
     OptionState playlist = OptionState::Unchecked;  // m3u: write rename.m3u
@@ -34,6 +50,7 @@ struct Settings {
     bool allFormats = false;
     // safenames: characters no Windows name may hold become full-width; written only when on
     bool safeNames = false;
+    WindowPlace window; // section window
     // codepage: the encoding of legacy text in tags, a code page or LegacyText::kAutoUtf8;
     // written only when not the system's
     int tagCodePage = LegacyText::kSystemCodePage;

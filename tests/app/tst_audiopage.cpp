@@ -1,5 +1,8 @@
 #include "WindowTest.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 class TestAudioPage : public WindowTest {
     Q_OBJECT
 private slots:
@@ -9,6 +12,7 @@ private slots:
     void sampleFilesRenameAsDocumented();
     void id3v2OptionReadsTagsAgain();
     void keptNamesSayWhy();
+    void cutCellShowsWholeText();
     void garbledLinesAreAskedAbout_data();
     void garbledLinesAreAskedAbout();
 };
@@ -30,6 +34,19 @@ void TestAudioPage::keptNamesSayWhy() {
     QCOMPARE(tips.value(u"plain.mp3"_s), u"标签中没有可用的文字"_s);
     QCOMPARE(tips.value(u"v2.mp3"_s),
              u"标签中没有可用的文字\n这个文件有 ID3v2 标签：在“设置”页勾选“读取 ID3v2 标签”"_s);
+}
+
+void TestAudioPage::cutCellShowsWholeText() {
+    const QString longName = u"很长很长的歌名-"_s.repeated(6) + u".mp3"_s;
+    addEntries({u"a.mp3"_s});
+    m_form->entryList().table()[0].newName = longName;
+    m_form->entryList().RefreshEntryList();
+    auto *list = child<QTreeView>(u"ListView1"_s);
+    const QRect cell = list->visualRect(m_form->entryList().model()->index(0, 1));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(list->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), longName);
+    QToolTip::hideText();
 }
 
 // Lines whose tag encoding may be wrong are asked about before the rename: all renamed, only

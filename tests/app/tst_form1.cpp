@@ -14,6 +14,9 @@ private slots:
     void controlsCarryTheirNames();
     void layout_data();
     void layout();
+    void growsWithTheWindow();
+    void placeKeptOnlyOnAScreen_data();
+    void placeKeptOnlyOnAScreen();
     void tabSwitching_data();
     void tabSwitching();
     void sameTabTwiceKeepsPage();
@@ -26,6 +29,7 @@ private slots:
     void undoLastRename();
     void drop_data();
     void drop();
+    void givenFilesOfOtherTypesKeepTheRows();
     void commandLine_data();
     void commandLine();
 };
@@ -117,6 +121,62 @@ void TestForm1::layout() {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QCOMPARE(child<QWidget>(name)->geometry(), geometry);
+}
+
+// Past its documented size, its smallest, the window's lists and pages take the room: the
+// buttons stay at the bottom, the counter and page 2's right column at the right, the columns
+// share the width, the new name's the widest. The size is kept in rename.ini's own section.
+void TestForm1::growsWithTheWindow() {
+    QCOMPARE(m_form->minimumSize(), QSize(478, 318));
+    m_form->resize(1000, 700);
+    QTRY_COMPARE(m_form->size(), QSize(1000, 700));
+    const int dx = 1000 - 478;
+    const int dy = 700 - 318;
+    QCOMPARE(child<QWidget>(u"ListView1"_s)->geometry(), QRect(8, 16, 441 + dx, 177 + dy));
+    QCOMPARE(child<QWidget>(u"Command1(4)"_s)->geometry(), QRect(8, 280 + dy, 73, 33));
+    QCOMPARE(child<QWidget>(u"Command2"_s)->geometry().x(), 240 + dx / 2);
+    QCOMPARE(child<QWidget>(u"Command1(0)"_s)->geometry().y(), 200 + dy);
+    QCOMPARE(child<QWidget>(u"Coun"_s)->geometry().topLeft(), QPoint(352 + dx, 208 + dy));
+    auto *list = child<QTreeView>(u"ListView1"_s);
+    QCOMPARE(list->columnWidth(1), 96 + qRound(dx * 0.4));
+    QVERIFY(list->columnWidth(0) < list->columnWidth(1));
+    QCOMPARE(list->columnWidth(0), list->columnWidth(3));
+    const QRect dir = child<QWidget>(u"Dir1"_s)->geometry();
+    const QRect files = child<QWidget>(u"File1"_s)->geometry();
+    QCOMPARE(dir.height(), files.height());
+    QCOMPARE(dir.width() - 129, files.width() - 153); // the extra width in halves
+    QCOMPARE(child<QWidget>(u"Combo1"_s)->geometry().top(), files.bottom() + 1 + 2); // below File1
+    QCOMPARE(child<QWidget>(u"Text1(0)"_s)->geometry().x(), 312 + dx);
+    QCOMPARE(child<QWidget>(u"Check1(0)"_s)->geometry(), QRect(32, 96, 177, 25)); // page 3 stays
+
+    m_form->close();
+    const QByteArray ini = TestFiles::read(m_programDir->filePath(u"rename.ini"_s));
+    QVERIFY(ini.startsWith(kFourKeys + "[window]\r\n"));
+    QVERIFY(ini.contains("width=1000\r\nheight=700\r\nmaximized=0\r\n"));
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
+    QCOMPARE(m_form->size(), QSize(1000, 700));
+}
+
+// A kept place opens the window there, unless it lies on no screen of today.
+void TestForm1::placeKeptOnlyOnAScreen_data() {
+    QTest::addColumn<QByteArray>("place");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("on the screen")
+        << "x=10\r\ny=20\r\nwidth=600\r\nheight=400\r\n"_ba << QSize(600, 400);
+    QTest::newRow("on a screen that is gone")
+        << "x=-30000\r\ny=20\r\nwidth=600\r\nheight=400\r\n"_ba << QSize(478, 318);
+    QTest::newRow("smaller than the smallest")
+        << "x=10\r\ny=20\r\nwidth=100\r\nheight=100\r\n"_ba << QSize(478, 318);
+    QTest::newRow("half a place") << "x=10\r\ny=20\r\n"_ba << QSize(478, 318);
+}
+
+void TestForm1::placeKeptOnlyOnAScreen() {
+    QFETCH(QByteArray, place);
+    m_form.reset();
+    QVERIFY(TestFiles::write(m_programDir->filePath(u"rename.ini"_s),
+                             kFourKeys + "[window]\r\n" + place));
+    m_form = std::make_unique<Form1>(*m_dialogs, DataFolders::portable(m_programDir->path()));
+    QTEST(m_form->size(), "size");
 }
 
 void TestForm1::tabSwitching_data() {
@@ -385,6 +445,19 @@ void TestForm1::drop() {
         lines << m_form->entryList().table().at(i).originalName.text();
     QTEST(lines, "lines");
     QTEST(m_dialogs->messages, "messages");
+}
+
+// Paths given on the command line ("Open with") that the program does not take are passed over
+// and named; the rows already listed stay.
+void TestForm1::givenFilesOfOtherTypesKeepTheRows() {
+    addEntries({u"a.mp3"_s, u"b.mp3"_s});
+    for (const char *name : {"c.flac", "cover.jpg", "d.mp3"})
+        QVERIFY(TestFiles::write(m_work->filePath(QString::fromLatin1(name)), "x"));
+    m_form->addPaths({m_work->filePath(u"c.flac"_s), m_work->filePath(u"cover.jpg"_s),
+                      m_work->filePath(u"d.mp3"_s)});
+    QCOMPARE(m_form->entryList().lineCount(), 3);
+    QCOMPARE(m_dialogs->messages,
+             QStringList{u"有 2 个文件不是本程序能改名的音乐文件，已跳过：\nc.flac\ncover.jpg"_s});
 }
 
 void TestForm1::commandLine_data() {
