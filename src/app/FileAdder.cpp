@@ -75,23 +75,27 @@ void FileAdder::addPaths(const QList<FilePath> &paths) {
     FilePath lastFolder;
     QStringList passedOver;
     for (const FilePath &given : paths) {
+        FilePath path;
+        bool isFolder = false;
         if (given.hasOwnBytes()) {
             // A name only its bytes give: a folder is scanned from them, a file added with them.
             QByteArray bytes = given.exactBytes();
             while (bytes.size() > 1 && bytes.endsWith('/'))
                 bytes.chop(1);
-            const FilePath path = FilePath::fromExactBytes(bytes);
-            if (listFolder(path).readable) {
+            path = FilePath::fromExactBytes(bytes);
+            isFolder = listFolder(path).readable;
+        } else {
+            path = Paths::toNative(given.text());
+            isFolder = QFileInfo(path.text()).isDir();
+        }
+        if (isFolder) {
+            if (path.hasOwnBytes())
                 pipeline.ScanFolder(path);
-                lastFolder = {};
-            } else {
-                addFileAt(pipeline, path, lastFolder);
-            }
-        } else if (const QString path = Paths::toNative(given.text()); QFileInfo(path).isDir()) {
-            scanChosenFolder(pipeline, path);
+            else
+                scanChosenFolder(pipeline, path);
             lastFolder = {};
-        } else if (!formatByNameEnding(path, m_options.tags.allFormats)) {
-            passedOver << path; // only names typed into the open-file dialog are refused
+        } else if (!formatByNameEnding(path.text(), m_options.tags.allFormats)) {
+            passedOver << path.text(); // only names typed into the open-file dialog are refused
         } else {
             addFileAt(pipeline, path, lastFolder);
         }
