@@ -6,8 +6,11 @@
 #include "app/BusyProgress.h"
 #include "app/Controls.h"
 #include "app/Layout.h"
+#include "app/OpenMenu.h"
+#include "app/RunQuestions.h"
 #include "app/SettingsPage.h"
 #include "app/TabStrip.h"
+#include "app/WindowPlaces.h"
 #include "dialogs/UserDialogs.h"
 #include "platform/OwnFiles.h"
 #include "rename/BatchRename.h"
@@ -20,16 +23,12 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QGuiApplication>
 #include <QIcon>
-#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
 #include <utility>
 
 using namespace Controls;
@@ -65,11 +64,6 @@ void Form1::buildWindow() {
     setAcceptDrops(true);
 
     m_tabStrip = new TabStrip(this);
-    m_tabStrip->setObjectName(QStringLiteral("TabStrip1"));
-    m_tabStrip->setExpanding(false);
-    m_tabStrip->setDrawBase(false);
-    for (const char *caption : {"音频文件", "所有文件", "设置", "关于"})
-        m_tabStrip->addTab(QString::fromUtf8(caption));
     connect(m_tabStrip, &QTabBar::currentChanged, this, &Form1::TabStrip1_Click);
     connect(m_tabStrip, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index == m_tabStrip->currentIndex())
@@ -112,7 +106,9 @@ void Form1::buildWindow() {
     command2->setToolTip(QStringLiteral("从 elanguage.dat 载入界面文字"));
     connect(command2, &QPushButton::clicked, this, &Form1::Command2_Click);
 
-    buildMenu();
+    m_openMenu = new OpenMenu(this);
+    connect(m_openMenu, &OpenMenu::addDirectoryRequested, this, &Form1::AddDirectory_Click);
+    connect(m_openMenu, &OpenMenu::addFileRequested, this, &Form1::AddFile_Click);
     // Undo, from Ctrl+Z anywhere in the window (a text box keeps Ctrl+Z for its typing) and
     // from the context menus of the two file lists.
     m_undoAction = new QAction(QStringLiteral("撤销上次改名"), this);
@@ -128,20 +124,6 @@ void Form1::buildWindow() {
     Layout::apply(this);
 }
 
-void Form1::buildMenu() {
-    m_openMenu = new QMenu(QStringLiteral("open"), this);
-    m_openMenu->setObjectName(QStringLiteral("OpenMenu"));
-    QAction *addDirectory = m_openMenu->addAction(QStringLiteral("添加文件夹"));
-    addDirectory->setObjectName(QStringLiteral("AddDirectory"));
-    connect(addDirectory, &QAction::triggered, this, &Form1::AddDirectory_Click);
-    QAction *addFile = m_openMenu->addAction(QStringLiteral("添加文件"));
-    addFile->setObjectName(QStringLiteral("AddFile"));
-    connect(addFile, &QAction::triggered, this, &Form1::AddFile_Click);
-    QAction *openList = m_openMenu->addAction(QStringLiteral("打开列表"));
-    openList->setObjectName(QStringLiteral("Openlist"));
-    openList->setVisible(false);
-}
-
 QPushButton *Form1::command1(int index) const {
     return findChild<QPushButton *>(indexed("Command1", index));
 }
@@ -152,7 +134,7 @@ void Form1::Form_Load() {
     m_pages[1]->setVisible(false);
     m_pages[2]->setVisible(false);
     m_settings = m_settingsFile.LoadSettings();
-    restorePlace(m_settings.window);
+    m_placeRestored = WindowPlaces::restore(*this, m_settings.window);
     m_settingsPage->showSettings(m_settings);
     applySettings(m_settings);
     m_allFilesPage->setFilterList(m_settings.filterText, m_settings.filterItems);
@@ -179,33 +161,6 @@ void Form1::closeEvent(QCloseEvent *event) {
     }
     Form_Unload();
     event->accept();
-}
-
-void Form1::restorePlace(const WindowPlace &place) {
-    if (!place.known)
-        return;
-    const QRect rect(place.x, place.y, place.width, place.height);
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    // A place on a screen that is gone (a second monitor unplugged) is no place to open at.
-    if (std::none_of(screens.cbegin(), screens.cend(), [&](const QScreen *screen) {
-            return screen->availableGeometry().intersects(rect);
-        }))
-        return;
-    resize(rect.size().expandedTo(minimumSize()));
-    move(rect.topLeft());
-    if (place.maximized)
-        setWindowState(windowState() | Qt::WindowMaximized);
-    m_placeRestored = true;
-}
-
-WindowPlace Form1::placeToKeep() const {
-    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    const bool changed =
-        m_shownGeometry.isValid() && (isMaximized() || normal.size() != m_shownGeometry.size() ||
-                                      normal.topLeft() != m_shownGeometry.topLeft());
-    if (!changed && !m_settings.window.known)
-        return {};
-    return {normal.x(), normal.y(), normal.width(), normal.height(), isMaximized(), true};
 }
 
 void Form1::showEvent(QShowEvent *event) {
@@ -298,17 +253,11 @@ void Form1::saveTemplate() {
 void Form1::renameListedFiles() {
     BatchRenameOptions options{isOn(m_settings.playlist), isOn(m_settings.history), journalPath()};
     // Lines whose tag encoding looks wrong would get garbled names: asked about first.
-    int garbled = 0;
-    for (int i = 0; i < m_list.table().size(); ++i)
-        garbled += m_list.table().at(i).looksGarbled();
-    if (garbled > 0) {
-        const int choice = m_dialogs.askChoice(
-            QStringLiteral("有 %1 行的标签编码可能不对。").arg(garbled),
-            {QStringLiteral("全部改名"), QStringLiteral("只改其他行"), QStringLiteral("取消")});
-        if (choice != 0 && choice != 1)
-            return;
-        options.keepGarbledNames = choice == 1;
-    }
+    using RunQuestions::GarbledLines;
+    const GarbledLines garbled = RunQuestions::askAboutGarbledLines(m_dialogs, m_list.table());
+    if (garbled == GarbledLines::Cancel)
+        return;
+    options.keepGarbledNames = garbled == GarbledLines::KeepTheirNames;
     m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
     std::optional<RenameReport> report;
     {
@@ -327,11 +276,7 @@ void Form1::renameListedFiles() {
 void Form1::renameAllFiles(SequenceInput input) {
     input.programDirectory = m_folders.dataDirectory;
     input.journalPath = journalPath();
-    // The question names the folder and how many files it holds, so a press in the wrong
-    // folder is seen before anything happens.
-    if (!m_dialogs.askYesNo(QStringLiteral("把所有文件改名吗？\n%1（共 %2 个文件）")
-                                .arg(input.directory.text())
-                                .arg(input.files.size())))
+    if (!RunQuestions::confirmSequence(m_dialogs, input))
         return;
     m_folders.makeDataDirectory();
     SequenceRun run;
@@ -443,7 +388,7 @@ void Form1::saveSettings() {
     for (int i = 0; i < m_list.table().size(); ++i)
         paths << m_list.table().at(i).path();
     ListedFiles listed(paths);
-    m_settings.window = placeToKeep();
+    m_settings.window = WindowPlaces::toKeep(*this, m_shownGeometry, m_settings.window.known);
     const auto saved = m_settingsFile.SaveSettings(
         m_settings, [&](const FileIdentity &id) { return listed.contains(id); });
     if (saved == SettingsFile::Saved::ListedFile)

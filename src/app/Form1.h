@@ -16,7 +16,7 @@ class AllFilesPage;
 class AudioPage;
 class QAction;
 class QGroupBox;
-class QMenu;
+class OpenMenu;
 class QPushButton;
 class QTabBar;
 class SettingsPage;
@@ -69,7 +69,6 @@ protected:
 
 private:
     void buildWindow();
-    void buildMenu();
     QPushButton *command1(int index) const;
 
     // Command1(3): new names from the template, then the settings saved.
@@ -87,10 +86,6 @@ private:
     // The settings in use become the adder's options.
     void applySettings(const Settings &settings);
     void saveSettings();
-    // The window's place from the settings, where it lies on a screen of today.
-    void restorePlace(const WindowPlace &place);
-    // The window's place to keep: its own once the user moved, resized or maximised it.
-    WindowPlace placeToKeep() const;
     // Carries out a close request that came while the window was busy.
     void closeIfAsked();
 
@@ -113,6 +108,6 @@ private:
     AudioPage *m_audioPage = nullptr;
     AllFilesPage *m_allFilesPage = nullptr;
     SettingsPage *m_settingsPage = nullptr;
-    QMenu *m_openMenu = nullptr;
+    OpenMenu *m_openMenu = nullptr;
     QAction *m_undoAction = nullptr;
 };

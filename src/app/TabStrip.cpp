@@ -4,6 +4,15 @@
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 
+TabStrip::TabStrip(QWidget *parent)
+    : QTabBar(parent) {
+    setObjectName(QStringLiteral("TabStrip1"));
+    setExpanding(false);
+    setDrawBase(false);
+    for (const char *caption : {"音频文件", "所有文件", "设置", "关于"})
+        addTab(QString::fromUtf8(caption));
+}
+
 void TabStrip::paintEvent(QPaintEvent *event) {
     QPainter painter(this);
     QStyleOptionTabWidgetFrame panel;

@@ -6,7 +6,8 @@
 // pages lie.
 class TabStrip : public QTabBar {
 public:
-    using QTabBar::QTabBar;
+    // The four tabs, "音频文件", "所有文件", "设置" and "关于".
+    explicit TabStrip(QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

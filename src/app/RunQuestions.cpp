@@ -1,0 +1,31 @@
+#include "app/RunQuestions.h"
+
+#include "dialogs/UserDialogs.h"
+
+namespace RunQuestions {
+
+GarbledLines askAboutGarbledLines(UserDialogs &dialogs, const EntryTable &entries) {
+    int garbled = 0;
+    for (int i = 0; i < entries.size(); ++i)
+        garbled += entries.at(i).looksGarbled();
+    if (garbled == 0)
+        return GarbledLines::None;
+    switch (dialogs.askChoice(
+        QStringLiteral("有 %1 行的标签编码可能不对。").arg(garbled),
+        {QStringLiteral("全部改名"), QStringLiteral("只改其他行"), QStringLiteral("取消")})) {
+    case 0:
+        return GarbledLines::RenameAll;
+    case 1:
+        return GarbledLines::KeepTheirNames;
+    default:
+        return GarbledLines::Cancel;
+    }
+}
+
+bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input) {
+    return dialogs.askYesNo(QStringLiteral("把所有文件改名吗？\n%1（共 %2 个文件）")
+                                .arg(input.directory.text())
+                                .arg(input.files.size()));
+}
+
+} // namespace RunQuestions

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "list/EntryTable.h"
+#include "rename/SequentialRename.h"
+
+class UserDialogs;
+
+// The questions the window asks before a run, each worded once.
+namespace RunQuestions {
+
+// What to do with lines whose tag encoding looks wrong.
+enum class GarbledLines { None, RenameAll, KeepTheirNames, Cancel };
+
+// Asks about the entries whose tag text may be garbled, when there are any: rename them all,
+// only the others, or nothing.
+GarbledLines askAboutGarbledLines(UserDialogs &dialogs, const EntryTable &entries);
+
+// Asks before page 2 renames: the folder and how many files it holds, so that a press in the
+// wrong folder is seen before anything happens.
+bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input);
+
+} // namespace RunQuestions
