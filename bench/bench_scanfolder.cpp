@@ -299,8 +299,8 @@ int main(int argc, char *argv[]) {
         t.start();
         const ChineseCollator collator;
         qsizetype sorted = 0;
-        for (const QStringList &names : std::as_const(folderNames))
-            sorted += FileBoxNames::sortedPositions(names, collator).size();
+        for (const QStringList &inFolder : std::as_const(folderNames))
+            sorted += FileBoxNames::sortedPositions(inFolder, collator).size();
         sortBest = std::min(sortBest, t.nsecsElapsed() / 1e9);
         ok = ok && sorted == total;
     }
