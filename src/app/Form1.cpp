@@ -276,6 +276,7 @@ void Form1::renameListedFiles() {
 void Form1::renameAllFiles(SequenceInput input) {
     input.programDirectory = m_folders.dataDirectory;
     input.journalPath = journalPath();
+    input.protectedFolders = {m_folders.programDirectory, m_folders.dataDirectory};
     if (!RunQuestions::confirmSequence(m_dialogs, input))
         return;
     m_folders.makeDataDirectory();

@@ -23,6 +23,10 @@ GarbledLines askAboutGarbledLines(UserDialogs &dialogs, const EntryTable &entrie
 }
 
 bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input) {
+    if (const QString refusal = sequenceRefusal(input); !refusal.isEmpty()) {
+        dialogs.showMessage(refusal);
+        return false;
+    }
     return dialogs.askYesNo(QStringLiteral("把所有文件改名吗？\n%1（共 %2 个文件）")
                                 .arg(input.directory.text())
                                 .arg(input.files.size()));

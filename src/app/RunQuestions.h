@@ -16,7 +16,8 @@ enum class GarbledLines { None, RenameAll, KeepTheirNames, Cancel };
 GarbledLines askAboutGarbledLines(UserDialogs &dialogs, const EntryTable &entries);
 
 // Asks before page 2 renames: the folder and how many files it holds, so that a press in the
-// wrong folder is seen before anything happens.
+// wrong folder is seen before anything happens. In the program's own folders nothing is
+// asked: the user is told, and false comes back.
 bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input);
 
 } // namespace RunQuestions

@@ -36,6 +36,15 @@ inline bool isControlCharacter(QChar c) {
     return c.unicode() < 0x20;
 }
 
+// Whether c may not stand in a name the program makes: a control character (C0, DEL, C1), a
+// line or paragraph separator, or a mark that turns the direction of text ("x\u202Egpj.3pm"
+// shows as "xmp3.jpg").
+inline bool isRefusedInNames(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029 || u == 0x200E ||
+           u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
 // The longest file name the file systems take: 255 bytes of UTF-8 off Windows, 255 UTF-16
 // units on Windows.
 inline constexpr qsizetype kNameLimit = 255;

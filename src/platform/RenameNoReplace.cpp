@@ -229,7 +229,7 @@ Failure checkName(QStringView name, NameRules rules) {
             return Failure::Separator;
     }
     for (QChar c : name) {
-        if (Paths::isControlCharacter(c))
+        if (Paths::isRefusedInNames(c))
             return Failure::ControlCharacter;
         if (rules == NameRules::Windows && isReserved(c))
             return Failure::ReservedCharacter;

@@ -21,7 +21,7 @@ enum class Failure {
     EmptyName,
     DotName,            // "." or ".."
     Separator,          // "/" (and "\" on Windows)
-    ControlCharacter,   // U+0000 to U+001F
+    ControlCharacter,   // controls, line separators, direction marks (Paths::isRefusedInNames)
     ReservedCharacter,  // characters Windows never allows in a name: < > : " | ? *
     DeviceName,         // Windows: CON, PRN, AUX, NUL, COM1-9, LPT1-9, with any extension
     TrailingDotOrSpace, // Windows drops them, so the file would get another name

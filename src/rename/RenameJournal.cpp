@@ -53,6 +53,12 @@ RenameJournal::record(const FilePath &source, const QString &newName,
     const RenameNoReplace::Result result = rename();
     if (tried && result.ok())
         recordDone(newPath);
+    // A run that renames without its record must not leave the run before it to be undone:
+    // Ctrl+Z would offer another run than the last.
+    if (tried && result.ok() && !m_ok && !m_renamedAny && !m_olderRemoved && !m_path.isEmpty()) {
+        m_olderRemoved = true;
+        QFile::remove(m_path);
+    }
     return result;
 }
 

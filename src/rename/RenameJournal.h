@@ -43,6 +43,7 @@ private:
     QFile m_file;
     bool m_ok = true;
     bool m_renamedAny = false;
+    bool m_olderRemoved = false; // the run before's record, once this run renamed without one
 };
 
 // One rename the journal says succeeded.

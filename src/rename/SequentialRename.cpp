@@ -1,14 +1,21 @@
 #include "rename/SequentialRename.h"
 
+#include "platform/FileIdentity.h"
 #include "platform/Folders.h"
 #include "platform/Paths.h"
 #include "rename/RenameExecutor.h"
 #include "rename/StartNumber.h"
 
+#include <QDir>
+
 namespace {
 
 constexpr double kSmallest = -32768;
 constexpr double kLargest = 32767;
+
+// Where a portable copy of the program keeps the plugins and translations it loads.
+constexpr const char *kPortableSubfolders[] = {"platforms", "styles", "translations",
+                                               "imageformats", "iconengines"};
 
 } // namespace
 
@@ -22,8 +29,32 @@ QString SequenceRun::failureMessage() const {
     return report.isClean() ? QString() : report.messageAfter(renamed);
 }
 
+QString sequenceRefusal(const SequenceInput &input) {
+    const auto cleaned = [](const QString &path) {
+        return QDir::cleanPath(QDir::fromNativeSeparators(path));
+    };
+    const QString folder = cleaned(input.directory.text());
+    const FileIdentity identity = FileIdentity::of(input.directory);
+    for (const QString &protectedFolder : input.protectedFolders) {
+        if (protectedFolder.isEmpty())
+            continue;
+        QStringList forbidden{cleaned(protectedFolder)};
+        for (const char *sub : kPortableSubfolders)
+            forbidden << cleaned(protectedFolder) + u'/' + QString::fromLatin1(sub);
+        for (const QString &path : std::as_const(forbidden)) {
+            if (folder.compare(path, Paths::pathCase()) == 0 ||
+                identity.sameAs(FileIdentity::of(path)))
+                return QStringLiteral("这是本程序所在的文件夹，不能在这里按顺序改名");
+        }
+    }
+    return {};
+}
+
 SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
     SequenceRun run;
+    run.refusal = sequenceRefusal(input);
+    if (!run.ran())
+        return run;
     QList<FilePath> files;
     for (const FilePath &file : input.files) {
         if (!Folders::isHiddenName(file.text()))

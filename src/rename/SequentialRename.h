@@ -16,7 +16,15 @@ struct SequenceInput {
     QString journalPath;   // rename.undo; empty: no record for undoing the run
     // The program's folder: no file there may take one of the program's own names.
     QString programDirectory;
+    // Folders page 2 never numbers: the one that holds the program (with the folders a
+    // portable copy keeps its libraries' plugins and translations in) and the one in use for
+    // its files.
+    QStringList protectedFolders{};
 };
+
+// Why the run may not even be asked about, before anything: the folder is one of the
+// protected folders. Empty when it may.
+QString sequenceRefusal(const SequenceInput &input);
 
 // The running number as it appears in a new name: its digits with zeros in front up to width.
 // Digits longer than the width, as a negative number's can be, stay as they are.

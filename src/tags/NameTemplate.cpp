@@ -45,14 +45,6 @@ QString yearText(const QString &date) {
     return date;
 }
 
-// Characters a name never shows as they are: controls, line and paragraph separators, and the
-// marks that turn the direction of text ("x\u202Egpj.3pm" shows as "xmp3.jpg").
-bool isDroppedCharacter(QChar c) {
-    const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029 || u == 0x200E ||
-           u == 0x200F || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-}
-
 // Windows' device names, in any letter case, as the part of a name before its first dot.
 bool isDeviceName(QStringView base) {
     for (const char16_t *device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
@@ -111,7 +103,7 @@ QString safeFieldText(const QString &text) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
-        if (isDroppedCharacter(c))
+        if (Paths::isRefusedInNames(c))
             continue;
         const qsizetype unsafe = QStringView(kUnsafe).indexOf(c);
         // The full-width forms lie at U+FF01 to U+FF5E, 0xFEE0 above their ASCII forms.

@@ -14,7 +14,30 @@ private slots:
     void comboTakesKeysAsTyped();
     void sameDriveKeepsDirectory();
     void unreadableDirectoryKeepsPlace();
+    void programFoldersAreNeverNumbered_data();
+    void programFoldersAreNeverNumbered();
 };
+
+// In the folder that holds the program (a portable copy: rename.ini, the program, its plugins)
+// or in one of the folders it keeps plugins in, "改名" renames nothing and asks nothing.
+void TestAllFilesPage::programFoldersAreNeverNumbered_data() {
+    QTest::addColumn<QString>("folder"); // below the program folder
+    QTest::newRow("the program's folder") << QString();
+    QTest::newRow("its plugins") << u"platforms"_s;
+}
+
+void TestAllFilesPage::programFoldersAreNeverNumbered() {
+    QFETCH(QString, folder);
+    const QString dir = m_programDir->filePath(folder);
+    QVERIFY(QDir().mkpath(dir));
+    QVERIFY(TestFiles::write(dir + u"/tunemark"_s, "program"));
+    const QStringList before = QDir(dir).entryList(QDir::Files, QDir::Name);
+    child<DirListBox>(u"Dir1"_s)->setPath(QDir::toNativeSeparators(dir));
+    clickTab(1);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages, QStringList{u"这是本程序所在的文件夹，不能在这里按顺序改名"_s});
+    QCOMPARE(QDir(dir).entryList(QDir::Files, QDir::Name), before);
+}
 
 void TestAllFilesPage::renameOnAllFilesAsksFirst() {
     QVERIFY(TestFiles::write(m_work->filePath(u"x.txt"_s), "x"));

@@ -104,7 +104,14 @@ void TestRenameNoReplace::checkName_data() {
     both("slash", u"../up.mp3"_s, Failure::Separator);
     both("line feed", u"a\nb.mp3"_s, Failure::ControlCharacter);
     both("nul", QString(u"a"_s + QChar(0) + u"b"_s), Failure::ControlCharacter);
-    both("delete is no control", u"a\x7f"_s, Failure::None);
+    // Controls beyond C0, separators and direction marks are refused as controls are.
+    both("delete", u"a\x7f"_s, Failure::ControlCharacter);
+    both("c1 control", u"a\u0085b"_s, Failure::ControlCharacter);
+    both("line separator", u"a\u2028b"_s, Failure::ControlCharacter);
+    both("right-to-left override", u"x\u202Egpj.3pm"_s, Failure::ControlCharacter);
+    both("isolate", u"a\u2066b"_s, Failure::ControlCharacter);
+    both("left-to-right mark", u"a\u200Eb"_s, Failure::ControlCharacter);
+    both("zero-width joiner is fine", u"a\u200Db"_s, Failure::None);
     row("backslash", u"a\\b"_s, Failure::None, Failure::Separator);
     for (const QString &c : {u"<"_s, u">"_s, u":"_s, u"\""_s, u"|"_s, u"?"_s, u"*"_s}) {
         const QByteArray label = "reserved " + c.toUtf8();
