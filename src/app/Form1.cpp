@@ -385,13 +385,14 @@ void Form1::closeIfAsked() {
 
 void Form1::saveSettings() {
     // rename.ini is never written into a listed audio file that bears that name too.
-    QList<FilePath> paths;
-    for (int i = 0; i < m_list.table().size(); ++i)
-        paths << m_list.table().at(i).path();
-    ListedFiles listed(paths);
+    ListedFiles listed = ListedFiles::of(m_list.table());
     m_settings.window = WindowPlaces::toKeep(*this, m_shownGeometry, m_settings.window.known);
+    QString why;
     const auto saved = m_settingsFile.SaveSettings(
-        m_settings, [&](const FileIdentity &id) { return listed.contains(id); });
+        m_settings, [&](const FileIdentity &id) { return listed.contains(id); }, &why);
+    if (saved == SettingsFile::Saved::No)
+        m_dialogs.showMessage(
+            QStringLiteral("无法保存设置：%1（%2）").arg(m_settingsFile.path(), why));
     if (saved == SettingsFile::Saved::ListedFile)
         m_dialogs.showMessage(
             QStringLiteral("没有写入设置：%1 是列表中的文件").arg(m_settingsFile.path()));

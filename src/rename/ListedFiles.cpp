@@ -3,6 +3,14 @@
 ListedFiles::ListedFiles(QList<FilePath> paths)
     : m_paths(std::move(paths)) {}
 
+ListedFiles ListedFiles::of(const EntryTable &entries) {
+    QList<FilePath> paths;
+    paths.reserve(entries.size());
+    for (int i = 0; i < entries.size(); ++i)
+        paths << entries.at(i).path();
+    return ListedFiles(std::move(paths));
+}
+
 bool ListedFiles::contains(const FileIdentity &identity) {
     if (!m_known) {
         m_known = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/EntryTable.h"
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
@@ -14,6 +15,8 @@
 class ListedFiles {
 public:
     explicit ListedFiles(QList<FilePath> paths);
+    // The files of the entries.
+    static ListedFiles of(const EntryTable &entries);
 
     // Whether identity is the file one of the paths leads to.
     bool contains(const FileIdentity &identity);

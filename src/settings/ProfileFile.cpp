@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 namespace {
 
@@ -320,8 +321,41 @@ bool writeValues(const QString &path, QByteArrayView section, const QList<KeyVal
         forbidden, wasForbidden);
 }
 
+namespace {
+
+// Why a file at path could not be given bytes more, in words for the user.
+QString failureReason(const QFileDevice &file, const QString &path, qint64 bytes) {
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() < bytes)
+        return QStringLiteral("磁盘空间不足");
+    switch (file.error()) {
+    case QFileDevice::ResourceError:
+        return QStringLiteral("磁盘空间不足");
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("没有权限");
+    case QFileDevice::OpenError:
+        return QStringLiteral("无法打开");
+    default:
+        return QStringLiteral("无法写入");
+    }
+}
+
+// Writes content over file from its start, then cuts what is left of the old content.
+bool overwrite(QFile &file, const QByteArray &content) {
+    return file.seek(0) && file.write(content) == content.size() && file.flush() &&
+           file.resize(content.size());
+}
+
+} // namespace
+
 bool rewrite(const QString &path, const std::function<QByteArray(const QByteArray &)> &change,
-             const std::function<bool(const FileIdentity &)> &forbidden, bool *wasForbidden) {
+             const std::function<bool(const FileIdentity &)> &forbidden, bool *wasForbidden,
+             QString *why) {
+    const auto failed = [&](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     if (wasForbidden)
         *wasForbidden = false;
     if (forbidden && forbidden(FileIdentity::of(path))) {
@@ -332,30 +366,41 @@ bool rewrite(const QString &path, const std::function<QByteArray(const QByteArra
     // Writing over a file whose content could not be read would lose that content.
     const std::optional<QByteArray> old = load(path);
     if (!old)
-        return false;
+        return failed(QStringLiteral("无法读取：不是普通文件，或太大"));
     const QByteArray updated = change(*old);
     const QFileInfo info(path);
     if (info.exists() && updated == *old)
         return true;
     // The temporary file and rename would replace even a file the user made read-only.
     if (info.exists() && !info.isWritable())
-        return false;
+        return failed(QStringLiteral("文件是只读的"));
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        if (file.write(updated) != updated.size()) {
-            file.cancelWriting();
-            return false;
-        }
-        return file.commit();
+        // A failed write, flush or sync leaves the old file as it was, the temporary one gone.
+        // The flush is asked for here: commit() alone renames a temporary file whose buffered
+        // bytes did not fit over the old one.
+        if (file.write(updated) == updated.size() && file.flush() && file.commit())
+            return true;
+        const QString reason = failureReason(file, path, updated.size());
+        file.cancelWriting();
+        if (!info.exists())
+            return failed(reason);
+    } else if (!info.exists()) {
+        return failed(failureReason(file, path, updated.size()));
     }
-    // The folder takes no temporary file; the file itself may still be writable. Written in
-    // place then: not atomic, but the one way the values can be kept.
-    if (!info.exists())
-        return false;
+    // The folder takes no temporary file, or the disk no second copy; the file itself may still
+    // be writable. Written in place then, never cut first: should the new content not fit, the
+    // old one goes back, which does, as it was there.
     QFile inPlace(path);
-    if (openRegularFileForWriting(inPlace) != OutputOpening::Opened)
-        return false;
-    return inPlace.write(updated) == updated.size() && inPlace.flush();
+    if (!inPlace.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered) ||
+        inPlace.isSequential())
+        return failed(failureReason(inPlace, path, updated.size()));
+    if (overwrite(inPlace, updated))
+        return true;
+    const QString reason = failureReason(inPlace, path, updated.size());
+    inPlace.unsetError();
+    overwrite(inPlace, *old);
+    return failed(reason);
 }
 
 } // namespace ProfileFile

@@ -78,9 +78,12 @@ bool writeValues(const QString &path, QByteArrayView section, const QList<KeyVal
                  const std::function<bool(const FileIdentity &)> &forbidden = {},
                  bool *wasForbidden = nullptr);
 
-// The same for any change: the file gets change(its content), or is left alone as above.
+// The same for any change: the file gets change(its content), or is left alone as above. Where
+// the folder takes no temporary file (a full disk), the file is written in place without being
+// cut first, and its old content put back should the new one not fit. why, when given, says in
+// words why the file could not be written.
 bool rewrite(const QString &path, const std::function<QByteArray(const QByteArray &)> &change,
              const std::function<bool(const FileIdentity &)> &forbidden = {},
-             bool *wasForbidden = nullptr);
+             bool *wasForbidden = nullptr, QString *why = nullptr);
 
 } // namespace ProfileFile

@@ -107,9 +107,13 @@ Settings SettingsFile::LoadSettings() const {
 
 SettingsFile::Saved
 SettingsFile::SaveSettings(const Settings &settings,
-                           const std::function<bool(const FileIdentity &)> &isListed) const {
-    if (!m_folders.makeDataDirectory())
+                           const std::function<bool(const FileIdentity &)> &isListed,
+                           QString *why) const {
+    if (!m_folders.makeDataDirectory()) {
+        if (why)
+            *why = QStringLiteral("无法创建文件夹");
         return Saved::No;
+    }
     // The first save away from the program keeps what the file beside it holds.
     if (!m_startingPath.isEmpty() && !QFileInfo::exists(m_iniPath))
         QFile::copy(m_startingPath, m_iniPath);
@@ -122,7 +126,9 @@ SettingsFile::SaveSettings(const Settings &settings,
             // default holds the four keys alone.
             int codePage = LegacyText::profileCodePage(content);
             QByteArray out = content;
-            if (LegacyText::kUtf8WhenCodePageLacks && codePage != LegacyText::kUtf8 &&
+            // A typed character the file's code page lacks turns the whole file into UTF-8
+            // behind a byte-order mark, on every system, rather than into "?".
+            if (codePage != LegacyText::kUtf8 &&
                 !LegacyText::canEncode(settings.nameTemplate, codePage)) {
                 out = ProfileText::inUtf8(content, codePage);
                 codePage = LegacyText::kUtf8;
@@ -169,6 +175,6 @@ SettingsFile::SaveSettings(const Settings &settings,
             }
             return out;
         },
-        isListed, &listed);
+        isListed, &listed, why);
     return written ? Saved::Yes : listed ? Saved::ListedFile : Saved::No;
 }

@@ -78,8 +78,10 @@ public:
     // encoding the file is in. A failure leaves the old file whole. When isListed says
     // rename.ini is one of the listed audio files (the same file under another name), nothing
     // is written.
+    // why, when given, says in words why nothing could be written (Saved::No).
     Saved SaveSettings(const Settings &settings,
-                       const std::function<bool(const FileIdentity &)> &isListed = {}) const;
+                       const std::function<bool(const FileIdentity &)> &isListed = {},
+                       QString *why = nullptr) const;
     QString path() const { return m_iniPath; }
     // Whether no rename.ini exists where the program looks: the folder in use and, when that is
     // not the program's, beside the program. LoadSettings then turns the ID3v2, other-formats

@@ -11,7 +11,19 @@ private slots:
     void checkBoxTogglesAnywhereInIt();
     void tagEncodingReadsTagsAgain();
     void otherFormatsAndSafeNames();
+    void failedSaveSaysSo();
 };
+
+// A save that cannot write rename.ini (here a folder of that name) says so, with why.
+void TestSettingsPage::failedSaveSaysSo() {
+    const QString ini = m_programDir->filePath(u"rename.ini"_s);
+    QVERIFY(QFile::remove(ini) && QDir().mkdir(ini));
+    clickTab(2);
+    QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages,
+             QStringList{u"无法保存设置：%1（无法读取：不是普通文件，或太大）"_s.arg(ini)});
+    QVERIFY(QFileInfo(ini).isDir());
+}
 
 // With "读取其他音乐格式" a FLAC file is taken from the folder and the dialog offers the other
 // formats; with the safe-names option Save forms the names again with full-width characters.

@@ -38,6 +38,8 @@ private slots:
     void saveKeepsEverythingElseAndTwiceEqualsOnce();
     void m3uPathCarriedUnchanged();
     void failedSaveIsSilent();
+    void fullDiskLeavesTheFileWhole();
+    void characterTheCodePageLacksTurnsTheFileUtf8();
     void id3v2Option();
     void optionsKeepTheirOrder_data();
     void optionsKeepTheirOrder();
@@ -246,6 +248,61 @@ void TestSettings::failedSaveIsSilent() {
     settings.nameTemplate = u"%2"_s;
     file.SaveSettings(settings);
     QVERIFY(!QFileInfo::exists(dir.filePath(u"missing"_s)));
+}
+
+// On a full disk the save fails and says why; rename.ini keeps every byte it had, whether the
+// temporary file could not be made or could not be filled.
+void TestSettings::fullDiskLeavesTheFileWhole() {
+#ifndef Q_OS_LINUX
+    SKIP_TEST("needs a small tmpfs");
+#else
+    QTemporaryDir dir;
+    const QString disk = dir.filePath(u"disk"_s);
+    QVERIFY(QDir().mkpath(disk));
+    if (QProcess::execute(u"mount"_s,
+                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=16k"_s, u"tmpfs"_s, disk}) != 0)
+        SKIP_TEST("mounting a tmpfs is refused here (not root, or no mount in this sandbox)");
+    // Just under a page, so that the new content needs a block the disk has no more of.
+    QByteArray content = "[setup]\r\nm3u=0\r\nm3upath=\r\nhistory=0\r\nformat=%1-%2\r\n"
+                         "[filter]\r\n"_ba;
+    while (content.size() < 4096 - 16)
+        content += "mp3\r\n";
+    QVERIFY(TestFiles::write(disk + u"/rename.ini"_s, content));
+    {
+        QFile filler(disk + u"/filler"_s);
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(512, 'x')) == 512) {
+        }
+    }
+    const SettingsFile file(disk);
+    Settings settings = file.LoadSettings();
+    settings.nameTemplate = u"%1"_s.repeated(40);
+    QString why;
+    const SettingsFile::Saved saved = file.SaveSettings(settings, {}, &why);
+    const QByteArray after = TestFiles::read(disk + u"/rename.ini"_s);
+    QProcess::execute(u"umount"_s, {disk});
+    QCOMPARE(saved, SettingsFile::Saved::No);
+    QCOMPARE(why, u"磁盘空间不足"_s);
+    QCOMPARE(after, content);
+#endif
+}
+
+// A typed character GBK lacks turns a GBK rename.ini into UTF-8 behind a mark, on any system;
+// every other line is kept.
+void TestSettings::characterTheCodePageLacksTurnsTheFileUtf8() {
+    QTemporaryDir dir;
+    QVERIFY(TestFiles::write(iniPath(dir),
+                             "[setup]\r\nformat=%1\xA1\xB6%2\r\n[filter]\r\n\xB8\xE8\r\n"_ba));
+    const SettingsFile file(dir.path());
+    Settings settings = file.LoadSettings();
+    QCOMPARE(settings.nameTemplate, u"%1《%2"_s);
+    settings.nameTemplate = u"%1♪한《%2"_s;
+    QCOMPARE(file.SaveSettings(settings), SettingsFile::Saved::Yes);
+    const QByteArray saved = TestFiles::read(iniPath(dir));
+    QVERIFY(saved.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(saved.contains("format=%1\xE2\x99\xAA\xED\x95\x9C\xE3\x80\x8A%2\r\n"));
+    QVERIFY(saved.contains("[filter]\r\n\xE6\xAD\x8C\r\n"));
+    QCOMPARE(file.LoadSettings().nameTemplate, u"%1♪한《%2"_s);
 }
 
 // Written after the four keys only while on; "1" alone is on.
