@@ -301,19 +301,17 @@ QString Form1::journalPath() const {
 }
 
 void Form1::updateUndo() {
-    m_undoAction->setEnabled(!readRenameJournal(journalPath()).isEmpty());
+    m_undoAction->setEnabled(journalHasSteps(journalPath())); // read up to its first step
 }
 
 void Form1::undoLastRename() {
-    const QList<JournalStep> steps = readRenameJournal(journalPath());
-    if (m_busy || steps.isEmpty())
-        return;
-    if (!m_dialogs.askYesNo(undoQuestion(steps)))
+    QList<JournalStep> steps;
+    if (m_busy || (steps = RunQuestions::confirmUndo(m_dialogs, journalPath())).isEmpty())
         return;
     UndoReport report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
-        report = UndoLastRename(journalPath());
+        report = UndoLastRename(journalPath(), std::move(steps));
     }
     m_dialogs.showMessage(report.message());
     m_allFilesPage->refreshFiles();

@@ -32,4 +32,14 @@ bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input) {
                                 .arg(input.files.size()));
 }
 
+QList<JournalStep> confirmUndo(UserDialogs &dialogs, const QString &journal) {
+    QString error;
+    const QList<JournalStep> steps = readRenameJournal(journal, &error);
+    if (!error.isEmpty())
+        dialogs.showMessage(QStringLiteral("无法撤销：") + error);
+    if (steps.isEmpty() || !dialogs.askYesNo(undoQuestion(steps)))
+        return {};
+    return steps;
+}
+
 } // namespace RunQuestions

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "list/EntryTable.h"
+#include "rename/RenameJournal.h"
 #include "rename/SequentialRename.h"
 
 class UserDialogs;
@@ -19,5 +20,10 @@ GarbledLines askAboutGarbledLines(UserDialogs &dialogs, const EntryTable &entrie
 // wrong folder is seen before anything happens. In the program's own folders nothing is
 // asked: the user is told, and false comes back.
 bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input);
+
+// Reads the record of the last run at journal and asks whether to undo it: the steps to undo,
+// none when the user says no or there is nothing to undo. A record that cannot be read is
+// named in a message.
+QList<JournalStep> confirmUndo(UserDialogs &dialogs, const QString &journal);
 
 } // namespace RunQuestions

@@ -7,19 +7,100 @@
 #include "rename/RenameReport.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
 
 namespace {
 
-constexpr QByteArrayView kHeader("tunemark-undo 1");
+constexpr QByteArrayView kHeader("tunemark-undo 2");
+constexpr QByteArrayView kFirstHeader("tunemark-undo 1");
+// No path the system takes makes a longer line, percent-encoded twice over.
+constexpr qint64 kLongestLine = 64 * 1024;
 // Bytes kept as they are; every other byte, the space among them, is percent-encoded.
 const QByteArray kPlain("/._-~:\\");
 
 // The journal of a run until its first rename succeeds, beside the journal.
 QString tempPathFor(const QString &path) {
     return OwnFiles::pathIn(path.left(Paths::nameStart(path)), OwnFiles::kJournalInProgress);
+}
+
+QByteArray stampText(const FileStamp &stamp) {
+    return QByteArray::number(stamp.file) + ' ' + QByteArray::number(stamp.size) + ' ' +
+           QByteArray::number(stamp.modified);
+}
+
+QByteArray tryLine(const FilePath &oldPath, const FilePath &newPath, const FileStamp &stamp) {
+    return "try " + oldPath.exactBytes().toPercentEncoding(kPlain) + ' ' +
+           newPath.exactBytes().toPercentEncoding(kPlain) + ' ' + stampText(stamp);
+}
+
+FileStamp stampOf(const QList<QByteArray> &fields, qsizetype at) {
+    return {fields[at].toULongLong(), fields[at + 1].toLongLong(), fields[at + 2].toLongLong(),
+            true};
+}
+
+FilePath pathOf(const QByteArray &field) {
+    // Names that are not UTF-8 are shown as the legacy code page reads them.
+    return FilePath::fromExactBytes(QByteArray::fromPercentEncoding(field));
+}
+
+// Reads the record at path line by line, giving each step to take, which returns false to stop.
+// False, with error set, when the record cannot be read safely.
+template <typename Take> bool walkJournal(const QString &path, Take &&take, QString *error) {
+    QFile file(path);
+    if (!openRegularFileForReading(file))
+        return true; // no record
+    const auto refuse = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QByteArray header = file.readLine(kLongestLine).trimmed();
+    const bool stamped = header == kHeader;
+    if (!stamped && header != kFirstHeader)
+        return true; // no record of ours
+    JournalStep tried;
+    FileStamp triedStamp;
+    bool pending = false;
+    int steps = 0;
+    // A try without its done: renamed when its old name is gone and its new name holds the
+    // file as it was before the rename.
+    const auto settle = [&] {
+        if (!pending || !stamped || !triedStamp.valid)
+            return true;
+        pending = false;
+        if (FileStamp::of(tried.oldPath).valid || FileStamp::of(tried.newPath) != triedStamp)
+            return true;
+        tried.stamp = triedStamp;
+        return ++steps <= kMostJournalSteps && take(tried);
+    };
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine(kLongestLine);
+        if (!line.endsWith('\n')) {
+            if (line.size() >= kLongestLine - 1)
+                return refuse(QStringLiteral("撤销记录已损坏"));
+            break; // a line the writer never finished
+        }
+        line.chop(1);
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields[0] == "try" && fields.size() == (stamped ? 6 : 3)) {
+            if (!settle())
+                return steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
+            tried = {pathOf(fields[1]), pathOf(fields[2]), {}};
+            triedStamp = stamped ? stampOf(fields, 3) : FileStamp();
+            pending = true;
+        } else if (fields[0] == "done" && fields.size() == 4 && pending) {
+            pending = false;
+            tried.stamp = stampOf(fields, 1);
+            if (++steps > kMostJournalSteps)
+                return refuse(QStringLiteral("撤销记录太大"));
+            if (!take(tried))
+                return true;
+        }
+    }
+    return settle() || steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
 }
 
 } // namespace
@@ -49,7 +130,7 @@ RenameJournal::record(const FilePath &source, const QString &newName,
     // The new path in the old one's folder, byte for byte.
     const FilePath newPath = source.folder().join(newName);
     if (tried)
-        recordTry(source, newPath);
+        recordTry(source, newPath, FileStamp::of(source));
     const RenameNoReplace::Result result = rename();
     if (tried && result.ok())
         recordDone(newPath);
@@ -62,7 +143,8 @@ RenameJournal::record(const FilePath &source, const QString &newName,
     return result;
 }
 
-void RenameJournal::recordTry(const FilePath &oldPath, const FilePath &newPath) {
+void RenameJournal::recordTry(const FilePath &oldPath, const FilePath &newPath,
+                              const FileStamp &stamp) {
     if (m_path.isEmpty() || !m_ok)
         return;
     if (!m_file.isOpen()) {
@@ -74,16 +156,14 @@ void RenameJournal::recordTry(const FilePath &oldPath, const FilePath &newPath) 
         if (!m_ok)
             return;
     }
-    writeLine("try " + oldPath.exactBytes().toPercentEncoding(kPlain) + ' ' +
-              newPath.exactBytes().toPercentEncoding(kPlain));
+    writeLine(tryLine(oldPath, newPath, stamp));
 }
 
 void RenameJournal::recordDone(const FilePath &newPath) {
     if (m_path.isEmpty() || !m_ok || !m_file.isOpen())
         return;
     const FileStamp stamp = FileStamp::of(newPath);
-    writeLine("done " + QByteArray::number(stamp.file) + ' ' + QByteArray::number(stamp.size) +
-              ' ' + QByteArray::number(stamp.modified));
+    writeLine("done " + stampText(stamp));
     if (m_renamedAny || !m_ok)
         return;
     // The first file renamed: this run's record takes the place of the last one's.
@@ -95,34 +175,29 @@ void RenameJournal::recordDone(const FilePath &newPath) {
            m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
 }
 
-QList<JournalStep> readRenameJournal(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = file.readAll();
-    QList<QByteArray> lines = content.split('\n');
-    lines.removeLast(); // empty, or a line the writer never finished
-    if (lines.isEmpty() || lines.first() != kHeader)
-        return {};
+QList<JournalStep> readRenameJournal(const QString &path, QString *error) {
     QList<JournalStep> steps;
-    JournalStep tried;
-    bool pending = false;
-    for (const QByteArray &line : std::as_const(lines)) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() == 3 && fields[0] == "try") {
-            // Names that are not UTF-8 are shown as the legacy code page reads them.
-            tried = {FilePath::fromExactBytes(QByteArray::fromPercentEncoding(fields[1])),
-                     FilePath::fromExactBytes(QByteArray::fromPercentEncoding(fields[2])),
-                     {}};
-            pending = true;
-        } else if (fields.size() == 4 && fields[0] == "done" && pending) {
-            tried.stamp = {fields[1].toULongLong(), fields[2].toLongLong(), fields[3].toLongLong(),
-                           true};
-            steps.append(tried);
-            pending = false;
-        }
-    }
+    if (!walkJournal(
+            path,
+            [&](const JournalStep &step) {
+                steps.append(step);
+                return true;
+            },
+            error))
+        return {};
     return steps;
+}
+
+bool journalHasSteps(const QString &path) {
+    bool any = false;
+    walkJournal(
+        path,
+        [&](const JournalStep &) {
+            any = true;
+            return false;
+        },
+        nullptr);
+    return any;
 }
 
 QString undoQuestion(const QList<JournalStep> &steps) {
@@ -137,21 +212,72 @@ QString undoQuestion(const QList<JournalStep> &steps) {
 }
 
 QString UndoReport::message() const {
+    if (!error.isEmpty())
+        return QStringLiteral("无法撤销：") + error;
     QString text = QStringLiteral("已撤销 %1 个文件的改名").arg(undone);
     if (!failures.isEmpty())
         text += QStringLiteral("\n\n有 %1 个文件未能撤销：\n").arg(failures.size()) +
                 failures.mid(0, RenameReport::kListedFailures).join(u'\n');
+    if (kept > 0)
+        text += QStringLiteral("\n\n其中 %1 个仍可再次撤销").arg(kept);
     return text;
 }
 
+namespace {
+
+// Whether a rename back that failed so may go through later.
+bool mayPass(RenameNoReplace::Failure failure) {
+    using RenameNoReplace::Failure;
+    switch (failure) {
+    case Failure::TargetExists:
+    case Failure::AccessDenied:
+    case Failure::InUse:
+    case Failure::PathTooLong:
+    case Failure::Other:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The record with only steps left in it, or none when there are none.
+void keepOnly(const QString &path, const QList<JournalStep> &steps) {
+    if (steps.isEmpty()) {
+        QFile::remove(path);
+        return;
+    }
+    QByteArray content = kHeader.toByteArray() + '\n';
+    for (const JournalStep &step : steps)
+        content += tryLine(step.oldPath, step.newPath, step.stamp) + "\ndone " +
+                   stampText(step.stamp) + '\n';
+    QSaveFile file(path);
+    if (!(file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+          file.flush() && file.commit()))
+        QFile::remove(path); // a record that cannot be kept true goes
+}
+
+} // namespace
+
 UndoReport UndoLastRename(const QString &path) {
     UndoReport report;
-    QList<JournalStep> steps = readRenameJournal(path);
+    QList<JournalStep> steps = readRenameJournal(path, &report.error);
+    if (!report.error.isEmpty())
+        return report;
+    return UndoLastRename(path, std::move(steps));
+}
+
+UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
+    UndoReport report;
+    QList<JournalStep> left;
     std::reverse(steps.begin(), steps.end());
     for (const JournalStep &step : std::as_const(steps)) {
         const FilePath oldName = step.oldPath.name();
         const FileStamp now = FileStamp::of(step.newPath);
         QString reason;
+        if (!now.valid && FileStamp::of(step.oldPath) == step.stamp) {
+            ++report.undone; // back already: an undo cut short got this far
+            continue;
+        }
         if (!now.valid) {
             reason = QStringLiteral("文件已不在");
         } else if (now != step.stamp ||
@@ -165,11 +291,14 @@ UndoReport UndoLastRename(const QString &path) {
                 continue;
             }
             reason = renameFailureReason(result);
+            if (mayPass(result.failure))
+                left.prepend(step);
         }
         report.failures << QStringLiteral("%1 → %2：%3")
                                .arg(printableText(oldName.text()),
                                     printableText(step.newPath.name().text()), reason);
     }
-    QFile::remove(path);
+    report.kept = int(left.size());
+    keepOnly(path, left);
     return report;
 }

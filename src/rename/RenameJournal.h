@@ -13,9 +13,12 @@
 // undone, after a restart too. Each rename is written before it is tried and marked once it
 // succeeded, so a run cut short by a crash still leaves a true record. Paths are kept as the
 // file system's exact bytes, percent-encoded, one step a line:
-//   tunemark-undo 1
-//   try <old path> <new path>
+//   tunemark-undo 2
+//   try <old path> <new path> <file number> <size> <modification time>
 //   done <file number> <size> <modification time>
+// The stamp of a try is the file's before its rename, so that a try whose done a crash cut off
+// can still be told renamed: its old name gone, its new name holding that stamp. Records of
+// version 1 (try lines without a stamp) are still read and undone.
 class RenameJournal {
 public:
     // Records into a file beside path until the first rename succeeds, then into path itself,
@@ -36,7 +39,7 @@ public:
 
 private:
     bool writeLine(const QByteArray &line);
-    void recordTry(const FilePath &oldPath, const FilePath &newPath);
+    void recordTry(const FilePath &oldPath, const FilePath &newPath, const FileStamp &stamp);
     void recordDone(const FilePath &newPath);
 
     QString m_path;
@@ -54,8 +57,15 @@ struct JournalStep {
 };
 
 // The renames of the run recorded at path, in the order they were made; none when there is no
-// record. A line cut short, or a try without its mark, counts as not renamed.
-QList<JournalStep> readRenameJournal(const QString &path);
+// record. A line cut short counts as not written; a try without its done counts as renamed
+// where its old name is gone and its new name holds the stamp it recorded. The record is read
+// as rename.ini is: only a regular file, never waited on, a line at a time, and refused (error
+// says why) past kMostJournalSteps steps or at a line no path can make.
+QList<JournalStep> readRenameJournal(const QString &path, QString *error = nullptr);
+inline constexpr int kMostJournalSteps = 2'000'000;
+
+// Whether the record at path holds a step to undo: read only up to its first step.
+bool journalHasSteps(const QString &path);
 
 // The question before an undo: how many files, and in which folder or how many folders.
 QString undoQuestion(const QList<JournalStep> &steps);
@@ -64,12 +74,18 @@ QString undoQuestion(const QList<JournalStep> &steps);
 struct UndoReport {
     int undone = 0;
     QStringList failures; // "old name → new name：reason", one per file that stayed
+    int kept = 0;         // of those, the ones the record keeps to be undone again
+    QString error;        // the record could not be read
 
     // "已撤销 N 个文件的改名", and the files that could not be undone.
     QString message() const;
 };
 
-// Renames every file of the run recorded at path back to its old name, the last renamed
-// first, never replacing a file, and only while the file is still the one the run renamed.
-// Empties the record.
+// Renames every file of steps, the run recorded at path, back to its old name, the last renamed
+// first, never replacing a file, and only while the file is still the one the run renamed. A
+// file found back already counts as undone. Steps that failed for a reason that may pass (a
+// name taken, no permission, a file in use) stay in the record to be undone again; the others
+// leave it, and an empty record is removed.
+UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps);
+// The same for the steps read from path.
 UndoReport UndoLastRename(const QString &path);

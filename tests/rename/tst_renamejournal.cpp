@@ -1,0 +1,144 @@
+#include "rename/RenameJournal.h"
+#include "support/FileTree.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+// rename.undo after any stop: what it says was renamed was, and undo brings exactly that back.
+class TestRenameJournal : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void tryCutOffByACrashStillCounts();
+    void undoCutShortResumes();
+    void firstVersionStillUndone();
+    void recordsThatCannotBeReadSafely_data();
+    void recordsThatCannotBeReadSafely();
+
+private:
+    // Renames name to newName in m_dir through a journal at m_journal.
+    void rename(const QString &name, const QString &newName);
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QString m_dir;
+    QString m_journal;
+};
+
+void TestRenameJournal::init() {
+    m_tmp = std::make_unique<QTemporaryDir>();
+    m_dir = TestFiles::native(m_tmp->path() + u'/');
+    m_journal = m_tmp->filePath(u"rename.undo"_s);
+}
+
+void TestRenameJournal::rename(const QString &name, const QString &newName) {
+    RenameJournal journal(m_journal);
+    const FilePath source(m_dir + name);
+    QVERIFY(
+        journal
+            .record(source, newName, [&] { return RenameNoReplace::renameFile(source, newName); })
+            .ok());
+}
+
+// A kill between a rename and its done line: the old name is gone and the new one holds the
+// file the try recorded, so the step counts and undo takes it back.
+void TestRenameJournal::tryCutOffByACrashStillCounts() {
+    QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
+    QVERIFY(TestFiles::write(m_dir + u"b.mp3"_s, "b"));
+    rename(u"a.mp3"_s, u"x.mp3"_s);
+    QByteArray record = TestFiles::read(m_journal);
+    QVERIFY(record.startsWith("tunemark-undo 2\n"));
+    // The second rename as a crash leaves it: its try written, the file renamed, no done.
+    QVERIFY(QFile::rename(m_dir + u"b.mp3"_s, m_dir + u"y.mp3"_s));
+    const QByteArray firstTry = record.split('\n').at(1);
+    record += firstTry.left(4) +
+              firstTry.mid(4)
+                  .replace(QFile::encodeName(u"a.mp3"_s), "b.mp3")
+                  .replace(QFile::encodeName(u"x.mp3"_s), "y.mp3") +
+              '\n';
+    QVERIFY(TestFiles::write(m_journal, record));
+    // Its stamp is b's: the stamp recorded is a's, so it does not count ...
+    QCOMPARE(readRenameJournal(m_journal).size(), 1);
+    // ... and with b's stamp it does.
+    QFile::remove(m_journal);
+    QVERIFY(QFile::rename(m_dir + u"y.mp3"_s, m_dir + u"b.mp3"_s));
+    rename(u"b.mp3"_s, u"y.mp3"_s);
+    QByteArray lines = TestFiles::read(m_journal);
+    lines.truncate(lines.lastIndexOf("done"));
+    QVERIFY(TestFiles::write(m_journal, lines));
+    QCOMPARE(readRenameJournal(m_journal).size(), 1);
+    QCOMPARE(UndoLastRename(m_journal).message(), u"已撤销 1 个文件的改名"_s);
+    QCOMPARE(FileTree::files(m_dir).keys(), (QStringList{u"b.mp3"_s, u"x.mp3"_s}));
+}
+
+// An undo cut short: the files it took back count as undone when undo runs again.
+void TestRenameJournal::undoCutShortResumes() {
+    QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
+    QVERIFY(TestFiles::write(m_dir + u"b.mp3"_s, "b"));
+    RenameJournal journal(m_journal);
+    for (const auto &names : {std::pair(u"a.mp3"_s, u"x.mp3"_s), {u"b.mp3"_s, u"y.mp3"_s}}) {
+        const FilePath source(m_dir + names.first);
+        const QString newName = names.second;
+        QVERIFY(journal
+                    .record(source, newName,
+                            [&] { return RenameNoReplace::renameFile(source, newName); })
+                    .ok());
+    }
+    QVERIFY(QFile::rename(m_dir + u"y.mp3"_s, m_dir + u"b.mp3"_s)); // the undo got this far
+    QCOMPARE(UndoLastRename(m_journal).message(), u"已撤销 2 个文件的改名"_s);
+    QCOMPARE(FileTree::files(m_dir).keys(), (QStringList{u"a.mp3"_s, u"b.mp3"_s}));
+    QVERIFY(!QFile::exists(m_journal));
+}
+
+void TestRenameJournal::firstVersionStillUndone() {
+    QVERIFY(TestFiles::write(m_dir + u"x.mp3"_s, "a"));
+    rename(u"x.mp3"_s, u"y.mp3"_s); // for its done line
+    const QByteArray done = TestFiles::read(m_journal).split('\n').at(2);
+    const QByteArray dir = QFile::encodeName(m_dir).toPercentEncoding("/._-~:\\");
+    QVERIFY(TestFiles::write(m_journal, "tunemark-undo 1\ntry " + dir + "x.mp3 " + dir + "y.mp3\n" +
+                                            done + '\n'));
+    QCOMPARE(UndoLastRename(m_journal).message(), u"已撤销 1 个文件的改名"_s);
+    QVERIFY(QFile::exists(m_dir + u"x.mp3"_s));
+}
+
+// A record that is a pipe, a line longer than any path makes, a header alone: read at once,
+// never waited on, nothing undone.
+void TestRenameJournal::recordsThatCannotBeReadSafely_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("pipe") << u"pipe"_s << QString();
+    QTest::newRow("folder") << u"folder"_s << QString();
+    QTest::newRow("endless line") << u"line"_s << u"撤销记录已损坏"_s;
+    QTest::newRow("header alone") << u"header"_s << QString();
+}
+
+void TestRenameJournal::recordsThatCannotBeReadSafely() {
+    QFETCH(QString, kind);
+#ifndef Q_OS_UNIX
+    if (kind == u"pipe"_s)
+        SKIP_TEST("no named pipes");
+#else
+    if (kind == u"pipe"_s)
+        QCOMPARE(mkfifo(QFile::encodeName(m_journal).constData(), 0600), 0);
+#endif
+    if (kind == u"folder"_s)
+        QVERIFY(QDir().mkdir(m_journal));
+    if (kind == u"line"_s)
+        QVERIFY(TestFiles::write(m_journal, "tunemark-undo 2\ntry " + QByteArray(70000, 'x')));
+    if (kind == u"header"_s)
+        QVERIFY(TestFiles::write(m_journal, "tunemark-undo 2\n"));
+    QString error;
+    QVERIFY(readRenameJournal(m_journal, &error).isEmpty());
+    QTEST(error, "error");
+    QVERIFY(!journalHasSteps(m_journal));
+}
+
+QTEST_GUILESS_MAIN(TestRenameJournal)
+#include "tst_renamejournal.moc"
