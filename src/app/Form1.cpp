@@ -4,6 +4,7 @@
 #include "app/AllFilesPage.h"
 #include "app/AudioPage.h"
 #include "app/BusyProgress.h"
+#include "app/Captions.h"
 #include "app/Controls.h"
 #include "app/Layout.h"
 #include "app/OpenMenu.h"
@@ -122,10 +123,6 @@ void Form1::buildWindow() {
         widget->addAction(m_undoAction);
     }
     Layout::apply(this);
-}
-
-QPushButton *Form1::command1(int index) const {
-    return findChild<QPushButton *>(indexed("Command1", index));
 }
 
 void Form1::Form_Load() {
@@ -259,12 +256,16 @@ void Form1::renameListedFiles() {
         return;
     options.keepGarbledNames = garbled == GarbledLines::KeepTheirNames;
     m_folders.makeDataDirectory(); // a folder that cannot be made shows as unwritable outputs
+    RunLock lock(m_folders.dataDirectory);
+    if (!RunQuestions::takeRunLock(m_dialogs, lock, options.journalPath))
+        return;
     std::optional<RenameReport> report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         report = RenameListedFiles(m_list.table(), m_folders.dataDirectory, options,
                                    busy.renameProgress());
     }
+    lock.release();
     if (report) { // an empty list: nothing happened
         m_dialogs.showMessage(report->messageWithCounts());
         m_list.ClearEntries();
@@ -280,11 +281,15 @@ void Form1::renameAllFiles(SequenceInput input) {
     if (!RunQuestions::confirmSequence(m_dialogs, input))
         return;
     m_folders.makeDataDirectory();
+    RunLock lock(m_folders.dataDirectory);
+    if (!RunQuestions::takeRunLock(m_dialogs, lock, input.journalPath))
+        return;
     SequenceRun run;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         run = RenameFilesInSequence(input, busy.renameProgress());
     }
+    lock.release();
     if (!run.ran()) {
         m_dialogs.showMessage(run.refusal);
     } else {
@@ -305,14 +310,16 @@ void Form1::updateUndo() {
 }
 
 void Form1::undoLastRename() {
+    RunLock lock(m_folders.dataDirectory);
     QList<JournalStep> steps;
-    if (m_busy || (steps = RunQuestions::confirmUndo(m_dialogs, journalPath())).isEmpty())
+    if (m_busy || (steps = RunQuestions::confirmUndo(m_dialogs, journalPath(), lock)).isEmpty())
         return;
     UndoReport report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
         report = UndoLastRename(journalPath(), std::move(steps));
     }
+    lock.release();
     m_dialogs.showMessage(report.message());
     m_allFilesPage->refreshFiles();
     m_list.RefreshEntryList();
@@ -355,15 +362,7 @@ void Form1::dropEvent(QDropEvent *event) {
 }
 
 void Form1::applyCaptions() {
-    const CaptionSet captions = LoadLanguage(m_folders);
-    for (int i = 0; i < captions.buttons.size(); ++i)
-        command1(i)->setText(captions.buttons[i]);
-    for (int i = 0; i < captions.frames.size(); ++i)
-        m_pages[i]->setTitle(captions.frames[i]);
-    for (int i = 0; i < captions.tabs.size(); ++i)
-        m_tabStrip->setTabText(i, captions.tabs[i]);
-    for (int i = 0; i < captions.columns.size(); ++i)
-        m_list.model()->setHeaderData(i, Qt::Horizontal, captions.columns[i]);
+    ::applyCaptions(*this, LoadLanguage(m_folders), *m_list.model());
 }
 
 void Form1::applySettings(const Settings &settings) {
@@ -388,7 +387,8 @@ void Form1::saveSettings() {
     QString why;
     const auto saved = m_settingsFile.SaveSettings(
         m_settings, [&](const FileIdentity &id) { return listed.contains(id); }, &why);
-    if (saved == SettingsFile::Saved::No)
+    // Another Tunemark saving or renaming: tried again at close, and said then.
+    if (saved == SettingsFile::Saved::No || (saved == SettingsFile::Saved::Locked && m_unloaded))
         m_dialogs.showMessage(
             QStringLiteral("无法保存设置：%1（%2）").arg(m_settingsFile.path(), why));
     if (saved == SettingsFile::Saved::ListedFile)

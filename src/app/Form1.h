@@ -69,7 +69,6 @@ protected:
 
 private:
     void buildWindow();
-    QPushButton *command1(int index) const;
 
     // Command1(3): new names from the template, then the settings saved.
     void saveTemplate();

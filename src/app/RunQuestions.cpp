@@ -32,7 +32,21 @@ bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input) {
                                 .arg(input.files.size()));
 }
 
-QList<JournalStep> confirmUndo(UserDialogs &dialogs, const QString &journal) {
+bool takeRunLock(UserDialogs &dialogs, RunLock &lock, QString &journalPath) {
+    if (lock.take())
+        return true;
+    if (!dialogs.askYesNo(
+            QStringLiteral("另一个 Tunemark 正在改名，这次改名将不能撤销。仍然改名吗？")))
+        return false;
+    journalPath.clear();
+    return true;
+}
+
+QList<JournalStep> confirmUndo(UserDialogs &dialogs, const QString &journal, RunLock &lock) {
+    if (!lock.take()) {
+        dialogs.showMessage(QStringLiteral("另一个 Tunemark 正在改名，请稍后再撤销"));
+        return {};
+    }
     QString error;
     const QList<JournalStep> steps = readRenameJournal(journal, &error);
     if (!error.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "list/EntryTable.h"
+#include "platform/RunLock.h"
 #include "rename/RenameJournal.h"
 #include "rename/SequentialRename.h"
 
@@ -21,9 +22,14 @@ GarbledLines askAboutGarbledLines(UserDialogs &dialogs, const EntryTable &entrie
 // asked: the user is told, and false comes back.
 bool confirmSequence(UserDialogs &dialogs, const SequenceInput &input);
 
-// Reads the record of the last run at journal and asks whether to undo it: the steps to undo,
-// none when the user says no or there is nothing to undo. A record that cannot be read is
-// named in a message.
-QList<JournalStep> confirmUndo(UserDialogs &dialogs, const QString &journal);
+// Takes lock for a run that writes the record at journalPath. Where another Tunemark holds it
+// past a short wait, asks whether to rename anyway: on Yes journalPath is emptied (the run
+// renames without a record, leaving the other's alone), on No false comes back.
+bool takeRunLock(UserDialogs &dialogs, RunLock &lock, QString &journalPath);
+
+// Takes lock, reads the record of the last run at journal and asks whether to undo it: the
+// steps to undo, none when the user says no or there is nothing to undo. A record that cannot
+// be read, or that another Tunemark is writing, is named in a message.
+QList<JournalStep> confirmUndo(UserDialogs &dialogs, const QString &journal, RunLock &lock);
 
 } // namespace RunQuestions

@@ -14,9 +14,11 @@ inline constexpr QStringView kPlaylist = u"rename.m3u";
 inline constexpr QStringView kJournal = u"rename.undo";
 // The journal of a run until its first rename succeeds.
 inline constexpr QStringView kJournalInProgress = u"rename.undo.new";
+// Held while a run writes the journal or the settings are saved (RunLock).
+inline constexpr QStringView kLock = u"rename.lock";
 
-inline constexpr QStringView kAll[] = {kLog,      kPlaylist, kSettings,
-                                       kLanguage, kJournal,  kJournalInProgress};
+inline constexpr QStringView kAll[] = {kLog,     kPlaylist,          kSettings, kLanguage,
+                                       kJournal, kJournalInProgress, kLock};
 
 // The file name in folder, which ends in a separator.
 inline QString pathIn(const QString &folder, QStringView name) {

@@ -2,6 +2,7 @@
 
 #include "platform/LegacyText.h"
 #include "platform/OwnFiles.h"
+#include "platform/RunLock.h"
 #include "settings/ProfileFile.h"
 
 #include <QFile>
@@ -113,6 +114,12 @@ SettingsFile::SaveSettings(const Settings &settings,
         if (why)
             *why = QStringLiteral("无法创建文件夹");
         return Saved::No;
+    }
+    RunLock lock(m_folders.dataDirectory);
+    if (!lock.take()) {
+        if (why)
+            *why = QStringLiteral("另一个 Tunemark 正在保存设置或改名");
+        return Saved::Locked;
     }
     // The first save away from the program keeps what the file beside it holds.
     if (!m_startingPath.isEmpty() && !QFileInfo::exists(m_iniPath))

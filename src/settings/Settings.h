@@ -68,7 +68,8 @@ public:
     // value other than "0", "1" or "2" reads as unchecked. Each value is read into a buffer of
     // fixed size, so text beyond it is cut on a whole character.
     Settings LoadSettings() const;
-    enum class Saved { Yes, No, ListedFile };
+    // Locked: another process was saving or renaming (RunLock) and nothing was written.
+    enum class Saved { Yes, No, ListedFile, Locked };
 
     // Writes m3u, m3upath, history and format into section setup of rename.ini in the folder
     // in use, which is created when needed, then codepage when it is not the system's, and

@@ -1,5 +1,7 @@
 #include "WindowTest.h"
 
+#include <QLockFile>
+
 #include "app/CommandLine.h"
 
 #ifndef TUNEMARK_PROGRAM
@@ -30,6 +32,7 @@ private slots:
     void drop_data();
     void drop();
     void givenFilesOfOtherTypesKeepTheRows();
+    void anotherInstanceHoldsTheRecord();
     void commandLine_data();
     void commandLine();
 };
@@ -458,6 +461,32 @@ void TestForm1::givenFilesOfOtherTypesKeepTheRows() {
     QCOMPARE(m_form->entryList().lineCount(), 3);
     QCOMPARE(m_dialogs->messages,
              QStringList{u"有 2 个文件不是本程序能改名的音乐文件，已跳过：\nc.flac\ncover.jpg"_s});
+}
+
+// While another Tunemark writes the undo record (it holds rename.lock), a run asks first and,
+// on Yes, renames without touching the record; undo waits for it.
+void TestForm1::anotherInstanceHoldsTheRecord() {
+    addEntries({u"a.mp3"_s});
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    const QString journal = m_programDir->filePath(u"rename.undo"_s);
+    const QByteArray record = TestFiles::read(journal);
+    QVERIFY(!record.isEmpty());
+    m_dialogs->messages.clear();
+
+    QLockFile other(m_programDir->filePath(u"rename.lock"_s));
+    QVERIFY(other.tryLock(0));
+    addEntries({u"b.mp3"_s});
+    m_dialogs->yesNoAnswers.enqueue(true);
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(m_dialogs->messages.value(0),
+             u"另一个 Tunemark 正在改名，这次改名将不能撤销。仍然改名吗？"_s);
+    QVERIFY(QFile::exists(m_work->filePath(u"new-b.mp3"_s)));
+    QCOMPARE(TestFiles::read(journal), record);
+
+    m_dialogs->messages.clear();
+    child<QAction>(u"UndoRename"_s)->trigger();
+    QCOMPARE(m_dialogs->messages, QStringList{u"另一个 Tunemark 正在改名，请稍后再撤销"_s});
+    QVERIFY(QFile::exists(m_work->filePath(u"new-a.mp3"_s)));
 }
 
 void TestForm1::commandLine_data() {
