@@ -12,17 +12,29 @@ inline constexpr QStringView kLanguage = u"elanguage.dat";
 inline constexpr QStringView kLog = u"rename.log";
 inline constexpr QStringView kPlaylist = u"rename.m3u";
 inline constexpr QStringView kJournal = u"rename.undo";
-// The journal of a run until its first rename succeeds.
-inline constexpr QStringView kJournalInProgress = u"rename.undo.new";
 // Held while a run writes the journal or the settings are saved (RunLock).
 inline constexpr QStringView kLock = u"rename.lock";
 
-inline constexpr QStringView kAll[] = {kLog,     kPlaylist,          kSettings, kLanguage,
-                                       kJournal, kJournalInProgress, kLock};
+inline constexpr QStringView kAll[] = {kLog, kPlaylist, kSettings, kLanguage, kJournal, kLock};
 
 // The file name in folder, which ends in a separator.
 inline QString pathIn(const QString &folder, QStringView name) {
     return folder + name.toString();
+}
+
+// The journal of a run until its first rename succeeds: "rename.undo.<run>.new", a name of
+// each run's own, so that two runs never write one file.
+inline QString journalInProgress(qint64 run) {
+    return kJournal.toString() + u'.' + QString::number(run) + QStringLiteral(".new");
+}
+
+// Whether name is one of the program's own, letter case as cs says.
+inline bool isOwnName(QStringView name, Qt::CaseSensitivity cs) {
+    for (QStringView own : kAll) {
+        if (own.compare(name, cs) == 0)
+            return true;
+    }
+    return name.startsWith(QString(kJournal.toString() + u'.'), cs) && name.endsWith(u".new", cs);
 }
 
 } // namespace OwnFiles

@@ -21,8 +21,7 @@ ProgramFiles::ProgramFiles(const QString &programDirectory)
     , m_identity(FileIdentity::of(programDirectory)) {}
 
 bool ProgramFiles::isOwnFile(const QString &directory, const QString &name) {
-    if (std::none_of(std::begin(OwnFiles::kAll), std::end(OwnFiles::kAll),
-                     [&](QStringView own) { return own.compare(name, Paths::pathCase()) == 0; }))
+    if (!OwnFiles::isOwnName(name, Paths::pathCase()))
         return false;
     return isProgramDirectory(directory);
 }

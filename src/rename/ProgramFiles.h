@@ -14,7 +14,8 @@ public:
 
     // Whether name in directory (with its trailing separator) is one of the program's own
     // files: the folder is the program's (by text or as the same folder), the name one of
-    // OwnFiles::kAll, without regard to letter case where the file system ignores it.
+    // the program's (OwnFiles::isOwnName), without regard to letter case where the file system
+    // ignores it.
     bool isOwnFile(const QString &directory, const QString &name);
 
 private:

@@ -6,6 +6,7 @@
 #include "platform/RenameNoReplace.h"
 #include "rename/RenameReport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSaveFile>
 #include <QSet>
@@ -21,9 +22,11 @@ constexpr qint64 kLongestLine = 64 * 1024;
 // Bytes kept as they are; every other byte, the space among them, is percent-encoded.
 const QByteArray kPlain("/._-~:\\");
 
-// The journal of a run until its first rename succeeds, beside the journal.
+// The journal of a run until its first rename succeeds, beside the journal, named for this
+// process.
 QString tempPathFor(const QString &path) {
-    return OwnFiles::pathIn(path.left(Paths::nameStart(path)), OwnFiles::kJournalInProgress);
+    return path.left(Paths::nameStart(path)) +
+           OwnFiles::journalInProgress(QCoreApplication::applicationPid());
 }
 
 QByteArray stampText(const FileStamp &stamp) {
