@@ -5,9 +5,6 @@
 
 #include <QDir>
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
 
 QString cleaned(const QString &directory) {
