@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "dialogs/QtChinese.h"
 #include "dialogs/QtUserDialogs.h"
+#include "platform/CloseRequests.h"
 #include "platform/Console.h"
 #include "platform/Drives.h"
 #include "platform/Paths.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSessionManager>
 #include <QTimer>
 #include <QTranslator>
 
@@ -80,6 +82,10 @@ int main(int argc, char *argv[]) {
     if (screen && !window.hasStoredPlace())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
+    // A logout or `kill` closes the window as the user would: the settings are saved.
+    const CloseRequests closeRequests([&window] { window.close(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager &) { window.Form_Unload(); });
     if (!commandLine.paths.isEmpty()) {
         QList<FilePath> paths;
         const FilePath here = QDir::currentPath() + u'/';

@@ -1,6 +1,11 @@
 #include "WindowTest.h"
 
 #include <QLockFile>
+#include <QProcessEnvironment>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#endif
 
 #include "app/CommandLine.h"
 
@@ -33,6 +38,7 @@ private slots:
     void drop();
     void givenFilesOfOtherTypesKeepTheRows();
     void anotherInstanceHoldsTheRecord();
+    void systemCloseRequestSaves();
     void commandLine_data();
     void commandLine();
 };
@@ -487,6 +493,40 @@ void TestForm1::anotherInstanceHoldsTheRecord() {
     child<QAction>(u"UndoRename"_s)->trigger();
     QCOMPARE(m_dialogs->messages, QStringList{u"另一个 Tunemark 正在改名，请稍后再撤销"_s});
     QVERIFY(QFile::exists(m_work->filePath(u"new-a.mp3"_s)));
+}
+
+// SIGTERM (a logout, `kill`) closes the program as its window's close button does: the
+// settings are saved. The program runs from a folder of its own, which it keeps them in.
+void TestForm1::systemCloseRequestSaves() {
+#ifndef Q_OS_LINUX
+    SKIP_TEST("signals are the Linux way of asking");
+#else
+    QTemporaryDir folder;
+    const QString program = folder.filePath(u"tunemark"_s);
+    QVERIFY(QFile::copy(QString::fromUtf8(TUNEMARK_PROGRAM), program));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    process.setProcessEnvironment(environment);
+    process.start(program, {});
+    QVERIFY(process.waitForStarted());
+    // Asked only once the program catches the signal: its handler is in /proc's mask then.
+    const auto catchesTerm = [&]() -> bool {
+        QFile status(u"/proc/%1/status"_s.arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(), 30000);
+    QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY(TestFiles::read(folder.filePath(u"rename.ini"_s)).contains("safenames=1\r\n"));
+#endif
 }
 
 void TestForm1::commandLine_data() {
