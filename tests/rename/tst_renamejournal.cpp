@@ -2,9 +2,15 @@
 #include "support/FileTree.h"
 #include "support/TestFiles.h"
 
+#include "rename/RenameExecutor.h"
+
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -22,6 +28,7 @@ private slots:
     void firstVersionStillUndone();
     void recordsThatCannotBeReadSafely_data();
     void recordsThatCannotBeReadSafely();
+    void killedInTheMiddleOfARun();
 
 private:
     // Renames name to newName in m_dir through a journal at m_journal.
@@ -140,5 +147,75 @@ void TestRenameJournal::recordsThatCannotBeReadSafely() {
     QVERIFY(!journalHasSteps(m_journal));
 }
 
-QTEST_GUILESS_MAIN(TestRenameJournal)
+namespace {
+
+constexpr int kKilledRunFiles = 1500;
+
+// The run the next test kills: every file of folder renamed with the undo record at journal,
+// each step told on the standard output, a little slower than a disk would make it.
+int renameForTheKill(const QString &folder, const QString &journal) {
+    RenamePlan plan;
+    plan.journalPath = journal;
+    for (int i = 0; i < kKilledRunFiles; ++i)
+        plan.steps.append({FilePath(folder), u"%1.mp3"_s.arg(i), u"new-%1.mp3"_s.arg(i)});
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return 1;
+    executePlan(plan, [&](int done, int) {
+        out.write(QByteArray::number(done) + '\n');
+        QThread::usleep(500);
+    });
+    return 0;
+}
+
+} // namespace
+
+// SIGKILL in the middle of a run: undo brings every renamed file back, and every original's
+// bytes are there exactly once, under its own name.
+void TestRenameJournal::killedInTheMiddleOfARun() {
+#ifndef Q_OS_UNIX
+    SKIP_TEST("needs a process killed with SIGKILL");
+#else
+    QByteArrayList before;
+    for (int i = 0; i < kKilledRunFiles; ++i) {
+        before << QByteArray::number(i) + "-content";
+        QVERIFY(TestFiles::write(m_dir + u"%1.mp3"_s.arg(i), before.last()));
+    }
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"TUNEMARK_RUN_TO_KILL"_s, m_dir + u'|' + m_journal);
+    run.setProcessEnvironment(environment);
+    run.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(run.waitForStarted());
+    QByteArray told;
+    while (told.count('\n') < kKilledRunFiles / 3 && run.waitForReadyRead(30000))
+        told += run.readAllStandardOutput();
+    run.kill();
+    QVERIFY(run.waitForFinished());
+    const int renamed = int(QDir(m_dir).entryList({u"new-*"_s}, QDir::Files).size());
+    QVERIFY2(renamed > 0 && renamed < kKilledRunFiles, "the run was killed in its middle");
+
+    QCOMPARE(UndoLastRename(m_journal).message(), u"已撤销 %1 个文件的改名"_s.arg(renamed));
+    QByteArrayList after;
+    for (const QString &name : QDir(m_dir).entryList(QDir::Files)) {
+        QVERIFY2(!name.startsWith(u"new-"_s), qPrintable(name));
+        after << TestFiles::read(m_dir + name);
+        QCOMPARE(after.last(), name.chopped(4).toUtf8() + "-content");
+    }
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    QCOMPARE(after, before);
+#endif
+}
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    // The process the crash test kills.
+    if (const QString run = qEnvironmentVariable("TUNEMARK_RUN_TO_KILL"); !run.isEmpty())
+        return renameForTheKill(run.section(u'|', 0, 0), run.section(u'|', 1));
+    TestRenameJournal test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_renamejournal.moc"
