@@ -11,5 +11,7 @@ AboutPage::AboutPage(const QString &dataDirectory, QWidget *parent)
     auto *picture = Controls::make<QLabel>(this, QStringLiteral("Picture1"));
     picture->setPixmap(QPixmap(QStringLiteral(":/tunemark/about.jpg")));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setToolTip(QStringLiteral("设置和记录保存在：%1").arg(dataDirectory));
+    picture->setToolTip(dataDirectory.isEmpty()
+                            ? QStringLiteral("没有可写的文件夹保存设置和记录")
+                            : QStringLiteral("设置和记录保存在：%1").arg(dataDirectory));
 }

@@ -302,7 +302,9 @@ void Form1::renameAllFiles(SequenceInput input) {
 }
 
 QString Form1::journalPath() const {
-    return OwnFiles::pathIn(m_folders.dataDirectory, OwnFiles::kJournal);
+    return m_folders.hasDataDirectory() // none: no record, nothing to undo
+               ? OwnFiles::pathIn(m_folders.dataDirectory, OwnFiles::kJournal)
+               : QString();
 }
 
 void Form1::updateUndo() {
@@ -387,10 +389,11 @@ void Form1::saveSettings() {
     QString why;
     const auto saved = m_settingsFile.SaveSettings(
         m_settings, [&](const FileIdentity &id) { return listed.contains(id); }, &why);
-    // Another Tunemark saving or renaming: tried again at close, and said then.
-    if (saved == SettingsFile::Saved::No || (saved == SettingsFile::Saved::Locked && m_unloaded))
-        m_dialogs.showMessage(
-            QStringLiteral("无法保存设置：%1（%2）").arg(m_settingsFile.path(), why));
+    // Another Tunemark saving or renaming: tried again at close, said then; each failure once.
+    if ((saved == SettingsFile::Saved::No ||
+         (saved == SettingsFile::Saved::Locked && m_unloaded)) &&
+        why != std::exchange(m_saveFailure, why))
+        m_dialogs.showMessage(m_settingsFile.failureMessage(why));
     if (saved == SettingsFile::Saved::ListedFile)
         m_dialogs.showMessage(
             QStringLiteral("没有写入设置：%1 是列表中的文件").arg(m_settingsFile.path()));

@@ -99,6 +99,7 @@ private:
     bool m_closeAsked = false;
     bool m_unloaded = false;
     bool m_placeRestored = false;
+    QString m_saveFailure; // the last failed save's reason, said once
     QRect m_shownGeometry; // where the window first showed; a change from it is the user's
     std::function<void()> m_progressObserver;
 

@@ -10,7 +10,7 @@
 // A lock left by a process that is gone is taken over.
 class RunLock {
 public:
-    // folder ends in a separator.
+    // folder ends in a separator; empty: there is no folder in use, and nothing to lock.
     explicit RunLock(const QString &folder);
 
     // Takes the lock, waiting up to wait; false while another process holds it still. Where no
@@ -22,4 +22,5 @@ public:
 
 private:
     QLockFile m_lock;
+    bool m_none;
 };

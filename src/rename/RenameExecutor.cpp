@@ -40,11 +40,12 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress) {
     const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
 
     const bool inUtf8 = outputsInUtf8(plan);
+    const bool outputsHaveAPlace = !plan.outputDirectory.isEmpty();
     std::optional<RenameLog> log;
-    if (plan.writeLog)
+    if (plan.writeLog && outputsHaveAPlace)
         log.emplace(OwnFiles::pathIn(plan.outputDirectory, OwnFiles::kLog), isListed, inUtf8);
     std::optional<M3uPlaylist> playlist;
-    if (plan.writePlaylist)
+    if (plan.writePlaylist && outputsHaveAPlace)
         playlist.emplace(OwnFiles::pathIn(plan.outputDirectory, OwnFiles::kPlaylist), isListed,
                          inUtf8);
 
@@ -87,6 +88,8 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress) {
         else
             run.report.addNote(QStringLiteral("无法写入%1：").arg(what) + output->path());
     };
+    if ((plan.writeLog || plan.writePlaylist) && !outputsHaveAPlace)
+        run.report.addNote(QStringLiteral("没有可写的文件夹：未写入改名记录和播放列表"));
     const bool logWritten = log && log->finish();
     if (log && !logWritten)
         note(log, QStringLiteral("改名记录"));

@@ -18,7 +18,13 @@ QString comparable(const QString &directory) {
 } // namespace
 
 bool DataFolders::makeDataDirectory() const {
-    return isPortable() || QDir().mkpath(dataDirectory);
+    return hasDataDirectory() && (isPortable() || QDir().mkpath(dataDirectory));
+}
+
+QString DataFolders::folderNames() const {
+    return hasDataDirectory() && !isPortable()
+               ? Paths::toNative(programDirectory) + QStringLiteral("、") + dataDirectory
+               : Paths::toNative(programDirectory);
 }
 
 DataFolders DataFolders::portable(const QString &programDirectory) {
@@ -34,12 +40,22 @@ DataFolders chooseDataFolders(const QString &programDirectory, const QString &in
         comparable(programDirectory).compare(comparable(installedDirectory), Paths::pathCase()) ==
             0;
     if (installed || !programDirectoryWritable)
-        folders.dataDirectory = Paths::withTrailingSeparator(Paths::toNative(configDirectory));
+        folders.dataDirectory =
+            configDirectory.isEmpty()
+                ? QString()
+                : Paths::withTrailingSeparator(Paths::toNative(configDirectory));
     return folders;
 }
 
 DataFolders currentDataFolders(const QString &installedDirectory) {
     const QString program = Paths::programDirectory();
-    return chooseDataFolders(program, installedDirectory, QFileInfo(program).isWritable(),
-                             QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+#ifdef Q_OS_WIN
+    const bool noHome = false;
+#else
+    // With no home, the configuration folder would be a path built from nothing ("/.config").
+    const bool noHome = qEnvironmentVariableIsEmpty("HOME");
+#endif
+    return chooseDataFolders(
+        program, installedDirectory, QFileInfo(program).isWritable(),
+        noHome ? QString() : QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }

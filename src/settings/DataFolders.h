@@ -8,18 +8,23 @@
 // separator.
 struct DataFolders {
     QString programDirectory; // the running executable's folder
-    QString dataDirectory;    // the folder in use
+    // The folder in use; empty when there is none: the program's folder cannot be used and
+    // there is no home to keep a configuration folder in.
+    QString dataDirectory;
 
     bool isPortable() const { return dataDirectory == programDirectory; }
-    // Creates the folder in use if needed; false when it cannot be created.
+    bool hasDataDirectory() const { return !dataDirectory.isEmpty(); }
+    // Creates the folder in use if needed; false when it cannot be created or there is none.
     bool makeDataDirectory() const;
+    // The folders the program would keep its files in, for a message that none can be used.
+    QString folderNames() const;
 
     // Everything beside the program.
     static DataFolders portable(const QString &programDirectory);
 };
 
 // The choice: beside the program, unless programDirectory is installedDirectory or cannot be
-// written; then configDirectory.
+// written; then configDirectory, where there is one (empty: none).
 DataFolders chooseDataFolders(const QString &programDirectory, const QString &installedDirectory,
                               bool programDirectoryWritable, const QString &configDirectory);
 

@@ -30,7 +30,7 @@ const CaptionGroup kGroups[] = {
 QString languageFilePath(const DataFolders &folders) {
     const QString name = OwnFiles::kLanguage.toString();
     const QString inUse = folders.dataDirectory + name;
-    if (QFileInfo::exists(inUse))
+    if (folders.hasDataDirectory() && QFileInfo::exists(inUse))
         return inUse;
     const QString beside = folders.programDirectory + name;
     return !folders.isPortable() && QFileInfo::exists(beside) ? beside : QString();

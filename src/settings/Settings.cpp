@@ -43,7 +43,9 @@ QByteArray stored(OptionState state) {
 
 SettingsFile::SettingsFile(const DataFolders &folders)
     : m_folders(folders)
-    , m_iniPath(OwnFiles::pathIn(folders.dataDirectory, OwnFiles::kSettings)) {
+    , m_iniPath(folders.hasDataDirectory()
+                    ? OwnFiles::pathIn(folders.dataDirectory, OwnFiles::kSettings)
+                    : QString()) {
     if (!folders.isPortable())
         m_startingPath = OwnFiles::pathIn(folders.programDirectory, OwnFiles::kSettings);
 }
@@ -51,14 +53,21 @@ SettingsFile::SettingsFile(const DataFolders &folders)
 SettingsFile::SettingsFile(const QString &programDirectory)
     : SettingsFile(DataFolders::portable(programDirectory)) {}
 
+QString SettingsFile::failureMessage(const QString &why) const {
+    const QString file = m_iniPath.isEmpty() ? OwnFiles::kSettings.toString() : m_iniPath;
+    return QStringLiteral("无法保存设置：%1（%2）").arg(file, why);
+}
+
 bool SettingsFile::isFirstStart() const {
-    return !QFileInfo::exists(m_iniPath) &&
+    return (m_iniPath.isEmpty() || !QFileInfo::exists(m_iniPath)) &&
            (m_startingPath.isEmpty() || !QFileInfo::exists(m_startingPath));
 }
 
 Settings SettingsFile::LoadSettings() const {
     const QString path =
-        m_startingPath.isEmpty() || QFileInfo::exists(m_iniPath) ? m_iniPath : m_startingPath;
+        m_startingPath.isEmpty() || (!m_iniPath.isEmpty() && QFileInfo::exists(m_iniPath))
+            ? m_iniPath
+            : m_startingPath;
     // One read of the file serves every value.
     const QByteArray content = ProfileFile::load(path).value_or(QByteArray());
     const int codePage = LegacyText::profileCodePage(content);
@@ -112,7 +121,9 @@ SettingsFile::SaveSettings(const Settings &settings,
                            QString *why) const {
     if (!m_folders.makeDataDirectory()) {
         if (why)
-            *why = QStringLiteral("无法创建文件夹");
+            *why = m_folders.hasDataDirectory()
+                       ? QStringLiteral("无法创建文件夹")
+                       : QStringLiteral("没有可写的文件夹，试过：") + m_folders.folderNames();
         return Saved::No;
     }
     RunLock lock(m_folders.dataDirectory);

@@ -84,6 +84,8 @@ public:
                        const std::function<bool(const FileIdentity &)> &isListed = {},
                        QString *why = nullptr) const;
     QString path() const { return m_iniPath; }
+    // "无法保存设置：" with the file and why (from SaveSettings).
+    QString failureMessage(const QString &why) const;
     // Whether no rename.ini exists where the program looks: the folder in use and, when that is
     // not the program's, beside the program. LoadSettings then turns the ID3v2, other-formats
     // and safe-names options on.

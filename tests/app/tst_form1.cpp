@@ -39,6 +39,7 @@ private slots:
     void givenFilesOfOtherTypesKeepTheRows();
     void anotherInstanceHoldsTheRecord();
     void systemCloseRequestSaves();
+    void nowhereToKeepSettingsIsSaidOnce();
     void commandLine_data();
     void commandLine();
 };
@@ -527,6 +528,25 @@ void TestForm1::systemCloseRequestSaves() {
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QVERIFY(TestFiles::read(folder.filePath(u"rename.ini"_s)).contains("safenames=1\r\n"));
 #endif
+}
+
+// Neither the program's folder nor a configuration folder (no HOME) can keep the settings: the
+// first save says so, with the folders tried, and no path is built from nothing.
+void TestForm1::nowhereToKeepSettingsIsSaidOnce() {
+    m_form.reset();
+    const DataFolders nowhere =
+        chooseDataFolders(m_programDir->path(), m_programDir->path(), true, QString());
+    QVERIFY(!nowhere.hasDataDirectory());
+    m_form = std::make_unique<Form1>(*m_dialogs, nowhere);
+    QCOMPARE(child<QLabel>(u"Picture1"_s)->toolTip(), u"没有可写的文件夹保存设置和记录"_s);
+    clickTab(2);
+    for (int twice = 0; twice < 2; ++twice)
+        QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
+    m_form->close();
+    QCOMPARE(m_dialogs->messages,
+             QStringList{u"无法保存设置：rename.ini（没有可写的文件夹，试过：%1）"_s.arg(
+                 QDir::toNativeSeparators(m_programDir->path() + u'/'))});
+    QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)), kFourKeys);
 }
 
 void TestForm1::commandLine_data() {
