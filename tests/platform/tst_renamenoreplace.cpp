@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,6 +71,7 @@ private slots:
     void unsafeNameStaysInDirectory();
     void hardLinkIsAnotherFile();
     void letterCaseOnlyOnCaseBlindFileSystem();
+    void letterCaseOnlyOnExfatThroughFuse();
     void readOnlyDirectory();
 
 private:
@@ -286,6 +288,45 @@ void TestRenameNoReplace::letterCaseOnlyOnCaseBlindFileSystem() {
     QVERIFY(renameIn(m_dir, u"Song.mp3"_s, u"song.mp3"_s).ok());
     QCOMPARE(QDir(m_dir).entryList(QDir::Files), QStringList{u"song.mp3"_s});
     QCOMPARE(contents(m_dir).value(u"song.mp3"_s), QByteArray("song"));
+}
+
+// exFAT through FUSE ignores letter case but gives two spellings of a name two inode numbers:
+// the rename still goes through a temporary name, and a name truly taken stays refused.
+void TestRenameNoReplace::letterCaseOnlyOnExfatThroughFuse() {
+#ifndef Q_OS_LINUX
+    SKIP_TEST("FUSE is Linux's");
+#else
+    const QString image = m_dir + u"exfat.img"_s;
+    const QString mountPoint = m_dir + u"exfat"_s;
+    QVERIFY(QDir().mkpath(mountPoint));
+    QFile file(image);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(16 * 1024 * 1024));
+    file.close();
+    QProcess loop;
+    loop.start(u"losetup"_s, {u"-f"_s, u"--show"_s, image});
+    if (QProcess::execute(u"mkfs.exfat"_s, {image}) != 0 || !loop.waitForFinished() ||
+        loop.exitCode() != 0)
+        SKIP_TEST("no exFAT tools or loop devices here (not root, or a sandbox without them)");
+    const QString device = QString::fromLocal8Bit(loop.readAllStandardOutput()).trimmed();
+    if (QProcess::execute(u"mount.exfat-fuse"_s, {device, mountPoint}) != 0) {
+        QProcess::execute(u"losetup"_s, {u"-d"_s, device});
+        SKIP_TEST("mounting through FUSE is refused here");
+    }
+    const QString dir = mountPoint + u'/';
+    const bool written = TestFiles::write(dir + u"love-s.mp3"_s, "song") &&
+                         TestFiles::write(dir + u"other.mp3"_s, "other");
+    const RenameNoReplace::Result caseOnly = renameIn(dir, u"love-s.mp3"_s, u"Love-s.mp3"_s);
+    const RenameNoReplace::Result taken = renameIn(dir, u"other.mp3"_s, u"LOVE-S.MP3"_s);
+    const QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name);
+    const QByteArray song = TestFiles::read(dir + u"Love-s.mp3"_s);
+    QProcess::execute(u"umount"_s, {mountPoint});
+    QProcess::execute(u"losetup"_s, {u"-d"_s, device});
+    QVERIFY(written);
+    QVERIFY(caseOnly.ok());
+    QCOMPARE(taken.failure, Failure::TargetExists);
+    QCOMPARE(names, (QStringList{u"Love-s.mp3"_s, u"other.mp3"_s}));
+    QCOMPARE(song, QByteArray("song"));
+#endif
 }
 
 void TestRenameNoReplace::readOnlyDirectory() {
