@@ -92,19 +92,27 @@ using Native = QByteArray; // paths as the file system's bytes
 int rawRename(const Native &fromBytes, const Native &toBytes) {
     const char *from = fromBytes.constData();
     const char *to = toBytes.constData();
+    int first = 0;
 #ifdef Q_OS_LINUX
     if (::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return 0;
-    const int error = errno;
-    // EINVAL and ENOSYS: the kernel or this file system does not know the flag.
-    if (error != EINVAL && error != ENOSYS)
-        return error;
+    first = errno;
+    // EINVAL and ENOSYS: the kernel or this file system does not know the flag, or, for
+    // EINVAL, the file system does not take the new name.
+    if (first != EINVAL && first != ENOSYS)
+        return first;
 #endif
-    const int linkError = renameByLink(from, to);
+    int error = renameByLink(from, to);
     // No hard links on this file system.
-    if (linkError == EPERM || linkError == EOPNOTSUPP || linkError == EMLINK)
-        return renameOverPlaceholder(from, to);
-    return linkError;
+    if (error == EPERM || error == EOPNOTSUPP || error == EMLINK || error == ENOSYS)
+        error = renameOverPlaceholder(from, to);
+    // A name the file system refuses reaches the fallbacks as another error (exFAT through
+    // FUSE says "no such file" when asked to create it): while the file is there, the first
+    // answer was the true one.
+    struct stat source;
+    if (first == EINVAL && error == ENOENT && ::lstat(from, &source) == 0)
+        return EINVAL;
+    return error;
 }
 
 Failure classify(int error) {

@@ -291,7 +291,8 @@ void TestRenameNoReplace::letterCaseOnlyOnCaseBlindFileSystem() {
 }
 
 // exFAT through FUSE ignores letter case but gives two spellings of a name two inode numbers:
-// the rename still goes through a temporary name, and a name truly taken stays refused.
+// the rename still goes through a temporary name, and a name truly taken stays refused; a name
+// it does not take is reported as such through every fallback.
 void TestRenameNoReplace::letterCaseOnlyOnExfatThroughFuse() {
 #ifndef Q_OS_LINUX
     SKIP_TEST("FUSE is Linux's");
@@ -317,6 +318,8 @@ void TestRenameNoReplace::letterCaseOnlyOnExfatThroughFuse() {
                          TestFiles::write(dir + u"other.mp3"_s, "other");
     const RenameNoReplace::Result caseOnly = renameIn(dir, u"love-s.mp3"_s, u"Love-s.mp3"_s);
     const RenameNoReplace::Result taken = renameIn(dir, u"other.mp3"_s, u"LOVE-S.MP3"_s);
+    // A name exFAT does not take is said so, not "no such file".
+    const RenameNoReplace::Result refused = renameIn(dir, u"other.mp3"_s, u"a:b.mp3"_s);
     const QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name);
     const QByteArray song = TestFiles::read(dir + u"Love-s.mp3"_s);
     QProcess::execute(u"umount"_s, {mountPoint});
@@ -324,6 +327,7 @@ void TestRenameNoReplace::letterCaseOnlyOnExfatThroughFuse() {
     QVERIFY(written);
     QVERIFY(caseOnly.ok());
     QCOMPARE(taken.failure, Failure::TargetExists);
+    QCOMPARE(refused.failure, Failure::InvalidName);
     QCOMPARE(names, (QStringList{u"Love-s.mp3"_s, u"other.mp3"_s}));
     QCOMPARE(song, QByteArray("song"));
 #endif
