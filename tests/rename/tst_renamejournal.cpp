@@ -2,6 +2,7 @@
 #include "support/FileTree.h"
 #include "support/TestFiles.h"
 
+#include "platform/RunLock.h"
 #include "rename/RenameExecutor.h"
 
 #include <QDir>
@@ -29,6 +30,8 @@ private slots:
     void recordsThatCannotBeReadSafely_data();
     void recordsThatCannotBeReadSafely();
     void killedInTheMiddleOfARun();
+    void readOnlyRemountKeepsTheStepsToUndo();
+    void anotherProcessHoldsTheLock();
 
 private:
     // Renames name to newName in m_dir through a journal at m_journal.
@@ -158,8 +161,8 @@ int renameForTheKill(const QString &folder, const QString &journal) {
     plan.journalPath = journal;
     for (int i = 0; i < kKilledRunFiles; ++i)
         plan.steps.append({FilePath(folder), u"%1.mp3"_s.arg(i), u"new-%1.mp3"_s.arg(i)});
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
+    QFile out; // the standard output, unbuffered, so the test sees each line at once
+    if (!out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 1;
     executePlan(plan, [&](int done, int) {
         out.write(QByteArray::number(done) + '\n');
@@ -208,8 +211,70 @@ void TestRenameJournal::killedInTheMiddleOfARun() {
 #endif
 }
 
+// A disk remounted read-only while files wait to go back: the undo fails for all, keeps them
+// all in the record, and once the disk takes writes again, undoes them.
+void TestRenameJournal::readOnlyRemountKeepsTheStepsToUndo() {
+#ifndef Q_OS_LINUX
+    SKIP_TEST("needs a tmpfs to remount");
+#else
+    const QString disk = m_dir + u"disk"_s;
+    QVERIFY(QDir().mkpath(disk));
+    if (QProcess::execute(u"mount"_s,
+                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, disk}) != 0)
+        SKIP_TEST("mounting a tmpfs is refused here (not root, or no mount in this sandbox)");
+    const QString folder = disk + u'/';
+    QVERIFY(TestFiles::write(folder + u"a.mp3"_s, "a"));
+    QVERIFY(TestFiles::write(folder + u"b.mp3"_s, "b"));
+    RenamePlan plan;
+    plan.journalPath = m_journal;
+    plan.steps = {{FilePath(folder), u"a.mp3"_s, u"x.mp3"_s},
+                  {FilePath(folder), u"b.mp3"_s, u"y.mp3"_s}};
+    executePlan(plan);
+    QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,ro"_s, disk});
+    const QString first = UndoLastRename(m_journal).message();
+    const int stepsKept = int(readRenameJournal(m_journal).size());
+    QProcess::execute(u"mount"_s, {u"-o"_s, u"remount,rw"_s, disk});
+    const QString second = UndoLastRename(m_journal).message();
+    const QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
+    QProcess::execute(u"umount"_s, {disk});
+    QVERIFY2(first.endsWith(u"其中 2 个仍可再次撤销"_s), qPrintable(first));
+    QCOMPARE(stepsKept, 2);
+    QCOMPARE(second, u"已撤销 2 个文件的改名"_s);
+    QCOMPARE(names, (QStringList{u"a.mp3"_s, u"b.mp3"_s}));
+    QVERIFY(!QFile::exists(m_journal));
+#endif
+}
+
+// A second process holding rename.lock: the lock is not taken here until that process lets
+// it go; a lock left by a process that is gone is taken over.
+void TestRenameJournal::anotherProcessHoldsTheLock() {
+    QProcess other;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"TUNEMARK_HOLD_LOCK"_s, m_dir);
+    other.setProcessEnvironment(environment);
+    other.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(other.waitForReadyRead(30000)); // it holds the lock
+    RunLock lock(m_dir);
+    QVERIFY(!lock.take(std::chrono::milliseconds(200)));
+    other.kill(); // gone without letting go: its lock is stale
+    QVERIFY(other.waitForFinished());
+    QVERIFY(lock.take(std::chrono::milliseconds(2000)));
+}
+
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
+    // The process that holds the lock for the test before, until it is killed.
+    if (const QString folder = qEnvironmentVariable("TUNEMARK_HOLD_LOCK"); !folder.isEmpty()) {
+        RunLock lock(folder);
+        if (!lock.take())
+            return 1;
+        QFile out; // the standard output, unbuffered
+        if (!out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return 1;
+        out.write("held\n");
+        QThread::sleep(60);
+        return 0;
+    }
     // The process the crash test kills.
     if (const QString run = qEnvironmentVariable("TUNEMARK_RUN_TO_KILL"); !run.isEmpty())
         return renameForTheKill(run.section(u'|', 0, 0), run.section(u'|', 1));
