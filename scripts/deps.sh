@@ -7,7 +7,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libta
 case "${1:-}" in
 --test)
     packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix
-               binutils-mingw-w64-x86-64 desktop-file-utils appstream exfat-fuse exfatprogs)
+               binutils-mingw-w64-x86-64 desktop-file-utils appstream exfat-fuse exfatprogs
+               fusefat dosfstools)
     ;;
 --package)
     packages+=(dpkg-dev file lintian)
