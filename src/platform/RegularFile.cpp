@@ -77,3 +77,23 @@ openRegularFileForWriting(QFile &file, QIODevice::OpenMode extra,
     return OutputOpening::Opened;
 #endif
 }
+
+bool openRegularFileForAppending(QFile &file) {
+#ifdef Q_OS_WIN
+    return QFileInfo(file.fileName()).isFile() &&
+           file.open(QIODevice::Append | QIODevice::Unbuffered | QIODevice::ExistingOnly);
+#else
+    const QByteArray path = QFile::encodeName(file.fileName());
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, O_APPEND) != 0 ||
+        !file.open(fd, QIODevice::Append | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#endif
+}

@@ -24,3 +24,7 @@ enum class OutputOpening {
 OutputOpening
 openRegularFileForWriting(QFile &file, QIODevice::OpenMode extra = {},
                           const std::function<bool(const FileIdentity &)> &forbidden = {});
+
+// Opens file, a regular file that exists, for appending, unbuffered; anything else fails
+// without waiting.
+bool openRegularFileForAppending(QFile &file);

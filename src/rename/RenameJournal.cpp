@@ -51,7 +51,8 @@ FilePath pathOf(const QByteArray &field) {
 
 // Reads the record at path line by line, giving each step to take, which returns false to stop.
 // False, with error set, when the record cannot be read safely.
-template <typename Take> bool walkJournal(const QString &path, Take &&take, QString *error) {
+template <typename Take>
+bool walkJournal(const QString &path, Take &&take, QString *error, QSet<int> *undone = nullptr) {
     QFile file(path);
     if (!openRegularFileForReading(file))
         return true; // no record
@@ -77,6 +78,7 @@ template <typename Take> bool walkJournal(const QString &path, Take &&take, QStr
         if (FileStamp::of(tried.oldPath).valid || FileStamp::of(tried.newPath) != triedStamp)
             return true;
         tried.stamp = triedStamp;
+        tried.index = steps;
         return ++steps <= kMostJournalSteps && take(tried);
     };
     while (!file.atEnd()) {
@@ -97,10 +99,15 @@ template <typename Take> bool walkJournal(const QString &path, Take &&take, QStr
         } else if (fields[0] == "done" && fields.size() == 4 && pending) {
             pending = false;
             tried.stamp = stampOf(fields, 1);
+            tried.index = steps;
             if (++steps > kMostJournalSteps)
                 return refuse(QStringLiteral("撤销记录太大"));
             if (!take(tried))
                 return true;
+        } else if (fields[0] == "undone" && fields.size() == 2 && undone) {
+            if (!settle())
+                return steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
+            undone->insert(fields[1].toInt());
         }
     }
     return settle() || steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
@@ -180,14 +187,15 @@ void RenameJournal::recordDone(const FilePath &newPath) {
 
 QList<JournalStep> readRenameJournal(const QString &path, QString *error) {
     QList<JournalStep> steps;
-    if (!walkJournal(
-            path,
-            [&](const JournalStep &step) {
-                steps.append(step);
-                return true;
-            },
-            error))
+    QSet<int> undone;
+    const auto take = [&](const JournalStep &step) {
+        steps.append(step);
+        return true;
+    };
+    if (!walkJournal(path, take, error, &undone))
         return {};
+    if (!undone.isEmpty())
+        steps.removeIf([&](const JournalStep &step) { return undone.contains(step.index); });
     return steps;
 }
 
@@ -272,13 +280,21 @@ UndoReport UndoLastRename(const QString &path) {
 UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
     UndoReport report;
     QList<JournalStep> left;
+    // Each file taken back is marked as it goes: an undo cut short resumes where it stopped.
+    QFile marks(path);
+    const bool marking = openRegularFileForAppending(marks);
+    const auto undoneAt = [&](const JournalStep &step) {
+        ++report.undone;
+        if (marking)
+            marks.write("undone " + QByteArray::number(step.index) + '\n');
+    };
     std::reverse(steps.begin(), steps.end());
     for (const JournalStep &step : std::as_const(steps)) {
         const FilePath oldName = step.oldPath.name();
         const FileStamp now = FileStamp::of(step.newPath);
         QString reason;
         if (!now.valid && FileStamp::of(step.oldPath) == step.stamp) {
-            ++report.undone; // back already: an undo cut short got this far
+            undoneAt(step); // back already: an undo cut short got this far
             continue;
         }
         if (!now.valid) {
@@ -290,7 +306,7 @@ UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
             const RenameNoReplace::Result result = RenameNoReplace::renameFile(
                 step.newPath, oldName, {}, RenameNoReplace::NewName::FormerName);
             if (result.ok()) {
-                ++report.undone;
+                undoneAt(step);
                 continue;
             }
             reason = renameFailureReason(result);
@@ -302,6 +318,7 @@ UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
                                     printableText(step.newPath.name().text()), reason);
     }
     report.kept = int(left.size());
+    marks.close();
     keepOnly(path, left);
     return report;
 }

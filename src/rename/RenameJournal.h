@@ -17,8 +17,9 @@
 //   try <old path> <new path> <file number> <size> <modification time>
 //   done <file number> <size> <modification time>
 // The stamp of a try is the file's before its rename, so that a try whose done a crash cut off
-// can still be told renamed: its old name gone, its new name holding that stamp. Records of
-// version 1 (try lines without a stamp) are still read and undone.
+// can still be told renamed: its old name gone, its new name holding that stamp. An undo
+// appends "undone <step>" for each file it takes back, so that an undo cut short resumes where
+// it stopped. Records of version 1 (try lines without a stamp) are still read and undone.
 class RenameJournal {
 public:
     // Records into a file beside path until the first rename succeeds, then into path itself,
@@ -54,6 +55,7 @@ struct JournalStep {
     FilePath oldPath;
     FilePath newPath;
     FileStamp stamp; // the file as it was right after the rename
+    int index = 0;   // its place among the record's steps, as an undo marks it done
 };
 
 // The renames of the run recorded at path, in the order they were made; none when there is no
