@@ -10,7 +10,7 @@
 namespace {
 
 // The write end the handler writes a byte to; the one thing a signal handler may touch.
-int g_wakeUp = -1; // NOLINT: a signal handler can reach nothing else
+int g_wakeUp = -1; // program-wide: a signal handler can reach nothing else
 
 extern "C" void onCloseSignal(int) {
     const char byte = 1;

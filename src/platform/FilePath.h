@@ -14,7 +14,7 @@ class FilePath {
 public:
     FilePath() = default;
     // A path given as text; its bytes are what the text encodes to.
-    FilePath(QString text) // NOLINT: a text path is a path
+    FilePath(QString text) // implicit: a text path is a path
         : m_text(std::move(text)) {}
     FilePath(const char16_t *text)
         : m_text(QString::fromUtf16(text)) {}
