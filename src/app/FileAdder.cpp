@@ -1,6 +1,7 @@
 #include "app/FileAdder.h"
 
 #include "dialogs/UserDialogs.h"
+#include "list/EntryList.h"
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
 
@@ -109,17 +110,14 @@ void FileAdder::addPaths(const QList<FilePath> &paths) {
 
 QString FileAdder::notAudioMessage(const QStringList &paths) {
     QString text = kNotAudioMessage.arg(paths.size());
-    for (const QString &path : paths.mid(0, ReadPipeline::kSkippedListed)) {
-        QString line = path.mid(Paths::nameStart(path));
-        for (QChar &c : line) {
-            if (Paths::isControlCharacter(c))
-                c = u'?';
-        }
-        text += u'\n' + line;
-    }
+    for (const QString &path : paths.mid(0, ReadPipeline::kSkippedListed))
+        text += u'\n' + Paths::printableText(path.mid(Paths::nameStart(path)));
     return text;
 }
 
 void FileAdder::readTagsAgain() {
-    ReadPipeline::readTagsAgain(m_list, m_options);
+    ReadPipeline pipeline(m_list, m_dialogs, m_options);
+    for (int line = 0; line < m_list.table().size(); ++line)
+        pipeline.readAgain(line);
+    pipeline.finish();
 }

@@ -15,15 +15,6 @@ constexpr int kFilesPerReport = 32;
 // keep the disk busy; beyond this the disk gains little.
 constexpr int kReadThreads = 8;
 
-// A path as one line of a message.
-QString printable(QString text) {
-    for (QChar &c : text) {
-        if (Paths::isControlCharacter(c))
-            c = u'?';
-    }
-    return text;
-}
-
 std::shared_ptr<TagReadPool::Read> readOf(const TagFormat *format, const FilePath &path,
                                           const TagOptions &options, bool noLink) {
     auto read = std::make_shared<TagReadPool::Read>();
@@ -129,6 +120,12 @@ void ReadPipeline::take(Step &step) {
         if (m_list.lineCount() > 0)
             m_list.ClearEntries(); // the files this add took so far go too
         return;
+    case Step::Kind::Again:
+        if (step.read)
+            readPool().waitFor(*step.read);
+        m_list.setTags(step.line, step.read ? step.read->tags : TagText(), m_options.nameTemplate,
+                       m_options.safeNames);
+        return;
     case Step::Kind::File:
         break;
     }
@@ -167,38 +164,17 @@ void ReadPipeline::finish() {
         return;
     QString text = kSkippedMessage.arg(m_skippedCount);
     for (const QString &path : std::as_const(m_skippedPaths))
-        text += u'\n' + printable(path);
+        text += u'\n' + Paths::printableText(path);
     m_dialogs.showMessage(text);
 }
 
-void ReadPipeline::readTagsAgain(EntryList &list, const ReadOptions &options) {
-    const EntryTable &table = list.table();
-    TagReadPool pool(qMin(kReadThreads, qMax(1, options.readsInFlight)));
-    // Read ahead as an add does; the entries take their tags in order.
-    std::deque<std::pair<int, std::shared_ptr<TagReadPool::Read>>> reading;
-    const auto takeRead = [&] {
-        auto &[line, read] = reading.front();
-        pool.waitFor(*read);
-        list.setTags(line, read->tags, options.nameTemplate, options.safeNames);
-        reading.pop_front();
-    };
-    for (int i = 0; i < table.size(); ++i) {
-        const RenameEntry &e = table.at(i);
-        const FilePath path = e.path();
-        // A file listed stays readable, whatever the option for other formats says now.
-        const TagFormat *format = formatByNameEnding(path.text(), true);
-        if (!format) {
-            list.setTags(i, TagText(), options.nameTemplate, options.safeNames);
-            continue;
-        }
-        // The identity taken at the add stays.
-        auto read = readOf(format, path, options.tags, true);
-        pool.start(read);
-        reading.emplace_back(i, std::move(read));
-        if (reading.size() >= size_t(qMax(1, options.readsInFlight)))
-            takeRead();
+void ReadPipeline::readAgain(int line) {
+    const FilePath path = m_list.table().at(line).path();
+    const TagFormat *format = formatByNameEnding(path.text(), true);
+    Step step{Step::Kind::Again, {}, {}, {}, {}, line};
+    if (format) {
+        step.read = readOf(format, path, m_options.tags, true);
+        readPool().start(step.read);
     }
-    while (!reading.empty())
-        takeRead();
-    list.RefreshEntryList();
+    queue(std::move(step));
 }

@@ -72,20 +72,23 @@ public:
     // How many of their paths that message lists.
     static constexpr int kSkippedListed = 10;
 
-    // Reads the tags of every listed file again, as options say, forms the new names again from
-    // its template, and rebuilds the list.
-    static void readTagsAgain(EntryList &list, const ReadOptions &options);
+    // Reads the tags of the list's entry at line again, in its turn, and forms its new name
+    // again: reading the tags again is this for every line, then finish(). The identity taken
+    // when the file was added stays; a listed file stays readable whatever the option for
+    // other formats says now.
+    void readAgain(int line);
 
 private:
     // One step of the add, taken in the order it was queued. The queue runs ahead of the steps
     // taken by at most readsInFlight of them, so that reads are under way meanwhile.
     struct Step {
-        enum class Kind { File, Refused, Progress, Skip };
+        enum class Kind { File, Again, Refused, Progress, Skip };
         Kind kind;
         FilePath folder;
         FilePath name{};
         QString skipped{};
         std::shared_ptr<TagReadPool::Read> read{};
+        int line = -1; // Again: the entry read again
     };
 
     bool enterFolder(const FilePath &folder) override;

@@ -66,12 +66,7 @@ FilePath FilePath::name() const {
 
 QByteArray FilePath::outputForm(bool inUtf8) const {
     if (m_ownBytes.isEmpty()) {
-        QString text = m_text;
-        for (QChar &c : text) {
-            if (Paths::isControlCharacter(c))
-                c = u'?';
-        }
-        return LegacyText::encodeOutputPath(text, inUtf8);
+        return LegacyText::encodeOutputPath(Paths::printableText(m_text), inUtf8);
     }
     QByteArray bytes = m_ownBytes;
     for (char &b : bytes) {

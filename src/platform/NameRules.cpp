@@ -20,6 +20,8 @@ bool isSeparatorFor(QChar c, NameRules rules) {
     return c == u'/' || (rules == NameRules::Windows && c == u'\\');
 }
 
+} // namespace
+
 // Names Windows keeps for devices, whatever follows the first dot and in any letter case.
 // The superscript digits count as digits there too.
 bool isDeviceName(QStringView name) {
@@ -40,8 +42,6 @@ bool isDeviceName(QStringView name) {
     return (digit >= u'1' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
            digit == u'\u00B3';
 }
-
-} // namespace
 
 // The old name is the file's name as it is: whatever characters it holds, only what would
 // make it no name inside the directory is refused. The new name is checked in full.

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <unistd.h>
@@ -199,6 +201,14 @@ QString fromExactBytes(const QByteArray &bytes) {
 #else
     return QFile::decodeName(bytes);
 #endif
+}
+
+QString printableText(const QString &text) {
+    if (std::none_of(text.cbegin(), text.cend(), Paths::isControlCharacter))
+        return text; // the common case: no copy
+    QString out = text;
+    std::replace_if(out.begin(), out.end(), Paths::isControlCharacter, QChar(u'?'));
+    return out;
 }
 
 } // namespace Paths

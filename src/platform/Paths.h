@@ -36,6 +36,10 @@ inline bool isControlCharacter(QChar c) {
     return c.unicode() < 0x20;
 }
 
+// text with every control character (U+0000 to U+001F) shown as "?", so that a name taken
+// from a tag cannot break a line of a message, a log or a playlist apart.
+QString printableText(const QString &text);
+
 // Whether c may not stand in a name the program makes: a control character (C0, DEL, C1), a
 // line or paragraph separator, or a mark that turns the direction of text ("x\u202Egpj.3pm"
 // shows as "xmp3.jpg").

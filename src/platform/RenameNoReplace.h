@@ -58,6 +58,10 @@ constexpr NameRules kNativeRules = NameRules::Windows;
 constexpr NameRules kNativeRules = NameRules::Posix;
 #endif
 
+// Whether Windows keeps name for a device: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9 and
+// LPT1-9 (superscript digits too), whatever follows the first dot and in any letter case.
+bool isDeviceName(QStringView name);
+
 // Why name cannot be a new file name inside a directory; Failure::None when it can.
 Failure checkName(QStringView name, NameRules rules = kNativeRules);
 

@@ -69,19 +69,26 @@ bool walkJournal(const QString &path, Take &&take, QString *error, QSet<int> *un
     FileStamp triedStamp;
     bool pending = false;
     int steps = 0;
+    bool tooBig = false;
+    // Gives take the next step; false to stop: take said so, or the record holds too many.
+    const auto give = [&](JournalStep step) {
+        step.index = steps;
+        tooBig = ++steps > kMostJournalSteps;
+        return !tooBig && take(step);
+    };
     // A try without its done: renamed when its old name is gone and its new name holds the
     // file as it was before the rename.
     const auto settle = [&] {
-        if (!pending || !stamped || !triedStamp.valid)
+        if (!pending || !triedStamp.valid)
             return true;
         pending = false;
         if (FileStamp::of(tried.oldPath).valid || FileStamp::of(tried.newPath) != triedStamp)
             return true;
         tried.stamp = triedStamp;
-        tried.index = steps;
-        return ++steps <= kMostJournalSteps && take(tried);
+        return give(tried);
     };
-    while (!file.atEnd()) {
+    bool going = true;
+    while (going && !file.atEnd()) {
         QByteArray line = file.readLine(kLongestLine);
         if (!line.endsWith('\n')) {
             if (line.size() >= kLongestLine - 1)
@@ -91,26 +98,22 @@ bool walkJournal(const QString &path, Take &&take, QString *error, QSet<int> *un
         line.chop(1);
         const QList<QByteArray> fields = line.split(' ');
         if (fields[0] == "try" && fields.size() == (stamped ? 6 : 3)) {
-            if (!settle())
-                return steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
+            going = settle();
             tried = {pathOf(fields[1]), pathOf(fields[2]), {}};
             triedStamp = stamped ? stampOf(fields, 3) : FileStamp();
             pending = true;
         } else if (fields[0] == "done" && fields.size() == 4 && pending) {
             pending = false;
             tried.stamp = stampOf(fields, 1);
-            tried.index = steps;
-            if (++steps > kMostJournalSteps)
-                return refuse(QStringLiteral("撤销记录太大"));
-            if (!take(tried))
-                return true;
+            going = give(tried);
         } else if (fields[0] == "undone" && fields.size() == 2 && undone) {
-            if (!settle())
-                return steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
+            going = settle();
             undone->insert(fields[1].toInt());
         }
     }
-    return settle() || steps <= kMostJournalSteps || refuse(QStringLiteral("撤销记录太大"));
+    if (going)
+        settle();
+    return !tooBig || refuse(QStringLiteral("撤销记录太大"));
 }
 
 } // namespace
@@ -314,8 +317,8 @@ UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
                 left.prepend(step);
         }
         report.failures << QStringLiteral("%1 → %2：%3")
-                               .arg(printableText(oldName.text()),
-                                    printableText(step.newPath.name().text()), reason);
+                               .arg(Paths::printableText(oldName.text()),
+                                    Paths::printableText(step.newPath.name().text()), reason);
     }
     report.kept = int(left.size());
     marks.close();

@@ -1,6 +1,7 @@
 #include "rename/RenameOutputs.h"
 
 #include "platform/LegacyText.h"
+#include "platform/Paths.h"
 #include "platform/RegularFile.h"
 #include "rename/RenameReport.h"
 
@@ -11,7 +12,7 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 QByteArray outputText(const QString &text, bool inUtf8) {
-    return LegacyText::encodeOutput(printableText(text), inUtf8);
+    return LegacyText::encodeOutput(Paths::printableText(text), inUtf8);
 }
 
 // Opens file as an output; notes in listedFile when it is one of the listed files.

@@ -32,8 +32,8 @@ RenamePreview::~RenamePreview() {
     m_looker.waitForDone();
 }
 
-QString RenamePreview::markText(const RenameStep &step, int reason, int clashesWith) {
-    switch (Failure(reason)) {
+QString RenamePreview::markText(const RenameStep &step, Failure reason, int clashesWith) {
+    switch (reason) {
     case Failure::None:
         return {};
     case Failure::SameNewName:
@@ -41,7 +41,7 @@ QString RenamePreview::markText(const RenameStep &step, int reason, int clashesW
     case Failure::TargetExists:
         return QStringLiteral("已有同名文件：%1").arg(step.newName);
     default:
-        return renameFailureReason({Failure(reason), 0});
+        return renameFailureReason({reason, 0});
     }
 }
 
@@ -55,7 +55,7 @@ void RenamePreview::update() {
     for (int i = 0; i < steps.size(); ++i) {
         const Failure reason = verdict.of(steps.at(i), clashes.at(i));
         if (reason != Failure::None)
-            m_list.model()->setMark(i, markText(steps.at(i), int(reason), clashes.at(i)));
+            m_list.model()->setMark(i, markText(steps.at(i), reason, clashes.at(i)));
         else if (!steps.at(i).keepsName())
             toLookAt.append(i);
     }
@@ -74,7 +74,7 @@ void RenamePreview::update() {
             const int i = toLookAt.at(k);
             const Failure reason = lookingVerdict.of(steps.at(i), -1, true);
             if (reason != Failure::None)
-                marks.append({i, markText(steps.at(i), int(reason), -1)});
+                marks.append({i, markText(steps.at(i), reason, -1)});
             const bool last = k + 1 == toLookAt.size();
             if (marks.size() >= kMarksPerBatch || last) {
                 QMetaObject::invokeMethod(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RenameNoReplace.h"
 #include "rename/RenamePlan.h"
 
 #include <QObject>
@@ -28,7 +29,8 @@ public:
     void waitForMarks();
 
     // The words of a mark.
-    static QString markText(const RenameStep &step, int reason, int clashesWith);
+    static QString markText(const RenameStep &step, RenameNoReplace::Failure reason,
+                            int clashesWith);
 
 signals:
     // The marks of the last update are all shown.

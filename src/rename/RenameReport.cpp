@@ -2,8 +2,6 @@
 
 #include "platform/Paths.h"
 
-#include <algorithm>
-
 using RenameNoReplace::Failure;
 
 void RenameReport::addFailure(const QString &oldName, const QString &newName,
@@ -21,7 +19,7 @@ QString RenameReport::failureLines() const {
     QString text;
     for (const Failed &f : m_listed) {
         text += QStringLiteral("\n%1 → %2：%3")
-                    .arg(printableText(f.oldName), printableText(f.newName),
+                    .arg(Paths::printableText(f.oldName), Paths::printableText(f.newName),
                          renameFailureReason(f.result));
     }
     if (m_failureCount > m_listed.size())
@@ -108,12 +106,4 @@ QString renameFailureReason(const RenameNoReplace::Result &result) {
         break;
     }
     return QStringLiteral("系统错误（%1）").arg(qt_error_string(result.systemError));
-}
-
-QString printableText(const QString &text) {
-    if (std::none_of(text.cbegin(), text.cend(), Paths::isControlCharacter))
-        return text; // the common case: no copy
-    QString out = text;
-    std::replace_if(out.begin(), out.end(), Paths::isControlCharacter, QChar(u'?'));
-    return out;
 }

@@ -52,7 +52,3 @@ private:
 
 // Why a rename failed, in words for the user.
 QString renameFailureReason(const RenameNoReplace::Result &result);
-
-// text with every control character (U+0000 to U+001F) shown as "?", so that a name taken
-// from a tag cannot break a line of a message, a log or a playlist apart.
-QString printableText(const QString &text);

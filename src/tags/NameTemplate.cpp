@@ -1,6 +1,7 @@
 #include "tags/NameTemplate.h"
 
 #include "platform/Paths.h"
+#include "platform/RenameNoReplace.h"
 
 #include <iterator>
 
@@ -45,18 +46,6 @@ QString yearText(const QString &date) {
     return date;
 }
 
-// Windows' device names, in any letter case, as the part of a name before its first dot.
-bool isDeviceName(QStringView base) {
-    for (const char16_t *device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
-        if (base.compare(QStringView(device), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return base.size() == 4 &&
-           (base.left(3).compare(u"COM", Qt::CaseInsensitive) == 0 ||
-            base.left(3).compare(u"LPT", Qt::CaseInsensitive) == 0) &&
-           base[3] >= u'1' && base[3] <= u'9';
-}
-
 // The safe-names rule on a joined name before its extension: ends trimmed, a device name
 // marked, the whole cut to the limit at a character. Empty when nothing is left.
 QString safeName(QString stem, const QString &extension) {
@@ -70,7 +59,7 @@ QString safeName(QString stem, const QString &extension) {
     if (stem.isEmpty())
         return {};
     const qsizetype dot = stem.indexOf(u'.');
-    if (isDeviceName(QStringView(stem).left(dot < 0 ? stem.size() : dot)))
+    if (RenameNoReplace::isDeviceName(stem))
         stem.insert(dot < 0 ? stem.size() : dot, u'_');
     while (!stem.isEmpty() && Paths::nameLength(stem + extension) > Paths::kNameLimit) {
         stem.chop(stem.size() >= 2 && stem.at(stem.size() - 1).isLowSurrogate() ? 2 : 1);
