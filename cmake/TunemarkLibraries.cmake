@@ -6,6 +6,7 @@ set(TUNEMARK_LAYERS
     "tunemark_tags tunemark_filebox tunemark_settings"
     "tunemark_list tunemark_dialogs"
     "tunemark_rename"
+    "tunemark_cli"
     "tunemark_app")
 
 function(tunemark_layer_of library out)

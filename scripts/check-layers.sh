@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 # The layer of each folder of src/; dialogs/UserDialogs.h alone is the interface the core sees.
 declare -A layer=([platform]=0 [tags]=1 [filebox]=1 [settings]=1 [list]=2 [rename]=3
-                  [dialogs]=2 [app]=4)
+                  [dialogs]=2 [cli]=4 [app]=5)
 
 bad=0
 while IFS= read -r -d '' file; do

@@ -168,19 +168,7 @@ QStringList FileListBox::fileNames() const {
 }
 
 void FileListBox::refresh() {
-    m_files.clear();
-    if (!m_folder.isEmpty()) {
-        QList<FilePath> all = Folders::listNames(m_folder, false);
-        QStringList texts;
-        for (const FilePath &name : std::as_const(all))
-            texts << name.text();
-        const QList<qsizetype> matching = FileBoxNames::matchingPositions(texts, m_pattern);
-        QStringList matched;
-        for (const qsizetype i : matching)
-            matched << texts.at(i);
-        for (const qsizetype i : FileBoxNames::sortedPositions(matched))
-            m_files.append(all.at(matching.at(i)));
-    }
+    m_files = m_folder.isEmpty() ? QList<FilePath>() : FileBoxNames::filesOf(m_folder, m_pattern);
     clear();
     addItems(fileNames());
 }

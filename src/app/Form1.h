@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FileAdder.h"
 #include "list/EntryList.h"
+#include "list/FileAdder.h"
 #include "rename/RenamePreview.h"
 #include "rename/SequentialRename.h"
 #include "settings/Settings.h"

@@ -1,5 +1,6 @@
-#include "app/CommandLine.h"
 #include "app/Form1.h"
+#include "cli/CommandLine.h"
+#include "cli/CommandRun.h"
 #include "dialogs/QtChinese.h"
 #include "dialogs/QtUserDialogs.h"
 #include "platform/CloseRequests.h"
@@ -40,16 +41,31 @@ void tell(const QString &text, FILE *stream) {
 
 int main(int argc, char *argv[]) {
     Drives::keepSystemErrorBoxesAway(); // before anything can touch a drive
-    // Help and version, where they are printed, need no display: answered before the window
-    // system is reached. Qt's own options are known only to QApplication.
+    // Help, version, the commands and a usage error, where they are printed, need no display:
+    // answered before the window system is reached, whose own options are let through.
     if (hasConsole()) {
         QStringList arguments;
         for (int i = 1; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
-        const CommandLine::Action early = parseCommandLine(arguments).action;
-        if (early == CommandLine::Action::Help || early == CommandLine::Action::Version) {
-            tell(early == CommandLine::Action::Help ? usageText() : versionText(), stdout);
-            return 0;
+        const CommandLine early =
+            parseCommandLine(arguments, Paths::exactArguments(argc, argv), true);
+        switch (early.action) {
+        case CommandLine::Action::Help:
+            tell(usageText(), stdout);
+            return kAllDone;
+        case CommandLine::Action::Version:
+            tell(versionText(), stdout);
+            return kAllDone;
+        case CommandLine::Action::Usage:
+            tell(early.error + u'\n' + usageText(), stderr);
+            return kUsageError;
+        case CommandLine::Action::Window:
+            break;
+        default: {
+            QCoreApplication app(argc, argv);
+            return runCommand(early,
+                              currentDataFolders(QString::fromUtf8(TUNEMARK_INSTALL_BINDIR)));
+        }
         }
     }
 
@@ -60,19 +76,22 @@ int main(int argc, char *argv[]) {
 
     // QApplication has taken its own options out of argv: the rest match arguments().
     const CommandLine commandLine =
-        parseCommandLine(app.arguments().mid(1), Paths::exactArguments(argc, argv));
+        parseCommandLine(app.arguments().mid(1), Paths::exactArguments(argc, argv), true);
     switch (commandLine.action) {
     case CommandLine::Action::Help:
         tell(usageText(), stdout);
-        return 0;
+        return kAllDone;
     case CommandLine::Action::Version:
         tell(versionText(), stdout);
-        return 0;
-    case CommandLine::Action::Unknown:
-        tell(usageText(), stderr);
-        return 2;
-    case CommandLine::Action::Run:
+        return kAllDone;
+    case CommandLine::Action::Usage:
+        tell(commandLine.error + u'\n' + usageText(), stderr);
+        return kUsageError;
+    case CommandLine::Action::Window:
         break;
+    default: // a window program has no console to print to
+        tell(QStringLiteral("命令行改名请用 tunemark-cli.exe"), stderr);
+        return kUsageError;
     }
     QtUserDialogs dialogs;
     // The folder the program is installed to, where it must not keep its files.
@@ -87,16 +106,10 @@ int main(int argc, char *argv[]) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager &) { window.Form_Unload(); });
     if (!commandLine.paths.isEmpty()) {
-        QList<FilePath> paths;
-        const FilePath here = QDir::currentPath() + u'/';
-        for (const FilePath &given : std::as_const(commandLine.paths)) {
-            if (!given.hasOwnBytes())
-                paths << FilePath(QFileInfo(given.text()).absoluteFilePath());
-            else // a name that is not UTF-8 is kept as its bytes and shown decoded
-                paths << (given.exactBytes().startsWith('/') ? given : here.join(given));
-        }
         // Once the window is up, so that a long add shows its progress over it.
-        QTimer::singleShot(0, &window, [&window, paths] { window.addPaths(paths); });
+        QTimer::singleShot(0, &window, [&window, paths = absolutePaths(commandLine.paths)] {
+            window.addPaths(paths);
+        });
     }
     return app.exec();
 }

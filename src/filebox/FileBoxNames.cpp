@@ -1,6 +1,7 @@
 #include "filebox/FileBoxNames.h"
 
 #include "platform/ChineseCollator.h"
+#include "platform/Folders.h"
 
 #include <algorithm>
 #include <numeric>
@@ -110,6 +111,22 @@ QList<qsizetype> sortedPositions(const QStringList &names, const ChineseCollator
         sortByName(
             positions, [&](qsizetype i) -> const QString & { return names.at(i); }, collator);
     return positions;
+}
+
+QList<FilePath> filesOf(const FilePath &folder, const QString &pattern) {
+    const QList<FilePath> all = Folders::listNames(folder, false);
+    QStringList texts;
+    texts.reserve(all.size());
+    for (const FilePath &name : all)
+        texts << name.text();
+    const QList<qsizetype> matching = matchingPositions(texts, pattern);
+    QStringList matched;
+    for (const qsizetype i : matching)
+        matched << texts.at(i);
+    QList<FilePath> files;
+    for (const qsizetype i : sortedPositions(matched))
+        files.append(all.at(matching.at(i)));
+    return files;
 }
 
 } // namespace FileBoxNames

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/FilePath.h"
+
 #include <QString>
+#include <QStringList>
 
 class ChineseCollator;
-#include <QStringList>
 
 // Which names a file box lists for a pattern, and in which order, as the file list box of a
 // Chinese system does.
@@ -25,5 +27,9 @@ void sort(QStringList &names);
 QList<qsizetype> sortedPositions(const QStringList &names);
 // The same with a collator kept for many lists.
 QList<qsizetype> sortedPositions(const QStringList &names, const ChineseCollator &collator);
+
+// The files of folder that match pattern, in sorted order: what the file list box shows and what
+// page 2 numbers. None when the folder cannot be read.
+QList<FilePath> filesOf(const FilePath &folder, const QString &pattern);
 
 } // namespace FileBoxNames

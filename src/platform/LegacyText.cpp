@@ -262,6 +262,16 @@ const TagEncoding &tagEncoding(int codePage) {
     return kTagEncodings[0];
 }
 
+const TagEncoding *tagEncodingNamed(QByteArrayView name) {
+    for (const TagEncoding &encoding : kTagEncodings) {
+        if (!encoding.iniName.isEmpty() &&
+            QLatin1StringView(encoding.iniName)
+                    .compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0)
+            return &encoding;
+    }
+    return nullptr;
+}
+
 QString Decoded::text() const {
     QString out;
     out.reserve(characters.size());

@@ -54,6 +54,8 @@ inline constexpr TagEncoding kTagEncodings[] = {
 
 // The row of codePage; the system's for a code page not in the table.
 const TagEncoding &tagEncoding(int codePage);
+// The row whose rename.ini name is name, letter case ignored; nullptr when there is none.
+const TagEncoding *tagEncodingNamed(QByteArrayView name);
 
 // The UTF-8 byte-order mark, which marks a file the program reads or writes as UTF-8.
 inline constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");

@@ -30,7 +30,8 @@ bool outputsInUtf8(const RenamePlan &plan) {
 
 } // namespace
 
-RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress) {
+RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
+                      const StepOutcome &outcome) {
     RenameRun run;
     QList<FilePath> sources;
     sources.reserve(plan.steps.size());
@@ -75,6 +76,8 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress) {
         if (playlist) // where the file lies now
             playlist->addEntry(step.playlistTitle,
                                (result.ok() ? target : source).outputForm(inUtf8));
+        if (outcome)
+            outcome(i, result);
         if (progress)
             progress(i + 1, total);
     }

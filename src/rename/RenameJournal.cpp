@@ -280,7 +280,23 @@ UndoReport UndoLastRename(const QString &path) {
     return UndoLastRename(path, std::move(steps));
 }
 
-UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
+QString undoObstacle(const JournalStep &step, bool *back) {
+    *back = false;
+    const FileStamp now = FileStamp::of(step.newPath);
+    if (!now.valid && FileStamp::of(step.oldPath) == step.stamp) {
+        *back = true; // an undo cut short got this far
+        return {};
+    }
+    if (!now.valid)
+        return QStringLiteral("文件已不在");
+    if (now != step.stamp ||
+        step.newPath.folder().exactBytes() != step.oldPath.folder().exactBytes())
+        return QStringLiteral("文件已被改动或替换");
+    return {};
+}
+
+UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps,
+                          const UndoOutcome &outcome) {
     UndoReport report;
     QList<JournalStep> left;
     // Each file taken back is marked as it goes: an undo cut short resumes where it stopped.
@@ -290,22 +306,19 @@ UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
         ++report.undone;
         if (marking)
             marks.write("undone " + QByteArray::number(step.index) + '\n');
+        if (outcome)
+            outcome(step, {});
     };
     std::reverse(steps.begin(), steps.end());
     for (const JournalStep &step : std::as_const(steps)) {
         const FilePath oldName = step.oldPath.name();
-        const FileStamp now = FileStamp::of(step.newPath);
-        QString reason;
-        if (!now.valid && FileStamp::of(step.oldPath) == step.stamp) {
-            undoneAt(step); // back already: an undo cut short got this far
+        bool back = false;
+        QString reason = undoObstacle(step, &back);
+        if (back) {
+            undoneAt(step);
             continue;
         }
-        if (!now.valid) {
-            reason = QStringLiteral("文件已不在");
-        } else if (now != step.stamp ||
-                   step.newPath.folder().exactBytes() != step.oldPath.folder().exactBytes()) {
-            reason = QStringLiteral("文件已被改动或替换");
-        } else {
+        if (reason.isEmpty()) {
             const RenameNoReplace::Result result = RenameNoReplace::renameFile(
                 step.newPath, oldName, {}, RenameNoReplace::NewName::FormerName);
             if (result.ok()) {
@@ -319,6 +332,8 @@ UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps) {
         report.failures << QStringLiteral("%1 → %2：%3")
                                .arg(Paths::printableText(oldName.text()),
                                     Paths::printableText(step.newPath.name().text()), reason);
+        if (outcome)
+            outcome(step, reason);
     }
     report.kept = int(left.size());
     marks.close();

@@ -83,11 +83,19 @@ struct UndoReport {
     QString message() const;
 };
 
+// What stands in the way of undoing step now, in words; empty when nothing does (the rename
+// back may still fail). back: the file has its old name again already.
+QString undoObstacle(const JournalStep &step, bool *back);
+
+// Called for each step an undo takes, with why it stayed; an empty reason: undone.
+using UndoOutcome = std::function<void(const JournalStep &step, const QString &reason)>;
+
 // Renames every file of steps, the run recorded at path, back to its old name, the last renamed
 // first, never replacing a file, and only while the file is still the one the run renamed. A
 // file found back already counts as undone. Steps that failed for a reason that may pass (a
 // name taken, no permission, a file in use) stay in the record to be undone again; the others
 // leave it, and an empty record is removed.
-UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps);
+UndoReport UndoLastRename(const QString &path, QList<JournalStep> steps,
+                          const UndoOutcome &outcome = {});
 // The same for the steps read from path.
 UndoReport UndoLastRename(const QString &path);

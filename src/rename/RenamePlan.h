@@ -2,6 +2,7 @@
 
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
+#include "platform/RenameNoReplace.h"
 
 #include <QString>
 #include <QVector>
@@ -40,3 +41,5 @@ struct RenamePlan {
 
 // Called after each step of a long run with the number of steps done and their total.
 using RenameProgress = std::function<void(int done, int total)>;
+// Called after each step of a run with its position in the plan and how it went.
+using StepOutcome = std::function<void(int step, const RenameNoReplace::Result &result)>;

@@ -22,6 +22,10 @@ public:
     void setOutputs(const QString &folder, bool log, bool playlist);
 
     bool isClean() const { return m_failureCount == 0 && m_notes.isEmpty(); }
+    // The lines about what besides the renames went wrong (addNote).
+    const QStringList &notes() const { return m_notes; }
+    // Where rename.log and rename.m3u were written; empty when neither was.
+    const QString &outputsLine() const { return m_outputsLine; }
 
     // "自动改名完成", then, when anything went wrong, the number of files that could not be
     // renamed, the first of them with old name, new name and reason, and the notes.

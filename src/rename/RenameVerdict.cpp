@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <utility>
 
@@ -54,4 +55,36 @@ QVector<int> sameNewNames(const QVector<RenameStep> &steps) {
             same[first] = i;
     }
     return same;
+}
+
+QVector<RenameNoReplace::Result> predictPlan(const RenamePlan &plan) {
+    const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
+    const auto key = [foldCase](const FilePath &folder, const QString &name) {
+        const QString path = folder.text() + name;
+        return foldCase ? path.toCaseFolded() : path;
+    };
+    RenameVerdict verdict(plan.ownFilesFolder);
+    QSet<QString> taken; // names earlier steps give
+    QSet<QString> freed; // names earlier steps move files away from
+    QVector<RenameNoReplace::Result> results;
+    results.reserve(plan.steps.size());
+    for (const RenameStep &step : plan.steps) {
+        Failure failure = verdict.of(step);
+        const QString target = key(step.folder, step.newName);
+        if (failure == Failure::None && !step.keepsName()) {
+            const bool heldOnDisk = !freed.contains(target) &&
+                                    RenameNoReplace::isTakenByAnother(step.source(), step.newName);
+            if (taken.contains(target) || heldOnDisk)
+                failure = Failure::TargetExists;
+        }
+        if (failure == Failure::None && !step.keepsName()) {
+            const QString source = key(step.folder, step.name.text());
+            taken.remove(source);
+            freed.insert(source);
+            freed.remove(target);
+            taken.insert(target);
+        }
+        results.append({failure, 0});
+    }
+    return results;
 }

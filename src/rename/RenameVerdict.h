@@ -31,3 +31,9 @@ private:
 // case ignored where the file system ignores it), or -1; each of two such steps points at the
 // other. Steps whose files keep their names are among them too.
 QVector<int> sameNewNames(const QVector<RenameStep> &steps);
+
+// How each step of plan would go if it ran now, without touching a file: the verdict of each
+// step, then, for a step that renames, whether its new name is held by a file that no earlier
+// step moves away or is taken by an earlier step. Steps go in the plan's order, as the run
+// takes them, so a name freed or taken by one step counts for the steps after it.
+QVector<RenameNoReplace::Result> predictPlan(const RenamePlan &plan);

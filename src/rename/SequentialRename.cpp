@@ -50,37 +50,34 @@ QString sequenceRefusal(const SequenceInput &input) {
     return {};
 }
 
-SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
-    SequenceRun run;
-    run.refusal = sequenceRefusal(input);
-    if (!run.ran())
-        return run;
+RenamePlan sequencePlan(const SequenceInput &input, QString *refusal) {
+    const auto refuse = [refusal](const QString &why) {
+        if (refusal)
+            *refusal = why;
+        return RenamePlan{};
+    };
+    if (const QString why = sequenceRefusal(input); !why.isEmpty())
+        return refuse(why);
     QList<FilePath> files;
     for (const FilePath &file : input.files) {
         if (!Folders::isHiddenName(file.text()))
             files.append(file);
     }
-    if (files.isEmpty()) {
-        run.refusal = QStringLiteral("没有文件");
-        return run;
-    }
+    if (files.isEmpty())
+        return refuse(kNoFiles);
 
     const double start = readStartNumber(input.startNumber);
-    if (!(start >= kSmallest && start <= kLargest)) {
-        run.refusal = QStringLiteral("起始编号超出范围：只能是 -32768 到 32767 之间的数。"
-                                     "没有文件被改名。");
-        return run;
-    }
+    if (!(start >= kSmallest && start <= kLargest))
+        return refuse(QStringLiteral("起始编号超出范围：只能是 -32768 到 32767 之间的数。"
+                                     "没有文件被改名。"));
     const int first = static_cast<int>(start);
     const qsizetype count = files.size();
     // One more than the last number used; it decides the width and must fit as well.
     const qint64 end = first + qint64(count);
-    if (end > kLargest) {
-        run.refusal = QStringLiteral("起始编号 %1 加上 %2 个文件超过了 32767。没有文件被改名。")
+    if (end > kLargest)
+        return refuse(QStringLiteral("起始编号 %1 加上 %2 个文件超过了 32767。没有文件被改名。")
                           .arg(first)
-                          .arg(count);
-        return run;
-    }
+                          .arg(count));
     const int width = int(QString::number(end).size());
 
     // Decided once: a box holding only blanks is not empty, and its text is taken as typed.
@@ -100,6 +97,14 @@ SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgre
                                 (keepOwnSuffix ? Paths::lastSuffix(file.text()) : boxSuffix);
         plan.steps.append({folder, file, newName});
     }
+    return plan;
+}
+
+SequenceRun RenameFilesInSequence(const SequenceInput &input, const RenameProgress &progress) {
+    SequenceRun run;
+    const RenamePlan plan = sequencePlan(input, &run.refusal);
+    if (!run.ran())
+        return run;
     RenameRun done = executePlan(plan, progress);
     run.report = std::move(done.report);
     run.renamed = done.renamed;

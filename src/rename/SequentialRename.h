@@ -41,6 +41,12 @@ struct SequenceRun {
     QString failureMessage() const;
 };
 
+// The run RenameFilesInSequence makes of input; no steps, and refusal says why, when nothing
+// is to be tried.
+RenamePlan sequencePlan(const SequenceInput &input, QString *refusal);
+// Why nothing is tried when input's list holds no file that may take a number.
+inline const QString kNoFiles = QStringLiteral("没有文件");
+
 // Renames the listed files to prefix + zero-padded running number + suffix. Hidden files (off
 // Windows, names beginning with ".") are never renamed and take no number. Nothing is tried
 // for an empty list or a start number whose numbers would leave -32768..32767. A rename that

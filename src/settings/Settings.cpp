@@ -15,12 +15,8 @@ constexpr QByteArrayView kSetup("setup");
 constexpr qsizetype kValueCapacity = 100;
 
 int tagCodePage(const QByteArray &value) {
-    for (const LegacyText::TagEncoding &encoding : LegacyText::kTagEncodings) {
-        if (!encoding.iniName.isEmpty() &&
-            value.compare(encoding.iniName, Qt::CaseInsensitive) == 0)
-            return encoding.codePage;
-    }
-    return LegacyText::kSystemCodePage;
+    const LegacyText::TagEncoding *encoding = LegacyText::tagEncodingNamed(value);
+    return encoding ? encoding->codePage : LegacyText::kSystemCodePage;
 }
 
 QByteArray codePageName(int codePage) {
@@ -52,6 +48,12 @@ SettingsFile::SettingsFile(const DataFolders &folders)
 
 SettingsFile::SettingsFile(const QString &programDirectory)
     : SettingsFile(DataFolders::portable(programDirectory)) {}
+
+SettingsFile SettingsFile::at(const QString &iniPath) {
+    SettingsFile file(DataFolders{});
+    file.m_iniPath = iniPath;
+    return file;
+}
 
 QString SettingsFile::failureMessage(const QString &why) const {
     const QString file = m_iniPath.isEmpty() ? OwnFiles::kSettings.toString() : m_iniPath;

@@ -62,6 +62,8 @@ public:
     explicit SettingsFile(const DataFolders &folders);
     // Everything beside the program in programDirectory.
     explicit SettingsFile(const QString &programDirectory);
+    // The settings file at iniPath alone, as the command line's --settings names it.
+    static SettingsFile at(const QString &iniPath);
 
     // Reads rename.ini; where the folder in use is not the program's and holds none yet, the
     // one beside the program is the starting point. Absent values give the defaults, and an option

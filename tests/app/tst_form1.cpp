@@ -7,8 +7,6 @@
 #include <csignal>
 #endif
 
-#include "app/CommandLine.h"
-
 #ifndef TUNEMARK_PROGRAM
 #define TUNEMARK_PROGRAM "tunemark" // compiled outside the build, as the Windows check does
 #endif
@@ -34,14 +32,13 @@ private slots:
     void progressHoldsWindowStill();
     void keepsItsFilesInTheFolderInUse();
     void undoLastRename();
+    void commandLineAndWindowShareTheUndo();
     void drop_data();
     void drop();
     void givenFilesOfOtherTypesKeepTheRows();
     void anotherInstanceHoldsTheRecord();
     void systemCloseRequestSaves();
     void nowhereToKeepSettingsIsSaidOnce();
-    void commandLine_data();
-    void commandLine();
 };
 
 void TestForm1::startUpState() {
@@ -409,6 +406,34 @@ void TestForm1::undoLastRename() {
     QVERIFY(!child<QAction>(u"UndoRename"_s)->isEnabled());
 }
 
+// A run of the window is undone from the command line, and one of the command line from the
+// window: one record, in the folder in use.
+void TestForm1::commandLineAndWindowShareTheUndo() {
+    const QString program = m_programDir->filePath(u"tunemark"_s);
+    QVERIFY(QFile::copy(QString::fromUtf8(TUNEMARK_PROGRAM), program));
+    const auto run = [&](const QStringList &arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        environment.remove(u"DISPLAY"_s);
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
+        return process.waitForFinished(60000) ? process.exitCode() : -1;
+    };
+    addEntries({u"a.mp3"_s});
+    QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"new-a.mp3"_s});
+    QCOMPARE(run({u"--undo"_s}), 0);
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"a.mp3"_s});
+
+    FileTree::write(m_work->filePath(u"a.mp3"_s), TagBytes::mp3File("Song", "Singer"));
+    QCOMPARE(run({u"--rename"_s, m_work->path()}), 0);
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"Song-Singer.mp3"_s});
+    m_dialogs->yesNoAnswers << true;
+    child<QAction>(u"UndoRename"_s)->trigger();
+    QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"a.mp3"_s});
+}
+
 void TestForm1::drop_data() {
     QTest::addColumn<QStringList>("dropped"); // below the work folder
     QTest::addColumn<QStringList>("lines");
@@ -547,50 +572,6 @@ void TestForm1::nowhereToKeepSettingsIsSaidOnce() {
              QStringList{u"无法保存设置：rename.ini（没有可写的文件夹，试过：%1）"_s.arg(
                  QDir::toNativeSeparators(m_programDir->path() + u'/'))});
     QCOMPARE(TestFiles::read(m_programDir->filePath(u"rename.ini"_s)), kFourKeys);
-}
-
-void TestForm1::commandLine_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<QStringList>("paths");
-    using Action = CommandLine::Action;
-    QTest::newRow("none") << QStringList() << int(Action::Run) << QStringList();
-    QTest::newRow("paths") << QStringList{u"a.mp3"_s, u"歌/"_s} << int(Action::Run)
-                           << QStringList{u"a.mp3"_s, u"歌/"_s};
-    QTest::newRow("help") << QStringList{u"a.mp3"_s, u"--help"_s} << int(Action::Help)
-                          << QStringList();
-    QTest::newRow("version") << QStringList{u"--version"_s} << int(Action::Version)
-                             << QStringList();
-    QTest::newRow("unknown") << QStringList{u"--fast"_s} << int(Action::Unknown) << QStringList();
-    QTest::newRow("after --") << QStringList{u"--"_s, u"--help"_s, u"-"_s} << int(Action::Run)
-                              << QStringList{u"--help"_s, u"-"_s};
-}
-
-void TestForm1::commandLine() {
-    QFETCH(QStringList, arguments);
-    const CommandLine line = parseCommandLine(arguments);
-    QTEST(int(line.action), "action");
-    QStringList paths;
-    for (const FilePath &path : line.paths)
-        paths << path.text();
-    QTEST(paths, "paths");
-    if (line.action == CommandLine::Action::Run)
-        return;
-#ifdef Q_OS_WIN
-    SKIP_TEST("the program shows these in a message box, having no console");
-#else
-    // The program answers these before it opens a window.
-    QProcess program;
-    program.start(QString::fromUtf8(TUNEMARK_PROGRAM), arguments);
-    QVERIFY(program.waitForFinished(30000));
-    const bool unknown = line.action == CommandLine::Action::Unknown;
-    QCOMPARE(program.exitCode(), unknown ? 2 : 0);
-    const QString printed = QString::fromLocal8Bit(unknown ? program.readAllStandardError()
-                                                           : program.readAllStandardOutput());
-    // Qt may warn on the error stream before the usage.
-    QVERIFY(printed.endsWith(line.action == CommandLine::Action::Version ? versionText()
-                                                                         : usageText()));
-#endif
 }
 
 QTEST_MAIN(TestForm1)

@@ -1,4 +1,4 @@
-#include "app/FileAdder.h"
+#include "list/FileAdder.h"
 
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"

@@ -1,5 +1,5 @@
-#include "app/FileAdder.h"
 #include "list/EntryList.h"
+#include "list/FileAdder.h"
 #include "platform/Paths.h"
 #include "support/FakeDialogs.h"
 #include "support/TagBytes.h"
