@@ -3,6 +3,9 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(app_id org.tunemark.Tunemark)
 
 install(TARGETS tunemark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(WIN32) # elsewhere `tunemark --rename …` serves the command line
+    install(TARGETS tunemark-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES ${packaging}/${app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging}/${app_id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${packaging}/tunemark.svg
