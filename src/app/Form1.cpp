@@ -12,8 +12,8 @@
 #include "app/SettingsPage.h"
 #include "app/TabStrip.h"
 #include "app/WindowPlaces.h"
+#include "cli/CommandRun.h"
 #include "dialogs/UserDialogs.h"
-#include "platform/OwnFiles.h"
 #include "rename/BatchRename.h"
 #include "rename/ListedFiles.h"
 #include "rename/RenameJournal.h"
@@ -248,7 +248,8 @@ void Form1::saveTemplate() {
 }
 
 void Form1::renameListedFiles() {
-    BatchRenameOptions options{isOn(m_settings.playlist), isOn(m_settings.history), journalPath()};
+    BatchRenameOptions options{isOn(m_settings.playlist), isOn(m_settings.history),
+                               m_folders.journalPath()};
     // Lines whose tag encoding looks wrong would get garbled names: asked about first.
     using RunQuestions::GarbledLines;
     const GarbledLines garbled = RunQuestions::askAboutGarbledLines(m_dialogs, m_list.table());
@@ -276,7 +277,7 @@ void Form1::renameListedFiles() {
 
 void Form1::renameAllFiles(SequenceInput input) {
     input.programDirectory = m_folders.dataDirectory;
-    input.journalPath = journalPath();
+    input.journalPath = m_folders.journalPath();
     input.protectedFolders = {m_folders.programDirectory, m_folders.dataDirectory};
     if (!RunQuestions::confirmSequence(m_dialogs, input))
         return;
@@ -301,25 +302,20 @@ void Form1::renameAllFiles(SequenceInput input) {
     closeIfAsked();
 }
 
-QString Form1::journalPath() const {
-    return m_folders.hasDataDirectory() // none: no record, nothing to undo
-               ? OwnFiles::pathIn(m_folders.dataDirectory, OwnFiles::kJournal)
-               : QString();
-}
-
 void Form1::updateUndo() {
-    m_undoAction->setEnabled(journalHasSteps(journalPath())); // read up to its first step
+    m_undoAction->setEnabled(journalHasSteps(m_folders.journalPath())); // read up to its first step
 }
 
 void Form1::undoLastRename() {
     RunLock lock(m_folders.dataDirectory);
     QList<JournalStep> steps;
-    if (m_busy || (steps = RunQuestions::confirmUndo(m_dialogs, journalPath(), lock)).isEmpty())
+    if (m_busy ||
+        (steps = RunQuestions::confirmUndo(m_dialogs, m_folders.journalPath(), lock)).isEmpty())
         return;
     UndoReport report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);
-        report = UndoLastRename(journalPath(), std::move(steps));
+        report = UndoLastRename(m_folders.journalPath(), std::move(steps));
     }
     lock.release();
     m_dialogs.showMessage(report.message());
@@ -346,6 +342,12 @@ void Form1::addPaths(const QList<FilePath> &paths) {
     addWithProgress([&] { m_adder.addPaths(paths); });
 }
 
+void Form1::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_busy)
+        updateUndo();
+    QWidget::changeEvent(event);
+}
+
 void Form1::dragEnterEvent(QDragEnterEvent *event) {
     if (!m_busy && event->mimeData()->hasUrls())
         event->acceptProposedAction();
@@ -369,11 +371,7 @@ void Form1::applyCaptions() {
 
 void Form1::applySettings(const Settings &settings) {
     m_settings = settings;
-    ReadOptions options;
-    options.nameTemplate = settings.nameTemplate;
-    options.tags = {settings.readId3v2, settings.tagCodePage, settings.allFormats};
-    options.safeNames = settings.safeNames;
-    m_adder.setOptions(options);
+    m_adder.setOptions(readOptionsOf(settings));
     m_list.model()->setReadsId3v2(settings.readId3v2);
 }
 

@@ -62,6 +62,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A command-line run may have left a record to undo meanwhile.
+    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -78,8 +80,6 @@ private:
     // Adds files one of the adder's ways, with a progress dialog that can stop a long add.
     void addWithProgress(const std::function<void()> &add);
     void applyCaptions();
-    // Undoing the last rename: rename.undo in the folder in use.
-    QString journalPath() const;
     void updateUndo();
     void undoLastRename();
     // The settings in use become the adder's options.

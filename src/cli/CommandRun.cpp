@@ -7,7 +7,6 @@
 #include "list/FileAdder.h"
 #include "platform/FileIdentity.h"
 #include "platform/FolderListing.h"
-#include "platform/OwnFiles.h"
 #include "platform/Paths.h"
 #include "platform/RunLock.h"
 #include "rename/BatchRename.h"
@@ -50,11 +49,6 @@ public:
 private:
     CommandOutput &m_output;
 };
-
-QString journalPath(const DataFolders &folders) {
-    return folders.hasDataDirectory() ? OwnFiles::pathIn(folders.dataDirectory, OwnFiles::kJournal)
-                                      : QString();
-}
 
 // A failure the program decides on (a name rule, a clash, a name taken, a file changed since it
 // was listed) is a refusal; one the system reports is a failure.
@@ -123,17 +117,17 @@ int renameByTemplate(const CommandLine &line, const DataFolders &folders, Comman
         settingsFile = SettingsFile::at(given.absoluteFilePath());
     }
     const Settings settings = settingsFile.LoadSettings();
-    ReadOptions options;
-    options.nameTemplate = line.nameTemplate.value_or(settings.nameTemplate);
-    options.tags = {line.readId3v2.value_or(settings.readId3v2),
-                    line.tagCodePage.value_or(settings.tagCodePage),
-                    line.allFormats.value_or(settings.allFormats)};
-    options.safeNames = line.safeNames.value_or(settings.safeNames);
+    Settings given = settings; // what the options say in place of the settings
+    given.nameTemplate = line.nameTemplate.value_or(settings.nameTemplate);
+    given.readId3v2 = line.readId3v2.value_or(settings.readId3v2);
+    given.tagCodePage = line.tagCodePage.value_or(settings.tagCodePage);
+    given.allFormats = line.allFormats.value_or(settings.allFormats);
+    given.safeNames = line.safeNames.value_or(settings.safeNames);
 
     EntryList list;
     CommandDialogs dialogs(output);
     FileAdder adder(list, dialogs);
-    adder.setOptions(options);
+    adder.setOptions(readOptionsOf(given));
     adder.setProgress([&output](int added, const QString &) {
         output.progress(QStringLiteral("已读取 %1 个文件").arg(added));
         return true;
@@ -154,7 +148,7 @@ int renameByTemplate(const CommandLine &line, const DataFolders &folders, Comman
     }
     const BatchRenameOptions batch{line.writePlaylist.value_or(isOn(settings.playlist)),
                                    line.writeLog.value_or(isOn(settings.history)),
-                                   line.dryRun ? QString() : journalPath(folders),
+                                   line.dryRun ? QString() : folders.journalPath(),
                                    line.skipDoubtful};
     const int status = carryOut(planListedFiles(list.table(), folders.dataDirectory, batch),
                                 folders, line.dryRun, output);
@@ -174,7 +168,7 @@ int renameInSequence(const CommandLine &line, const DataFolders &folders, Comman
                         line.prefix,
                         line.startNumber,
                         line.extension,
-                        line.dryRun ? QString() : journalPath(folders),
+                        line.dryRun ? QString() : folders.journalPath(),
                         folders.dataDirectory,
                         {folders.programDirectory, folders.dataDirectory}};
     QString refusal;
@@ -187,7 +181,7 @@ int renameInSequence(const CommandLine &line, const DataFolders &folders, Comman
 }
 
 int undoLastRun(const CommandLine &line, const DataFolders &folders, CommandOutput &output) {
-    const QString journal = journalPath(folders);
+    const QString journal = folders.journalPath();
     RunLock lock(folders.dataDirectory);
     if (!lock.take()) {
         output.note(kBusy);
@@ -226,6 +220,14 @@ int undoLastRun(const CommandLine &line, const DataFolders &folders, CommandOutp
 }
 
 } // namespace
+
+ReadOptions readOptionsOf(const Settings &settings) {
+    ReadOptions options;
+    options.nameTemplate = settings.nameTemplate;
+    options.tags = {settings.readId3v2, settings.tagCodePage, settings.allFormats};
+    options.safeNames = settings.safeNames;
+    return options;
+}
 
 QList<FilePath> absolutePaths(const QList<FilePath> &paths) {
     QList<FilePath> absolute;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "cli/CommandLine.h"
+#include "list/ReadPipeline.h"
 #include "settings/DataFolders.h"
+#include "settings/Settings.h"
 
 #include <cstdio>
 
@@ -22,3 +24,6 @@ int runCommand(const CommandLine &line, const DataFolders &folders, FILE *out = 
 
 // paths made absolute against the current folder; a name given only as its bytes keeps them.
 QList<FilePath> absolutePaths(const QList<FilePath> &paths);
+
+// How files are read with settings, in the window and on the command line alike.
+ReadOptions readOptionsOf(const Settings &settings);

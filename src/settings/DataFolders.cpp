@@ -1,5 +1,6 @@
 #include "settings/DataFolders.h"
 
+#include "platform/OwnFiles.h"
 #include "platform/Paths.h"
 
 #include <QDir>
@@ -30,6 +31,10 @@ QString DataFolders::folderNames() const {
 DataFolders DataFolders::portable(const QString &programDirectory) {
     const QString directory = Paths::withTrailingSeparator(programDirectory);
     return {directory, directory};
+}
+
+QString DataFolders::journalPath() const {
+    return hasDataDirectory() ? OwnFiles::pathIn(dataDirectory, OwnFiles::kJournal) : QString();
 }
 
 DataFolders chooseDataFolders(const QString &programDirectory, const QString &installedDirectory,

@@ -14,6 +14,8 @@ struct DataFolders {
 
     bool isPortable() const { return dataDirectory == programDirectory; }
     bool hasDataDirectory() const { return !dataDirectory.isEmpty(); }
+    // rename.undo in the folder in use; empty where there is none: no record, nothing to undo.
+    QString journalPath() const;
     // Creates the folder in use if needed; false when it cannot be created or there is none.
     bool makeDataDirectory() const;
     // The folders the program would keep its files in, for a message that none can be used.

@@ -420,17 +420,30 @@ void TestForm1::commandLineAndWindowShareTheUndo() {
         process.start(program, arguments);
         return process.waitForFinished(60000) ? process.exitCode() : -1;
     };
+    // The user comes back to the window from the terminal.
+    m_form->show();
+    m_form->activateWindow();
+    QTRY_VERIFY(m_form->isActiveWindow());
+    const auto comeBack = [&] {
+        QEvent activation(QEvent::ActivationChange);
+        QApplication::sendEvent(m_form.get(), &activation);
+    };
+    auto *undo = child<QAction>(u"UndoRename"_s);
     addEntries({u"a.mp3"_s});
     QTest::mouseClick(child<QPushButton>(u"Command1(4)"_s), Qt::LeftButton);
     QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"new-a.mp3"_s});
     QCOMPARE(run({u"--undo"_s}), 0);
     QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"a.mp3"_s});
+    comeBack();
+    QVERIFY(!undo->isEnabled());
 
     FileTree::write(m_work->filePath(u"a.mp3"_s), TagBytes::mp3File("Song", "Singer"));
     QCOMPARE(run({u"--rename"_s, m_work->path()}), 0);
     QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"Song-Singer.mp3"_s});
+    comeBack();
+    QVERIFY(undo->isEnabled());
     m_dialogs->yesNoAnswers << true;
-    child<QAction>(u"UndoRename"_s)->trigger();
+    undo->trigger();
     QCOMPARE(QDir(m_work->path()).entryList(QDir::Files), QStringList{u"a.mp3"_s});
 }
 
