@@ -3,11 +3,11 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libtag1-dev libicu-dev
-    qt6-translations-l10n fonts-noto-cjk)
+    zlib1g-dev qt6-translations-l10n fonts-noto-cjk)
 case "${1:-}" in
 --test)
     packages+=(clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix
-               binutils-mingw-w64-x86-64 desktop-file-utils appstream exfat-fuse exfatprogs
+               binutils-mingw-w64-x86-64 libz-mingw-w64-dev desktop-file-utils appstream exfat-fuse exfatprogs
                fusefat dosfstools)
     ;;
 --package)

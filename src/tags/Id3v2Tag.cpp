@@ -1,10 +1,9 @@
 #include "tags/Id3v2Tag.h"
 
 #include "platform/LegacyText.h"
+#include "tags/Id3v2Frames.h"
 
 #include <id3v2tag.h>
-#include <mpegfile.h>
-#include <tbytevectorstream.h>
 #include <textidentificationframe.h>
 
 #include <string>
@@ -71,18 +70,12 @@ qint64 id3v2TagSize(QByteArrayView header) {
 }
 
 std::optional<TagText> ReadId3v2Tag(QByteArrayView tag, int codePage) {
-    if (id3v2TagSize(tag) == 0)
-        return std::nullopt;
-    TagLib::ByteVectorStream stream(
-        TagLib::ByteVector(tag.data(), static_cast<unsigned int>(tag.size())));
-    return readId3v2Stream(stream, codePage);
-}
-
-std::optional<TagText> readId3v2Stream(TagLib::IOStream &stream, int codePage) {
-    // Tags only: the audio properties would be read from frames that are not there.
-    TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-    const TagLib::ID3v2::Tag *id3v2 = file.isValid() ? file.ID3v2Tag() : nullptr;
-    if (!id3v2 || id3v2->isEmpty())
-        return std::nullopt;
-    return id3v2Fields(*id3v2, codePage);
+    return Id3v2Frames::read(
+        [tag](qint64 offset, qint64 size) {
+            return offset >= tag.size() ? QByteArray()
+                                        : tag.sliced(offset)
+                                              .first(qMin<qint64>(size, tag.size() - offset))
+                                              .toByteArray();
+        },
+        codePage);
 }

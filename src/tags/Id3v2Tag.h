@@ -15,23 +15,20 @@ inline constexpr qsizetype kId3v2HeaderSize = 10;
 qint64 id3v2TagSize(QByteArrayView header);
 
 namespace TagLib {
-class IOStream;
 namespace ID3v2 {
 class Tag;
 }
 } // namespace TagLib
 
-// The fields of an ID3v2 tag as TagLib read it: title TIT2, singer TPE1, album TALB, track TRCK,
-// year TDRC (2.4) or TYER (2.3, TYE in 2.2), disc TPOS, album artist TPE2; each the frame's
-// first value, empty when the frame is missing or empty. Frames marked Latin-1 are decoded as
-// legacy text in codePage.
+// The fields of an ID3v2 tag as TagLib read it, where it lies inside another format's file: title
+// TIT2, singer TPE1, album TALB, track TRCK, year TDRC (2.4) or TYER (2.3, TYE in 2.2), disc TPOS,
+// album artist TPE2; each the frame's first value, empty when the frame is missing or empty. Frames
+// marked Latin-1 are decoded as legacy text in codePage.
 TagText id3v2Fields(const TagLib::ID3v2::Tag &tag, int codePage);
 
-// The fields (id3v2Fields) of an ID3v2.2, 2.3 or 2.4 tag, given as the bytes from a file's
-// start.
-// Frames marked Latin-1 are decoded as legacy text in codePage, since that is what old taggers
-// wrote into them; UTF-16 and UTF-8 frames as they are. Nothing when the bytes hold no readable
-// tag. A damaged tag yields what could be read of it, never more.
+// The fields of an ID3v2.2, 2.3 or 2.4 tag, given as the bytes from a file's start, read as
+// Id3v2Frames::read reads them. Frames marked Latin-1 are decoded as legacy text in codePage,
+// since that is what old taggers wrote into them; UTF-16 and UTF-8 frames as they are. Nothing
+// when the bytes hold no readable tag. A damaged tag yields what could be read of it, never
+// more.
 std::optional<TagText> ReadId3v2Tag(QByteArrayView tag, int codePage = LegacyText::kSystemCodePage);
-// The same from a stream that holds the tag and ends with it.
-std::optional<TagText> readId3v2Stream(TagLib::IOStream &stream, int codePage);

@@ -1,8 +1,8 @@
 #include "tags/TagReader.h"
 
 #include "platform/ReadOnlyFile.h"
-#include "tags/FileStream.h"
 #include "tags/Id3v1Tag.h"
+#include "tags/Id3v2Frames.h"
 #include "tags/Id3v2Tag.h"
 #include "tags/OtherFormats.h"
 #include "tags/RealMediaTag.h"
@@ -50,10 +50,6 @@ constexpr TagFormat kFormats[] = {
 };
 // clang-format on
 
-// The most of an ID3v2 tag that is read. Tags holding large pictures can be bigger; their
-// text frames nearly always come first, and whatever lies beyond is never looked at.
-constexpr qint64 kMaxId3v2Bytes = 16 * 1024 * 1024;
-
 } // namespace
 
 const TagFormat *formatByNameEnding(QStringView path, bool allFormats) {
@@ -87,15 +83,13 @@ QString otherFormatPatterns() {
     return patterns.join(u';');
 }
 
-// The file's ID3v2 tag, from its start, through the stream every TagLib read takes: the
-// header, then the tag up to its size and no further.
+// The file's ID3v2 tag, from its start: the bytes of the frames it needs, and no others.
 std::optional<TagText> readId3v2(ReadOnlyFile &file, int codePage) {
-    const std::optional<QByteArray> header = file.read(0, kId3v2HeaderSize);
-    const qint64 size = header ? qMin(id3v2TagSize(*header), kMaxId3v2Bytes) : 0;
-    if (size == 0)
-        return std::nullopt;
-    FileStream stream(file, long(size));
-    return readId3v2Stream(stream, codePage);
+    return Id3v2Frames::read(
+        [&file](qint64 offset, qint64 size) {
+            return file.read(offset, size).value_or(QByteArray());
+        },
+        codePage);
 }
 
 std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,

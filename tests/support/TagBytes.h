@@ -90,4 +90,34 @@ inline QByteArray id3v2Tag(int version, const QByteArray &frames, qsizetype decl
            syncSafe(declaredSize >= 0 ? declaredSize : frames.size()) + frames;
 }
 
+// An ID3v2.3 or 2.4 frame with its two flag bytes and data as given (text frames: the encoding
+// byte first); its size is data's, written syncsafe for 2.4 unless plainSize.
+inline QByteArray id3v2FlaggedFrame(int version, const QByteArray &id, quint16 flags,
+                                    const QByteArray &data, bool plainSize = false) {
+    const QByteArray size = version == 4 && !plainSize
+                                ? syncSafe(data.size())
+                                : be16(data.size() >> 16) + be16(data.size());
+    return id + size + be16(flags) + data;
+}
+
+// An ID3v2 tag with the header flags given, holding content (an extended header, frames,
+// padding) of its true size; a footer when flags ask for one (2.4).
+inline QByteArray id3v2TagWithFlags(int version, char flags, const QByteArray &content) {
+    const QByteArray rest = QByteArray(1, char(version)) + '\0' + flags + syncSafe(content.size());
+    return "ID3" + rest + content + ((flags & 0x10) ? "3DI" + rest : QByteArray());
+}
+
+// bytes with an FF byte followed by a 0 byte after each FF that is followed by nothing, a 0 or a
+// byte of three top bits: ID3v2 unsynchronisation.
+inline QByteArray unsynchronised(const QByteArray &bytes) {
+    QByteArray out;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        if (uchar(bytes[i]) == 0xFF &&
+            (i + 1 == bytes.size() || bytes[i + 1] == '\0' || (uchar(bytes[i + 1]) & 0xE0) == 0xE0))
+            out += '\0';
+    }
+    return out;
+}
+
 } // namespace TagBytes
