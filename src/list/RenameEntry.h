@@ -32,8 +32,7 @@ struct RenameEntry {
     // Whether the new name, the title or the singer holds text the tag encoding may have
     // garbled: the list shows such a line in yellow.
     bool looksGarbled() const {
-        return doubtful || title.contains(QChar::ReplacementCharacter) ||
-               singer.contains(QChar::ReplacementCharacter);
+        return doubtful || looksMisdecoded(title) || looksMisdecoded(singer);
     }
     TagText tags() const { return {title, singer, album, track, year, disc, albumArtist}; }
     // Takes the fields of tags and forms the new name from nameTemplate.

@@ -35,6 +35,14 @@ QString convert(int codePage, const char *bytes, qsizetype size) {
 #endif
 }
 
+bool isControl(char16_t u) {
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+bool isPrivateUse(char16_t u) {
+    return u >= 0xE000 && u <= 0xF8FF;
+}
+
 // A code page's lookup tables. Decoding walks the bytes itself, which is what lets it report
 // for every character how many bytes it took.
 struct CodePage {
@@ -58,14 +66,19 @@ struct CodePage {
                 return kUnmapped;
             return s.at(0).unicode();
         };
+        // A byte the code page leaves undefined comes back from some converters as a control
+        // or private-use character; it is no character, and decodes to U+FFFD. Two bytes may
+        // stand for a private-use character: the user-defined areas, as Windows maps them.
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
-            single[b] = b < 0x80 ? char16_t(b) : decodeOne(&byte, 1);
+            const char16_t u = b < 0x80 ? char16_t(b) : decodeOne(&byte, 1);
+            single[b] = b >= 0x80 && (isControl(u) || isPrivateUse(u)) ? kUnmapped : u;
         }
         for (int lead = 0x81; doubleByte && lead < 0x100; ++lead) {
             for (int trail = 0x40; trail < 0x100; ++trail) {
                 const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                pairs[lead - 0x80][trail] = decodeOne(bytes, 2);
+                const char16_t u = decodeOne(bytes, 2);
+                pairs[lead - 0x80][trail] = isControl(u) ? kUnmapped : u;
             }
         }
         // Two-byte forms first, then single bytes, so a character with both keeps the short one.

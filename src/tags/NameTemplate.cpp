@@ -114,9 +114,7 @@ bool templateBringsText(const QString &nameTemplate, const TagText &tags) {
 }
 
 bool usesDoubtfulText(const QString &nameTemplate, const TagText &tags) {
-    const auto doubtful = [&](int field) {
-        return (tags.*kTagFields[field]).contains(QChar::ReplacementCharacter);
-    };
+    const auto doubtful = [&](int field) { return looksMisdecoded(tags.*kTagFields[field]); };
     if (doubtful(0) || doubtful(1))
         return true;
     for (qsizetype i = 0; i + 1 < nameTemplate.size(); ++i) {

@@ -30,8 +30,8 @@ QString placeholderText(const TagText &tags, int field);
 // Whether a placeholder of the template brings text from tags: otherwise a file keeps its name.
 bool templateBringsText(const QString &nameTemplate, const TagText &tags);
 
-// Whether a field the template uses, or the title or singer, holds a byte the tag encoding could
-// not decode (U+FFFD): the name made from it may be garbled.
+// Whether a field the template uses, or the title or singer, looks misdecoded (looksMisdecoded):
+// the name made from it may be garbled.
 bool usesDoubtfulText(const QString &nameTemplate, const TagText &tags);
 
 // text as the safe-names rule gives a field: the characters Windows refuses in names as their

@@ -17,6 +17,18 @@ struct TagText {
     bool isEmpty() const;
 };
 
+// Whether text holds what a wrong encoding leaves behind: U+FFFD for bytes it could not decode,
+// a private-use character (what a code page's user-defined area decodes to) or a control
+// character. Text of Unicode tags rarely holds either.
+inline bool looksMisdecoded(QStringView text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0xFFFD || u < 0x20 || (u >= 0x7F && u <= 0x9F) || (u >= 0xE000 && u <= 0xF8FF))
+            return true;
+    }
+    return false;
+}
+
 // The fields in the order of the template's placeholders, %1 to %7.
 inline constexpr QString TagText::*kTagFields[] = {
     &TagText::title, &TagText::singer, &TagText::album,      &TagText::track,

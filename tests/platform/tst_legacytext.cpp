@@ -14,6 +14,8 @@ private slots:
     void codesTellOneByteFromTwo();
     void otherCodePages_data();
     void otherCodePages();
+    void undefinedBytes_data();
+    void undefinedBytes();
     void roundTrips_data();
     void roundTrips();
     void profileEncoding_data();
@@ -117,6 +119,38 @@ void TestLegacyText::otherCodePages() {
         taken.append(int(LegacyText::byteCount(code)));
     QCOMPARE(taken, widths);
     QCOMPARE(d.text(), LegacyText::decode(bytes, codePage));
+}
+
+// Bytes a code page leaves undefined are no character: U+FFFD, so that the line shows yellow
+// and no invisible character reaches a name. A user-defined area decodes as Windows maps it, to
+// private use.
+void TestLegacyText::undefinedBytes_data() {
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+
+    using namespace LegacyText;
+    QTest::newRow("gbk 0xFF") << kGbk << "a\xFF"_ba << u"a\uFFFD"_s;
+    QTest::newRow("cp936 0x80 is the euro") << kGbk << "\x80"_ba << u"€"_s;
+    QTest::newRow("gbk lead before a blank") << kGbk << "\x81 "_ba << u"\uFFFD "_s;
+    QTest::newRow("gb18030 0x80 and 0xFF") << kGb18030 << "\x80\xFF"_ba << u"\uFFFD\uFFFD"_s;
+    QTest::newRow("big5 0x80") << kBig5 << "\x80x"_ba << u"\uFFFDx"_s;
+    QTest::newRow("big5 0xFF") << kBig5 << "\xFF"_ba << u"\uFFFD"_s;
+    QTest::newRow("shift_jis 0xA0") << kShiftJis << "\xA0"_ba << u"\uFFFD"_s;
+    QTest::newRow("euc-kr 0xFF") << kEucKr << "\xFF"_ba << u"\uFFFD"_s;
+    QTest::newRow("1252 0x81") << kWindows1252 << "\x81\x8D"_ba << u"\uFFFD\uFFFD"_s;
+    QTest::newRow("1251 0x98") << kWindows1251 << "\x98"_ba << u"\uFFFD"_s;
+    QTest::newRow("big5 user-defined area") << kBig5 << "\x81\x40"_ba << u"\uEEB8"_s;
+    // "あい" in Shift_JIS lies in Big5's user-defined area: never a blank title.
+    QTest::newRow("shift_jis read as big5")
+        << kBig5 << "\x82\xA0\x82\xA2"_ba << u"\uFFFD\uFFFD\uEF95"_s;
+}
+
+void TestLegacyText::undefinedBytes() {
+    QFETCH(int, codePage);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTEST(LegacyText::decode(bytes, codePage), "text");
 }
 
 // Each code page a Windows system may have as its ANSI code page: text it can write comes back

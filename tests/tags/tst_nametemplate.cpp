@@ -1,4 +1,5 @@
 #include "list/EntryList.h"
+#include "platform/LegacyText.h"
 #include "tags/NameTemplate.h"
 
 #include <QTest>
@@ -163,6 +164,15 @@ void TestNameTemplate::doubtfulTextOfEveryFieldUsed() {
     QVERIFY(!usesDoubtfulText(u"%%3"_s, tags)); // an unrecognised pair, then a literal 3
     tags.singer = u"\uFFFD"_s;
     QVERIFY(usesDoubtfulText(u"%1"_s, tags));
+
+    // What else a wrong code page leaves: its user-defined area's private-use characters
+    // (Shift_JIS read as Big5 looks blank), control characters.
+    for (const QByteArray &bytes : {"\x82\xA2\x82\xA4"_ba, "\x81\x40"_ba}) {
+        const TagText big5{LegacyText::decode(bytes, LegacyText::kBig5), u"ok"_s};
+        QVERIFY2(usesDoubtfulText(u"%1"_s, big5), bytes.toHex().constData());
+    }
+    QVERIFY(usesDoubtfulText(u"%1"_s, {u"a\u0001"_s, {}}));
+    QVERIFY(!usesDoubtfulText(u"%1"_s, {u"歌 ♪ ü"_s, {}}));
 }
 
 void TestNameTemplate::reformatFollowsNewTemplate() {
