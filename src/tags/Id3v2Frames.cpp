@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include <zlib.h>
 
@@ -57,16 +58,42 @@ qint64 syncSafe(QByteArrayView b) {
     return n;
 }
 
-QByteArray withoutUnsynchronisation(QByteArrayView bytes) {
+// bytes with unsynchronisation undone: the 0 after each FF dropped. dropped, when given, gets
+// the place in the result before which each of them stood.
+QByteArray withoutUnsynchronisation(QByteArrayView bytes, std::vector<qint64> *dropped = nullptr) {
     QByteArray out;
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         out += bytes[i];
         if (static_cast<unsigned char>(bytes[i]) == 0xFF && i + 1 < bytes.size() &&
-            bytes[i + 1] == '\0')
+            bytes[i + 1] == '\0') {
             ++i;
+            if (dropped)
+                dropped->push_back(out.size());
+        }
     }
     return out;
+}
+
+// Where a frame of a 2.3 tag unsynchronised as a whole ends when its size counts the bytes as
+// stored, the dropped zeros included, as some taggers wrote it: the place in the undone bytes
+// reached after size stored bytes from start. dropped: as withoutUnsynchronisation gives them.
+qint64 endCountingStoredBytes(const std::vector<qint64> &dropped, qint64 start, qint64 size) {
+    // Stored bytes before place i of the undone bytes: i and the zeros dropped before it.
+    const auto stored = [&dropped](qint64 i) {
+        return i + qint64(std::upper_bound(dropped.begin(), dropped.end(), i) - dropped.begin());
+    };
+    const qint64 target = stored(start) + size;
+    qint64 low = start;
+    qint64 high = start + size;
+    while (low < high) { // the first place whose stored count reaches target
+        const qint64 mid = low + (high - low) / 2;
+        if (stored(mid) < target)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
 }
 
 // zlib data inflated to the size the frame gives, or nothing where it does not inflate to that.
@@ -87,9 +114,11 @@ bool isIdCharacter(char c) {
 // Reads through a window of the tag, so that small frames cost no read each.
 class TagBytes {
 public:
-    TagBytes(const Id3v2Frames::ReadBytes &source, qint64 end)
+    // first: the bytes from the tag's start already read, if any.
+    TagBytes(const Id3v2Frames::ReadBytes &source, qint64 end, QByteArray first = {})
         : m_source(source)
-        , m_end(end) {}
+        , m_end(end)
+        , m_window(std::move(first)) {}
 
     // The bytes [offset, offset + size) of the tag, fewer where the source or the tag ends.
     QByteArrayView at(qint64 offset, qint64 size) {
@@ -170,7 +199,9 @@ int nextFrameFit(TagBytes &tag, qint64 offset, qint64 end, int version) {
 namespace Id3v2Frames {
 
 std::optional<TagText> read(const ReadBytes &source, int codePage, const FrameText &seen) {
-    const QByteArray header = source(0, kHeaderSize);
+    // The header and, in the same read, the first frames.
+    const QByteArray first = source(0, kReadAhead);
+    const QByteArray header = first.left(kHeaderSize);
     if (header.size() < kHeaderSize || !header.startsWith("ID3"))
         return std::nullopt;
     const int version = static_cast<unsigned char>(header[3]);
@@ -184,16 +215,19 @@ std::optional<TagText> read(const ReadBytes &source, int codePage, const FrameTe
 
     // A 2.3 tag unsynchronised as a whole is read whole and undone first.
     QByteArray whole;
+    std::vector<qint64> dropped;
     const bool wholeTag = version == 3 && (flags & kUnsynchronised);
     if (wholeTag) {
         whole = QByteArray(header) +
-                withoutUnsynchronisation(source(kHeaderSize, qMin(size, kMostWholeTag)));
+                withoutUnsynchronisation(source(kHeaderSize, qMin(size, kMostWholeTag)), &dropped);
+        for (qint64 &place : dropped)
+            place += kHeaderSize; // places in whole, which begins with the header
     }
     const ReadBytes fromWhole = [&whole](qint64 offset, qint64 count) {
         return offset >= whole.size() ? QByteArray() : whole.mid(offset, count);
     };
     const qint64 end = wholeTag ? whole.size() : tagEnd;
-    TagBytes tag(wholeTag ? fromWhole : source, end);
+    TagBytes tag(wholeTag ? fromWhole : source, end, wholeTag ? whole : first);
 
     qint64 offset = kHeaderSize;
     if (version > 2 && (flags & kExtendedHeader)) {
@@ -262,6 +296,13 @@ std::optional<TagText> read(const ReadBytes &source, int codePage, const FrameTe
                 frameSize = plain;
         }
         const qint64 dataStart = offset + frameHeader;
+        if (wholeTag && !dropped.empty()) {
+            const qint64 storedEnd = endCountingStoredBytes(dropped, dataStart, frameSize);
+            if (storedEnd != dataStart + frameSize &&
+                nextFrameFit(tag, storedEnd, end, version) >
+                    nextFrameFit(tag, dataStart + frameSize, end, version))
+                frameSize = storedEnd - dataStart;
+        }
         if (dataStart + frameSize > end)
             break; // a size no frame inside the tag can have
         offset = dataStart + frameSize;

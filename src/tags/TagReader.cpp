@@ -9,6 +9,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 using OtherFormats::readAiff;
@@ -106,6 +108,18 @@ std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
             *unreadable = false;
         return format.readFile(file, options.codePage);
     }
+    // An ID3v2 tag that gives every field leaves nothing to the block at the other end.
+    std::optional<TagText> id3v2;
+    if (options.readId3v2 && format.mayStartWithId3v2) {
+        id3v2 = readId3v2(file, options.codePage);
+        if (id3v2 &&
+            std::all_of(std::begin(kTagFields), std::end(kTagFields),
+                        [&](QString TagText::*field) { return !((*id3v2).*field).isEmpty(); })) {
+            if (unreadable)
+                *unreadable = false;
+            return id3v2;
+        }
+    }
     std::optional<QByteArray> bytes;
     bool failed = false;
     if (format.where == Where::Head) {
@@ -120,9 +134,6 @@ std::optional<TagText> readTags(const TagFormat &format, const FilePath &path,
     if (unreadable)
         *unreadable = failed;
     std::optional<TagText> tags = bytes ? format.parse(*bytes, options.codePage) : std::nullopt;
-    if (!options.readId3v2 || !format.mayStartWithId3v2)
-        return tags;
-    const std::optional<TagText> id3v2 = readId3v2(file, options.codePage);
     if (!id3v2)
         return tags;
     TagText merged = tags.value_or(TagText());

@@ -86,6 +86,12 @@ void TestId3v2Frames::realWorldTags_data() {
                3, char(0x80),
                TagBytes::unsynchronised(id3v2Frame(3, "TIT2", 1, "\xFF\xFE\xFF\0"_ba) + singer3))
         << u"ÿ"_s << u"Ann"_s;
+    const QByteArray stored = TagBytes::unsynchronised("\0eng\0\xFF\xE0\xFF\xE0"_ba);
+    QTest::newRow("2.3 unsynchronised, a size counting stored bytes")
+        << id3v2TagWithFlags(3, char(0x80),
+                             "COMM"_ba + be32(quint32(stored.size())) + "\0\0"_ba + stored +
+                                 id3v2Frame(3, "TIT2", 0, "Song"))
+        << u"Song"_s << QString();
     QTest::newRow("2.4 frame unsynchronised, with its length")
         << id3v2Tag(4, id3v2FlaggedFrame(4, "TIT2", 0x0003,
                                          TagBytes::syncSafe(5) +
