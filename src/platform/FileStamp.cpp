@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #endif
 
-FileStamp FileStamp::of(const FilePath &path) {
+FileStamp FileStamp::of(const FilePath &path, FileIdentity *identity) {
     FileStamp stamp;
+    if (identity)
+        *identity = {};
 #ifdef Q_OS_WIN
     const HANDLE handle =
         CreateFileW(Paths::winApiPath(path.text()).c_str(), 0,
@@ -24,6 +26,8 @@ FileStamp FileStamp::of(const FilePath &path) {
         stamp.modified = qint64(quint64(info.ftLastWriteTime.dwHighDateTime) << 32 |
                                 info.ftLastWriteTime.dwLowDateTime);
         stamp.valid = true;
+        if (identity)
+            *identity = {info.dwVolumeSerialNumber, stamp.file, true};
     }
     CloseHandle(handle);
 #else
@@ -34,6 +38,8 @@ FileStamp FileStamp::of(const FilePath &path) {
     stamp.size = qint64(st.st_size);
     stamp.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     stamp.valid = true;
+    if (identity)
+        *identity = {quint64(st.st_dev), quint64(st.st_ino), true};
 #endif
     return stamp;
 }

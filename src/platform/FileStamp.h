@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
 #include <QtGlobal>
@@ -19,5 +20,6 @@ struct FileStamp {
     bool operator!=(const FileStamp &other) const { return !(*this == other); }
 
     // The entry path names, a link at its end not followed; invalid when there is none.
-    static FileStamp of(const FilePath &path);
+    // identity, when given, gets the entry's identity (FileIdentity::ofEntry) from the same look.
+    static FileStamp of(const FilePath &path, FileIdentity *identity = nullptr);
 };

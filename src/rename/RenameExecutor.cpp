@@ -1,5 +1,6 @@
 #include "rename/RenameExecutor.h"
 
+#include "platform/FileStamp.h"
 #include "platform/LegacyText.h"
 #include "platform/OwnFiles.h"
 #include "platform/RenameNoReplace.h"
@@ -13,6 +14,10 @@
 #include <optional>
 
 namespace {
+
+// How many renames go in one block: their try lines are written at once before the first of
+// them, their done lines at once after the last.
+constexpr int kBlockSteps = 256;
 
 // Whether the outputs of plan are to be UTF-8 (only ever on Windows); decided before the first
 // line, since rename.log shows each line before its rename.
@@ -53,33 +58,81 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
     RenameJournal journal(plan.journalPath);
     RenameVerdict verdict(plan.ownFilesFolder);
     const int total = int(plan.steps.size());
-    for (int i = 0; i < total; ++i) {
-        const RenameStep &step = plan.steps.at(i);
-        // Names that are not UTF-8 go into the log as the file system's exact bytes.
-        const FilePath source = step.source();
-        const FilePath target = step.target();
+    QVector<RenameNoReplace::Result> results;
+    QVector<RenameJournal::Try> tries;
+    QVector<int> tried; // the steps of the block's tries
+    QVector<FileStamp> renamed;
+    for (int first = 0; first < total; first += kBlockSteps) {
+        const int end = qMin(total, first + kBlockSteps);
+        // The block's files are looked at once each, judged, and shown in the log and recorded
+        // for undo before any of them is renamed.
+        results.fill({}, end - first);
+        tries.clear();
+        tried.clear();
+        for (int i = first; i < end; ++i) {
+            const RenameStep &step = plan.steps.at(i);
+            const FilePath source = step.source();
+            if (log)
+                log->addLine(source.outputForm(inUtf8), step.target().outputForm(inUtf8));
+            RenameNoReplace::Result &result = results[i - first];
+            if (const auto refused = verdict.of(step); refused != RenameNoReplace::Failure::None) {
+                result = {refused, 0};
+                continue;
+            }
+            if (step.keepsName())
+                continue; // renameFile says whether it is still there
+            FileIdentity now;
+            const FileStamp stamp = FileStamp::of(source, &now);
+            if (step.expected.valid && !now.valid)
+                result = {RenameNoReplace::Failure::SourceMissing, 0};
+            else if (step.expected.valid && !now.sameAs(step.expected))
+                result = {RenameNoReplace::Failure::FileReplaced, 0};
+            else {
+                tries.append({source, step.target(), stamp});
+                tried.append(i);
+            }
+        }
         if (log)
-            log->addLine(source.outputForm(inUtf8), target.outputForm(inUtf8));
-
-        RenameNoReplace::Result result;
-        if (const auto refused = verdict.of(step); refused != RenameNoReplace::Failure::None)
-            result = {refused, 0};
-        else
-            result = journal.record(source, step.newName, [&] {
-                return RenameNoReplace::renameFile(source, step.newName, step.expected);
-            });
-        if (result.ok()) {
-            ++run.renamed;
-            run.report.addRenamed(step.keepsName());
-        } else
-            run.report.addFailure(step.name.text(), step.newName, result);
-        if (playlist) // where the file lies now
-            playlist->addEntry(step.playlistTitle,
-                               (result.ok() ? target : source).outputForm(inUtf8));
-        if (outcome)
-            outcome(i, result);
-        if (progress)
-            progress(i + 1, total);
+            log->writeLines();
+        journal.recordTries(tries);
+        renamed.clear();
+        int next = 0; // the next of the block's tries
+        for (int i = first; i < end; ++i) {
+            const RenameStep &step = plan.steps.at(i);
+            RenameNoReplace::Result &result = results[i - first];
+            if (!result.ok()) {
+                if (outcome)
+                    outcome(i, result);
+                continue;
+            }
+            const bool isTry = next < tried.size() && tried.at(next) == i;
+            // A try's file was checked against the one listed above, in the look that took
+            // its stamp.
+            result = RenameNoReplace::renameFile(step.source(), step.newName,
+                                                 isTry ? FileIdentity() : step.expected);
+            if (isTry && result.ok())
+                renamed.append(tries.at(next).stamp);
+            next += isTry;
+            if (outcome)
+                outcome(i, result);
+        }
+        journal.recordDone(renamed);
+        for (int i = first; i < end; ++i) {
+            const RenameStep &step = plan.steps.at(i);
+            const RenameNoReplace::Result &result = results.at(i - first);
+            if (result.ok()) {
+                ++run.renamed;
+                run.report.addRenamed(step.keepsName());
+            } else {
+                run.report.addFailure(step.name.text(), step.newName, result);
+            }
+            if (playlist) // where the file lies now
+                playlist->addEntry(
+                    step.playlistTitle,
+                    (result.ok() ? step.target() : step.source()).outputForm(inUtf8));
+            if (progress)
+                progress(i + 1, total);
+        }
     }
 
     if (!journal.ok())

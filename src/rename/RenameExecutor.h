@@ -14,6 +14,7 @@ struct RenameRun {
 // file listed; a step that fails does not stop the run. Each rename tried is recorded for undo
 // (RenameJournal); rename.log shows each step before it is tried, and rename.m3u lists every
 // file where it lies afterwards. Neither output is written into a file of the run. The report
-// names the failures and what could not be written; outcome, when given, hears of each step.
+// names the failures and what could not be written; outcome, when given, hears of each step as
+// soon as it was tried.
 RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress = {},
                       const StepOutcome &outcome = {});

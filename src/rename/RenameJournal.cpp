@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <deque>
 
 namespace {
 
@@ -65,9 +66,8 @@ bool walkJournal(const QString &path, Take &&take, QString *error, QSet<int> *un
     const bool stamped = header == kHeader;
     if (!stamped && header != kFirstHeader)
         return true; // no record of ours
-    JournalStep tried;
-    FileStamp triedStamp;
-    bool pending = false;
+    // Tries whose done has not come yet, in the order they were written, each with its stamp.
+    std::deque<std::pair<JournalStep, FileStamp>> pending;
     int steps = 0;
     bool tooBig = false;
     // Gives take the next step; false to stop: take said so, or the record holds too many.
@@ -76,16 +76,22 @@ bool walkJournal(const QString &path, Take &&take, QString *error, QSet<int> *un
         tooBig = ++steps > kMostJournalSteps;
         return !tooBig && take(step);
     };
-    // A try without its done: renamed when its old name is gone and its new name holds the
-    // file as it was before the rename.
-    const auto settle = [&] {
-        if (!pending || !triedStamp.valid)
+    // The oldest try left without its done: renamed when its old name is gone and its new name
+    // holds the file as it was before the rename.
+    const auto settleFirst = [&] {
+        auto [tried, stamp] = pending.front();
+        pending.pop_front();
+        if (!stamp.valid || FileStamp::of(tried.oldPath).valid ||
+            FileStamp::of(tried.newPath) != stamp)
             return true;
-        pending = false;
-        if (FileStamp::of(tried.oldPath).valid || FileStamp::of(tried.newPath) != triedStamp)
-            return true;
-        tried.stamp = triedStamp;
+        tried.stamp = stamp;
         return give(tried);
+    };
+    const auto settleAll = [&] {
+        bool on = true;
+        while (on && !pending.empty())
+            on = settleFirst();
+        return on;
     };
     bool going = true;
     while (going && !file.atEnd()) {
@@ -98,21 +104,34 @@ bool walkJournal(const QString &path, Take &&take, QString *error, QSet<int> *un
         line.chop(1);
         const QList<QByteArray> fields = line.split(' ');
         if (fields[0] == "try" && fields.size() == (stamped ? 6 : 3)) {
-            going = settle();
-            tried = {pathOf(fields[1]), pathOf(fields[2]), {}};
-            triedStamp = stamped ? stampOf(fields, 3) : FileStamp();
-            pending = true;
-        } else if (fields[0] == "done" && fields.size() == 4 && pending) {
-            pending = false;
-            tried.stamp = stampOf(fields, 1);
+            if (!stamped) // one try at a time: the one before had no done
+                going = settleAll();
+            pending.push_back({{pathOf(fields[1]), pathOf(fields[2]), {}},
+                               stamped ? stampOf(fields, 3) : FileStamp()});
+        } else if (fields[0] == "done" && fields.size() == 4 && !pending.empty()) {
+            // The try of the same file; the ones before it in its block were not renamed, or a
+            // crash cut their done lines off.
+            const FileStamp done = stampOf(fields, 1);
+            const auto match = std::find_if(pending.begin(), pending.end(), [&](const auto &p) {
+                return !p.second.valid || p.second.file == done.file;
+            });
+            if (match == pending.end())
+                continue;
+            while (going && pending.begin() != match)
+                going = settleFirst();
+            if (!going)
+                break;
+            JournalStep tried = pending.front().first;
+            pending.pop_front();
+            tried.stamp = done;
             going = give(tried);
         } else if (fields[0] == "undone" && fields.size() == 2 && undone) {
-            going = settle();
+            going = settleAll();
             undone->insert(fields[1].toInt());
         }
     }
     if (going)
-        settle();
+        settleAll();
     return !tooBig || refuse(QStringLiteral("撤销记录太大"));
 }
 
@@ -127,11 +146,10 @@ RenameJournal::~RenameJournal() {
         QFile::remove(tempPathFor(m_path));
 }
 
-bool RenameJournal::writeLine(const QByteArray &line) {
+bool RenameJournal::write(const QByteArray &lines) {
     if (!m_file.isOpen() || !m_ok)
         return false;
-    const QByteArray bytes = line + '\n';
-    m_ok = m_file.write(bytes) == bytes.size();
+    m_ok = m_file.write(lines) == lines.size();
     return m_ok;
 }
 
@@ -140,46 +158,52 @@ RenameJournal::record(const FilePath &source, const QString &newName,
                       const std::function<RenameNoReplace::Result()> &rename) {
     const bool tried = source.name().text() != newName &&
                        RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
-    // The new path in the old one's folder, byte for byte.
-    const FilePath newPath = source.folder().join(newName);
-    if (tried)
-        recordTry(source, newPath, FileStamp::of(source));
+    const FileStamp stamp = tried ? FileStamp::of(source) : FileStamp();
+    if (tried) // the new path in the old one's folder, byte for byte
+        recordTries({{source, source.folder().join(newName), stamp}});
     const RenameNoReplace::Result result = rename();
     if (tried && result.ok())
-        recordDone(newPath);
-    // A run that renames without its record must not leave the run before it to be undone:
-    // Ctrl+Z would offer another run than the last.
-    if (tried && result.ok() && !m_ok && !m_renamedAny && !m_olderRemoved && !m_path.isEmpty()) {
-        m_olderRemoved = true;
-        QFile::remove(m_path);
-    }
+        recordDone({stamp});
     return result;
 }
 
-void RenameJournal::recordTry(const FilePath &oldPath, const FilePath &newPath,
-                              const FileStamp &stamp) {
-    if (m_path.isEmpty() || !m_ok)
+void RenameJournal::recordTries(const QVector<Try> &tries) {
+    if (m_path.isEmpty() || !m_ok || tries.isEmpty())
         return;
+    QByteArray lines;
     if (!m_file.isOpen()) {
         m_file.setFileName(tempPathFor(m_path));
-        // Unbuffered: each line reaches the system before its rename is tried. Only a regular
-        // file is written: a pipe put there would otherwise hold the run.
-        m_ok = openRegularFileForWriting(m_file, QIODevice::Unbuffered) == OutputOpening::Opened &&
-               writeLine(kHeader.toByteArray());
+        // Unbuffered: each block reaches the system before its renames are tried. Only a
+        // regular file is written: a pipe put there would otherwise hold the run.
+        m_ok = openRegularFileForWriting(m_file, QIODevice::Unbuffered) == OutputOpening::Opened;
         if (!m_ok)
             return;
+        lines = kHeader.toByteArray() + '\n';
     }
-    writeLine(tryLine(oldPath, newPath, stamp));
+    for (const Try &t : tries)
+        lines += tryLine(t.source, t.newPath, t.stamp) + '\n';
+    write(lines);
 }
 
-void RenameJournal::recordDone(const FilePath &newPath) {
+void RenameJournal::recordDone(const QVector<FileStamp> &renamed) {
+    if (renamed.isEmpty())
+        return;
+    // A run that renames without its record must not leave the run before it to be undone:
+    // Ctrl+Z would offer another run than the last.
+    if (!m_ok && !m_renamedAny && !m_olderRemoved && !m_path.isEmpty()) {
+        m_olderRemoved = true;
+        QFile::remove(m_path);
+    }
     if (m_path.isEmpty() || !m_ok || !m_file.isOpen())
         return;
-    const FileStamp stamp = FileStamp::of(newPath);
-    writeLine("done " + stampText(stamp));
+    // The file keeps its number, size and time through a rename: the stamp taken before it.
+    QByteArray lines;
+    for (const FileStamp &stamp : renamed)
+        lines += "done " + stampText(stamp) + '\n';
+    write(lines);
     if (m_renamedAny || !m_ok)
         return;
-    // The first file renamed: this run's record takes the place of the last one's.
+    // The first files renamed: this run's record takes the place of the last one's.
     m_renamedAny = true;
     m_file.close();
     QFile::remove(m_path);

@@ -6,12 +6,15 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 
 // rename.undo: every rename of the last run that renamed a file, so that the run can be
 // undone, after a restart too. Each rename is written before it is tried and marked once it
-// succeeded, so a run cut short by a crash still leaves a true record. Paths are kept as the
+// succeeded, so a run cut short by a crash still leaves a true record. Renames go in blocks: the
+// try lines of a block are written before the first of its renames, the done lines after the
+// last, each done line matching the try of the same file number. Paths are kept as the
 // file system's exact bytes, percent-encoded, one step a line:
 //   tunemark-undo 2
 //   try <old path> <new path> <file number> <size> <modification time>
@@ -30,18 +33,28 @@ public:
     RenameJournal(const RenameJournal &) = delete;
     RenameJournal &operator=(const RenameJournal &) = delete;
 
-    // Runs rename, the rename of the file at source to newName in its folder, and records it.
-    // A file that keeps its name, and a new name no file can have, are not recorded: nothing
-    // is tried.
+    // One rename of a block: the file at source, with its stamp before the rename, to newPath.
+    struct Try {
+        FilePath source;
+        FilePath newPath;
+        FileStamp stamp;
+    };
+    // Records a block of renames before any of them is tried, in one write.
+    void recordTries(const QVector<Try> &tries);
+    // Records, in one write, the renames of the last block that succeeded, by their stamps. The
+    // first that succeeds in the run makes this record take the place of the last run's.
+    void recordDone(const QVector<FileStamp> &renamed);
+
+    // Runs rename, the rename of the file at source to newName in its folder, and records it
+    // as a block of one. A file that keeps its name, and a new name no file can have, are not
+    // recorded: nothing is tried.
     RenameNoReplace::Result record(const FilePath &source, const QString &newName,
                                    const std::function<RenameNoReplace::Result()> &rename);
     // False once anything could not be written.
     bool ok() const { return m_ok; }
 
 private:
-    bool writeLine(const QByteArray &line);
-    void recordTry(const FilePath &oldPath, const FilePath &newPath, const FileStamp &stamp);
-    void recordDone(const FilePath &newPath);
+    bool write(const QByteArray &lines);
 
     QString m_path;
     QFile m_file;

@@ -52,8 +52,13 @@ RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed, bool i
 void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
     if (!m_writable)
         return;
-    const QByteArray line = source + "-->" + target + kLineEnd;
-    m_writable = m_file.write(line) == line.size();
+    m_lines += source + "-->" + target + kLineEnd;
+}
+
+void RenameLog::writeLines() {
+    if (m_writable && !m_lines.isEmpty())
+        m_writable = m_file.write(m_lines) == m_lines.size();
+    m_lines.clear();
 }
 
 M3uPlaylist::M3uPlaylist(const QString &path, const ListedFileTest &isListed, bool inUtf8)

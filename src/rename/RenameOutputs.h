@@ -49,11 +49,19 @@ public:
     // inUtf8: the file opens with a UTF-8 byte-order mark; its lines are then UTF-8.
     RenameLog(const QString &path, const ListedFileTest &isListed, bool inUtf8 = false);
 
-    // The line reaches the operating system before this returns, so the log shows the intent
-    // even when the program dies in the middle of the batch.
+    // Adds a line; writeLines hands the lines added to the operating system, before their
+    // renames are tried, so the log shows the intent even when the program dies in the middle
+    // of the batch.
     void addLine(const QByteArray &source, const QByteArray &target);
+    void writeLines();
     // Closes the log; false when it could not be created or a line was lost.
-    bool finish() { return close(); }
+    bool finish() {
+        writeLines();
+        return close();
+    }
+
+private:
+    QByteArray m_lines;
 };
 
 // The extended M3U playlist, written whole at the end.

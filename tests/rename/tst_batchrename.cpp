@@ -284,8 +284,9 @@ void TestBatchRename::logLineIsWrittenBeforeItsRename() {
     fx.run(false, true, [&](int done, int total) {
         QCOMPARE(total, 3);
         seen << done;
-        // Already on disk, with the program still running: nothing waits in a buffer.
-        QCOMPARE(FileTree::read(fx.program + u"rename.log"_s).count("\r\n"), done);
+        // Already on disk, with the program still running: the lines of a block of renames
+        // are written before the first of them.
+        QVERIFY(FileTree::read(fx.program + u"rename.log"_s).count("\r\n") >= done);
     });
     QCOMPARE(seen, (QList<int>{1, 2, 3}));
 }

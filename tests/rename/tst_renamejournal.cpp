@@ -30,6 +30,7 @@ private slots:
     void recordsThatCannotBeReadSafely_data();
     void recordsThatCannotBeReadSafely();
     void killedInTheMiddleOfARun();
+    void blockWithAFailedRename();
     void readOnlyRemountKeepsTheStepsToUndo();
     void anotherProcessHoldsTheLock();
 
@@ -162,7 +163,8 @@ namespace {
 constexpr int kKilledRunFiles = 1500;
 
 // The run the next test kills: every file of folder renamed with the undo record at journal,
-// each step told on the standard output, a little slower than a disk would make it.
+// each rename told on the standard output as it is made, a little slower than a disk would
+// make it, so that the kill comes in the middle of a block of renames.
 int renameForTheKill(const QString &folder, const QString &journal) {
     RenamePlan plan;
     plan.journalPath = journal;
@@ -171,8 +173,8 @@ int renameForTheKill(const QString &folder, const QString &journal) {
     QFile out; // the standard output, unbuffered, so the test sees each line at once
     if (!out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 1;
-    executePlan(plan, [&](int done, int) {
-        out.write(QByteArray::number(done) + '\n');
+    executePlan(plan, {}, [&](int step, const RenameNoReplace::Result &) {
+        out.write(QByteArray::number(step) + '\n');
         QThread::usleep(500);
     });
     return 0;
@@ -204,6 +206,10 @@ void TestRenameJournal::killedInTheMiddleOfARun() {
     QVERIFY(run.waitForFinished());
     const int renamed = int(QDir(m_dir).entryList({u"new-*"_s}, QDir::Files).size());
     QVERIFY2(renamed > 0 && renamed < kKilledRunFiles, "the run was killed in its middle");
+    // Killed between the try lines of a block and their done lines: some renames of the block
+    // made, none of them marked done.
+    const QByteArray record = TestFiles::read(m_journal);
+    QVERIFY2(record.count("done ") < renamed, record.right(200).constData());
 
     QCOMPARE(UndoLastRename(m_journal).message(), u"已撤销 %1 个文件的改名"_s.arg(renamed));
     QByteArrayList after;
@@ -216,6 +222,29 @@ void TestRenameJournal::killedInTheMiddleOfARun() {
     std::sort(after.begin(), after.end());
     QCOMPARE(after, before);
 #endif
+}
+
+// A block whose middle rename fails: its try has no done, the done lines after it find their
+// own tries by file number, and undo takes back exactly the files renamed.
+void TestRenameJournal::blockWithAFailedRename() {
+    for (const char *name : {"a.mp3", "b.mp3", "c.mp3", "y.mp3"})
+        QVERIFY(TestFiles::write(m_dir + QString::fromLatin1(name), name));
+    RenamePlan plan;
+    plan.journalPath = m_journal;
+    plan.steps = {{FilePath(m_dir), u"a.mp3"_s, u"x.mp3"_s},
+                  {FilePath(m_dir), u"b.mp3"_s, u"y.mp3"_s},
+                  {FilePath(m_dir), u"c.mp3"_s, u"z.mp3"_s}};
+    QCOMPARE(executePlan(plan).renamed, 2);
+    const QByteArray record = TestFiles::read(m_journal);
+    QCOMPARE(record.count("try "), 3);
+    QCOMPARE(record.count("done "), 2);
+    QVERIFY(record.indexOf("done ") > record.lastIndexOf("try ")); // tries first, as a block
+    const QList<JournalStep> steps = readRenameJournal(m_journal);
+    QCOMPARE(steps.size(), 2);
+    QCOMPARE(steps.at(1).newPath.name().text(), u"z.mp3"_s);
+    QCOMPARE(UndoLastRename(m_journal).message(), u"已撤销 2 个文件的改名"_s);
+    QCOMPARE(FileTree::files(m_dir).keys(),
+             (QStringList{u"a.mp3"_s, u"b.mp3"_s, u"c.mp3"_s, u"y.mp3"_s}));
 }
 
 // A disk remounted read-only while files wait to go back: the undo fails for all, keeps them
