@@ -10,6 +10,12 @@ case "${1:-}" in
                binutils-mingw-w64-x86-64 libz-mingw-w64-dev desktop-file-utils appstream exfat-fuse exfatprogs
                fusefat dosfstools)
     ;;
+--windows)
+    # The Windows build: the MinGW compilers and zlib, the host Qt tools a Qt cross build
+    # runs, Wine and a display for the tests, locales for Wine's code pages.
+    packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
+               xz-utils patch wine wine64 xvfb xauth locales zip)
+    ;;
 --package)
     packages+=(dpkg-dev file lintian)
     ;;
