@@ -7,7 +7,8 @@
 // Then the command line on the same tree, warm: `tunemark --rename` from its start to its exit
 // (reading and renaming in one), beside the window's add and rename and the bare loops'.
 //
-//     bench_gui_window [files] [runs]   default 20000 files in folders of 100, 3 runs
+//     bench_gui_window [files] [runs] [add]   default 20000 files in folders of 100, 3 runs;
+//                                             add: the warm add alone
 #include "app/Form1.h"
 #include "dialogs/UserDialogs.h"
 #include "settings/DataFolders.h"
@@ -135,6 +136,8 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     const int files = argc > 1 ? std::max(100, QString::fromLocal8Bit(argv[1]).toInt()) : 20000;
     const int runs = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
+    // "add": the warm add alone, for a profiler.
+    const bool warmAddOnly = argc > 3 && qstrcmp(argv[3], "add") == 0;
     QTextStream out(stdout);
     QTemporaryDir tree(QDir::currentPath() + QStringLiteral("/bench-window-XXXXXX"));
     QTemporaryDir program;
@@ -147,6 +150,8 @@ int main(int argc, char *argv[]) {
     bool ok = true;
     for (int run = 0; run < runs; ++run) {
         for (const bool cold : {true, false}) {
+            if (cold && warmAddOnly)
+                continue;
             // A rename.ini asking for the log and the playlist, as a user who wants both.
             QFile ini(program.filePath(QStringLiteral("rename.ini")));
             ok = ok && ini.open(QIODevice::WriteOnly) &&
@@ -171,7 +176,7 @@ int main(int argc, char *argv[]) {
             ok = ok && bareScan(root) == files;
             best[cold][1] = std::min(best[cold][1], t.nsecsElapsed() / 1e9);
 
-            if (!cold) { // the rename warm, as the issue measures it
+            if (!cold && !warmAddOnly) { // the rename warm
                 t.restart();
                 window.findChild<QPushButton *>(QStringLiteral("Command1(4)"))->click();
                 best[0][2] = std::min(best[0][2], t.nsecsElapsed() / 1e9);
@@ -183,6 +188,8 @@ int main(int argc, char *argv[]) {
             }
             window.close();
         }
+        if (warmAddOnly)
+            continue;
         // The command line, warm, with the same rename.ini beside it.
         const QString command = program.filePath(QStringLiteral("tunemark"));
         ok = ok &&

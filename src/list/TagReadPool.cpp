@@ -1,10 +1,16 @@
 #include "list/TagReadPool.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace {
 
 constexpr int kWakeAfter = 16;
+// Reads faster than this come from the cache; after kFastStreak of them in a row the threads
+// leave the reads that follow to whoever waits for them, since handing a read to a thread and
+// back costs more than the read. A slow one sets every thread to work again.
+constexpr auto kFastRead = std::chrono::microseconds(50);
+constexpr int kFastStreak = 64;
 
 } // namespace
 
@@ -26,6 +32,8 @@ void TagReadPool::start(const std::shared_ptr<Read> &read) {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_waiting.push_back(read);
+        if (m_fastStreak >= kFastStreak)
+            return; // done by whoever waits for it
         if (m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads) {
             m_threads.emplace_back([this] { work(); });
             return; // the new thread finds the read itself
@@ -55,11 +63,27 @@ void TagReadPool::waitFor(Read &read) {
     if (waiting != m_waiting.end()) {
         m_waiting.erase(waiting);
         lock.unlock();
-        perform(read);
+        const bool fast = timedPerform(read);
         read.done.store(true, std::memory_order_release);
+        lock.lock();
+        noteSpeed(fast);
         return;
     }
+    ++m_doneWaiters;
     m_readDone.wait(lock, [&] { return isDone(read); });
+    --m_doneWaiters;
+}
+
+bool TagReadPool::timedPerform(Read &read) {
+    const auto begun = std::chrono::steady_clock::now();
+    perform(read);
+    return std::chrono::steady_clock::now() - begun < kFastRead;
+}
+
+void TagReadPool::noteSpeed(bool fast) {
+    m_fastStreak = fast ? m_fastStreak + 1 : 0;
+    if (!fast && !m_waiting.empty() && m_idleThreads > 0)
+        m_readWaiting.notify_all(); // the disk is slow here: every thread to work
 }
 
 void TagReadPool::perform(Read &read) {
@@ -74,7 +98,9 @@ void TagReadPool::work() {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         ++m_idleThreads;
-        m_readWaiting.wait(lock, [this] { return m_stopping || !m_waiting.empty(); });
+        m_readWaiting.wait(lock, [this] {
+            return m_stopping || (!m_waiting.empty() && m_fastStreak < kFastStreak);
+        });
         --m_idleThreads;
         if (m_stopping)
             return;
@@ -82,9 +108,11 @@ void TagReadPool::work() {
         const std::shared_ptr<Read> read = std::move(m_waiting.front());
         m_waiting.pop_front();
         lock.unlock();
-        perform(*read);
+        const bool fast = timedPerform(*read);
         lock.lock();
         read->done.store(true, std::memory_order_release);
-        m_readDone.notify_all();
+        noteSpeed(fast);
+        if (m_doneWaiters > 0)
+            m_readDone.notify_all();
     }
 }

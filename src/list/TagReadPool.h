@@ -56,6 +56,10 @@ public:
 
 private:
     void work();
+    // perform, and whether it was fast: from the cache.
+    static bool timedPerform(Read &read);
+    // Counts a read's speed; under the lock.
+    void noteSpeed(bool fast);
 
     const int m_maxThreads;
     std::mutex m_mutex;
@@ -64,5 +68,7 @@ private:
     std::deque<std::shared_ptr<Read>> m_waiting;
     std::vector<std::thread> m_threads;
     int m_idleThreads = 0;
+    int m_doneWaiters = 0; // threads waiting in waitFor
+    int m_fastStreak = 0;  // reads done in waitFor from the cache in a row
     bool m_stopping = false;
 };
