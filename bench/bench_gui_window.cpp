@@ -9,6 +9,7 @@
 //
 //     bench_gui_window [files] [runs] [add]   default 20000 files in folders of 100, 3 runs;
 //                                             add: the warm add alone
+#include "BenchSystem.h"
 #include "app/Form1.h"
 #include "dialogs/UserDialogs.h"
 #include "settings/DataFolders.h"
@@ -31,11 +32,9 @@
 #include <thread>
 #include <vector>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#ifndef TUNEMARK_PROGRAM
+#define TUNEMARK_PROGRAM "tunemark" // compiled outside the build, as the Windows check does
+#endif
 
 namespace {
 
@@ -74,37 +73,8 @@ bool generate(const QString &root, int files) {
     return true;
 }
 
-template <typename Visit> void walk(const std::string &root, Visit &&visit) {
-    std::vector<std::string> pending{root};
-    while (!pending.empty()) {
-        const std::string base = pending.back();
-        pending.pop_back();
-        DIR *dir = opendir(base.c_str());
-        while (const dirent *d = dir ? readdir(dir) : nullptr) {
-            if (d->d_name[0] == '.')
-                continue;
-            const std::string path = base + '/' + d->d_name;
-            if (d->d_type == DT_DIR)
-                pending.push_back(path);
-            else
-                visit(path);
-        }
-        if (dir)
-            closedir(dir);
-    }
-}
-
-// Whether the file at path ends in an ID3v1 block: open, fstat, pread of 128 bytes, close.
-bool readsTagged(const std::string &path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st;
-    char block[128];
-    const bool tagged = fd >= 0 && ::fstat(fd, &st) == 0 &&
-                        ::pread(fd, block, 128, st.st_size - 128) == 128 && block[0] == 'T';
-    if (fd >= 0)
-        ::close(fd);
-    return tagged;
-}
+using BenchSystem::readsTagged;
+using BenchSystem::walk;
 
 int bareScan(const std::string &root) {
     int tagged = 0;
@@ -153,24 +123,21 @@ double bareRename(const std::string &root) {
     std::vector<std::string> paths;
     walk(root, [&](const std::string &path) { paths.push_back(path); });
     const auto renamed = [](const std::string &path) {
-        const size_t cut = path.rfind('/') + 1;
+        const size_t cut = path.find_last_of("/\\") + 1;
         return path.substr(0, cut) + "r-" + path.substr(cut);
     };
     QElapsedTimer t;
     t.start();
     for (const std::string &path : paths)
-        ::syscall(SYS_renameat2, AT_FDCWD, path.c_str(), AT_FDCWD, renamed(path).c_str(), 1);
+        BenchSystem::renameNoReplace(path, renamed(path));
     const double seconds = t.nsecsElapsed() / 1e9;
     for (const std::string &path : paths)
-        ::rename(renamed(path).c_str(), path.c_str());
+        BenchSystem::renameNoReplace(renamed(path), path);
     return seconds;
 }
 
 void dropCache() {
-    sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    if (drop.open(QIODevice::WriteOnly))
-        drop.write("3\n");
+    BenchSystem::dropPageCache();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // writes it, and states the peak memory.
 //
 //     bench_journal [steps]   default 1,000,000
+#include "BenchSystem.h"
 #include "rename/RenameJournal.h"
 
 #include <QCoreApplication>
@@ -13,8 +14,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-
-#include <sys/resource.h>
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
@@ -43,11 +42,9 @@ int main(int argc, char *argv[]) {
     QString error;
     const qsizetype read = readRenameJournal(journal, &error).size();
     const double whole = t.nsecsElapsed() / 1e9;
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
     out << steps << " steps, " << QFile(journal).size() / (1024 * 1024) << " MiB\n"
         << "at start (a step to undo?): " << atStart << " s\n"
         << "at Ctrl+Z (the whole record): " << whole << " s, " << read << " steps\n"
-        << "peak memory: " << usage.ru_maxrss / 1024 << " MiB\n";
+        << "peak memory: " << BenchSystem::peakKib() / 1024 << " MiB\n";
     return any && read == steps && error.isEmpty() ? 0 : 1;
 }

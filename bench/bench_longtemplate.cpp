@@ -3,6 +3,7 @@
 // then a batch rename with log and playlist (the files do not exist, so every rename fails
 // and is reported). No name past the file systems' limit is built in full, so memory stays in
 // proportion to the list, not to list times template.
+#include "BenchSystem.h"
 #include "list/EntryList.h"
 #include "rename/BatchRename.h"
 #include "settings/Settings.h"
@@ -12,14 +13,10 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
 namespace {
 
 double peakMegabytes() {
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0; // kilobytes on Linux
+    return BenchSystem::peakKib() / 1024.0;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // time warm, 64 in flight cold. Best of several runs; then the peak memory.
 //
 //     bench_otherformats [files of each format] [runs] [warm]   default 20000, 3 runs
+#include "BenchSystem.h"
 #include "dialogs/UserDialogs.h"
 #include "list/EntryList.h"
 #include "list/ReadPipeline.h"
@@ -23,11 +24,6 @@
 #include <atomic>
 #include <thread>
 #include <vector>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -89,24 +85,13 @@ int bareLoop(const std::vector<QByteArray> &paths, int inFlight) {
 }
 
 void dropCache(const std::vector<QByteArray> &paths) {
-    sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    if (drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2)
+    if (BenchSystem::dropPageCache())
         return;
-    for (const QByteArray &path : paths) {
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(fd);
-        }
-    }
+    for (const QByteArray &path : paths)
+        BenchSystem::evict(path.toStdString());
 }
 
-long peakKib() {
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
+using BenchSystem::peakKib;
 
 } // namespace
 

@@ -14,6 +14,8 @@
 #include "platform/ChineseCollator.h"
 #include "platform/LegacyText.h"
 
+#include "BenchSystem.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,12 +30,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -88,46 +84,12 @@ bool generate(const QString &root, int folders, int filesPerFolder) {
     return true;
 }
 
-// Walks the tree depth first, as the scan does, giving each regular file to read.
-template <typename Read> void walk(const std::string &root, Read &&read) {
-    std::vector<std::string> pending{root};
-    while (!pending.empty()) {
-        const std::string base = pending.back();
-        pending.pop_back();
-        DIR *dir = opendir(base.c_str());
-        if (!dir)
-            continue;
-        while (const dirent *d = readdir(dir)) {
-            if (d->d_name[0] == '.')
-                continue;
-            std::string path = base + '/' + d->d_name;
-            if (d->d_type == DT_DIR)
-                pending.push_back(std::move(path));
-            else if (d->d_type == DT_REG)
-                read(path);
-        }
-        closedir(dir);
-    }
-}
-
-// The bare read of one file: open, fstat, pread of the last 128 bytes, close.
-int readTail(const std::string &path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    struct stat st;
-    char block[128];
-    int got = 0;
-    if (::fstat(fd, &st) == 0 && st.st_size >= 128 &&
-        ::pread(fd, block, 128, st.st_size - 128) == 128)
-        got = block[0] == 'T';
-    ::close(fd);
-    return got;
-}
+using BenchSystem::readsTagged;
+using BenchSystem::walk;
 
 int bareSequential(const std::string &root) {
     int files = 0;
-    walk(root, [&](const std::string &path) { files += readTail(path); });
+    walk(root, [&](const std::string &path) { files += readsTagged(path); });
     return files;
 }
 
@@ -150,7 +112,7 @@ int bareInFlight(const std::string &root, int inFlight) {
                 queue.pop_front();
                 room.notify_one();
                 lock.unlock();
-                files += readTail(path);
+                files += readsTagged(path);
                 lock.lock();
             }
         });
@@ -173,38 +135,13 @@ int bareInFlight(const std::string &root, int inFlight) {
 
 // Drops the page cache; where that is refused, evicts every file and folder of the tree.
 bool dropCache(const std::string &root, bool &whole) {
-    sync();
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    whole = drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
-    if (whole)
-        return true;
-    const auto evict = [](const std::string &path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-            ::close(fd);
-        }
-    };
-    std::vector<std::string> dirs{root};
-    walk(root, evict);
-    for (std::size_t i = 0; i < dirs.size(); ++i) {
-        evict(dirs[i]);
-        DIR *dir = opendir(dirs[i].c_str());
-        while (const dirent *d = dir ? readdir(dir) : nullptr) {
-            if (d->d_name[0] != '.' && d->d_type == DT_DIR)
-                dirs.push_back(dirs[i] + '/' + d->d_name);
-        }
-        if (dir)
-            closedir(dir);
-    }
+    whole = BenchSystem::dropPageCache();
+    if (!whole)
+        walk(root, BenchSystem::evict, BenchSystem::evict);
     return true;
 }
 
-long peakKib() {
-    struct rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
+using BenchSystem::peakKib;
 
 } // namespace
 

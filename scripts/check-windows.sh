@@ -53,7 +53,7 @@ flags=(
     -isystem /usr/include/taglib
 )
 
-mapfile -d '' files < <(find src tests -name '*.cpp' -print0 | sort -z)
+mapfile -d '' files < <(find src tests bench tools -name '*.cpp' -print0 | sort -z)
 if ((${#files[@]} == 0)); then
     echo "No sources found under src/ or tests/" >&2
     exit 1

@@ -3,6 +3,7 @@
 #include "platform/FileIdentity.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -29,7 +30,8 @@ bool outputsNeedUtf8(const QStringList &texts);
 // What the log and the playlist share: the file, opened as an output when made.
 class OutputFile {
 public:
-    QString path() const { return m_file.fileName(); }
+    // As messages show it: with the system's separators.
+    QString path() const { return QDir::toNativeSeparators(m_file.fileName()); }
     // Whether the file was not written because it is one of the listed files.
     bool isListedFile() const { return m_listedFile; }
 
