@@ -9,6 +9,29 @@
 #include <unicode/uscript.h>
 #endif
 
+namespace {
+
+// The blank and ASCII's symbols in the order ICU's Chinese collation gives them. Windows'
+// string sort orders them otherwise ("a-c" before "a c"); two names that first differ in two of
+// them are ordered by this on every system, so that lists agree.
+constexpr QStringView kSymbolOrder = u" _-,;:!?.'\"()[]{}@*/\\&#%`^+<=>|~$";
+
+// Decided by the first characters a and b differ in, letter case ignored, when both are among
+// kSymbolOrder: less than or greater than 0; otherwise 0.
+int symbolOrder(QStringView a, QStringView b) {
+    const qsizetype common = qMin(a.size(), b.size());
+    qsizetype i = 0;
+    while (i < common && a[i].toCaseFolded() == b[i].toCaseFolded())
+        ++i;
+    if (i == common)
+        return 0;
+    const qsizetype rankA = kSymbolOrder.indexOf(a[i]);
+    const qsizetype rankB = kSymbolOrder.indexOf(b[i]);
+    return rankA < 0 || rankB < 0 ? 0 : rankA < rankB ? -1 : 1;
+}
+
+} // namespace
+
 #ifdef Q_OS_WIN
 
 struct ChineseCollator::Icu {};
@@ -17,6 +40,8 @@ ChineseCollator::ChineseCollator() = default;
 ChineseCollator::~ChineseCollator() = default;
 
 int ChineseCollator::compare(QStringView a, QStringView b) const {
+    if (const int bySymbols = symbolOrder(a, b))
+        return bySymbols;
     // Windows' own Chinese order already puts Latin letters before Chinese characters.
     const int order = CompareStringEx(
         L"zh-CN", NORM_IGNORECASE | SORT_STRINGSORT, reinterpret_cast<LPCWCH>(a.utf16()),
@@ -51,6 +76,8 @@ ChineseCollator::ChineseCollator() {
 ChineseCollator::~ChineseCollator() = default;
 
 int ChineseCollator::compare(QStringView a, QStringView b) const {
+    if (const int bySymbols = symbolOrder(a, b))
+        return bySymbols; // as ICU orders them: the same answer, sooner
     if (!m_icu)
         return a.compare(b, Qt::CaseInsensitive);
     const UCollationResult order =

@@ -5,8 +5,9 @@
 #include <memory>
 
 // The order of a Chinese system's lists, from the system itself: on Windows its zh-CN order;
-// elsewhere ICU's Chinese collation with Latin letters put before Chinese characters. Letter
-// case is ignored. One collator serves one thread.
+// elsewhere ICU's Chinese collation with Latin letters put before Chinese characters; the blank
+// and ASCII's symbols in ICU's order on both. Letter case is ignored. One collator serves one
+// thread.
 class ChineseCollator {
 public:
     ChineseCollator();

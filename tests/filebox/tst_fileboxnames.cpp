@@ -41,6 +41,11 @@ void TestFileBoxNames::order_data() {
         << QStringList{u"_b"_s, u"1a"_s, u"a c"_s, u"a-c"_s, u"ab"_s, u"B"_s, u"阿"_s, u"张"_s};
     QTest::newRow("latin before chinese inside a name")
         << QStringList{u"ab.txt"_s, u"abc.txt"_s, u"ab张.txt"_s};
+    // The blank and the symbols in one order on every system, before digits and letters.
+    QStringList symbols;
+    for (const QChar c : u" _-,;:!?.'\"()[]{}@*/\\&#%`^+<=>|~$0a"_s)
+        symbols << u"a"_s + c + u"c"_s;
+    QTest::newRow("symbols in one order everywhere") << symbols;
     QTest::newRow("case ignored, then a fixed order")
         << QStringList{u"A.mp3"_s, u"a.mp3"_s, u"b.mp3"_s, u"C.mp3"_s};
 }
