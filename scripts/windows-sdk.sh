@@ -13,7 +13,7 @@ prefix=${TUNEMARK_WINDOWS_SDK:-/var/cache/tunemark/windows-sdk}
 qt_version=6.4.2
 taglib_version=1.13
 stamp=$prefix/.tunemark-sdk
-want="qt $qt_version taglib $taglib_version 1"
+want="qt $qt_version taglib $taglib_version 2"
 if [[ -f $stamp && $(cat "$stamp") == "$want" ]]; then
     echo "Windows SDK: $prefix (ready)"
     exit 0
@@ -28,6 +28,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 # Debian's sources: a deb-src entry of our own beside each deb entry, for the download only.
 entries=$(for file in /etc/apt/sources.list.d/*.sources; do
@@ -42,13 +43,24 @@ cd "$work"
 apt-get source -qq --download-only "qt6-base=$qt_version+dfsg-10" taglib >/dev/null
 rm -f "$list" "${list%.sources}.list"
 
+# A long build's output goes to a log, shown only when the build fails.
+fail() {
+    tail -n 60 "$1" >&2
+    exit 1
+}
+quietly() {
+    local log=$1
+    shift
+    "$@" >"$log" 2>&1 || fail "$log"
+}
+
 toolchain=$source/cmake/mingw-w64.cmake
 export TUNEMARK_WINDOWS_SDK=$prefix
 rm -rf "$prefix"
 mkdir -p "$prefix"
 jobs=$(nproc)
 
-# Qt: only what the program and its tests use.
+# Qt: only what the program and its tests use (JPEG for the picture on the fourth page).
 tar -xf qt6-base_$qt_version+dfsg.orig.tar.xz
 qtsrc=$(find . -maxdepth 1 -type d -name 'qtbase*' | head -1)
 cmake -S "$qtsrc" -B qt-build -G Ninja -Wno-dev \
@@ -60,9 +72,18 @@ cmake -S "$qtsrc" -B qt-build -G Ninja -Wno-dev \
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no \
     -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF \
     -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_tabletevent=OFF \
-    -DFEATURE_icu=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_sql_sqlite=OFF \
-    -DFEATURE_testlib=ON -DFEATURE_gui=ON -DFEATURE_widgets=ON >qt-configure.log
-cmake --build qt-build --parallel "$jobs"
+    -DFEATURE_icu=OFF -DFEATURE_jpeg=ON -DFEATURE_gif=OFF -DFEATURE_ico=OFF \
+    -DFEATURE_sql_sqlite=OFF -DFEATURE_testlib=ON -DFEATURE_gui=ON -DFEATURE_widgets=ON \
+    -DFEATURE_graphicsview=OFF -DFEATURE_pdf=OFF -DFEATURE_textodfwriter=OFF \
+    -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_mdiarea=OFF \
+    -DFEATURE_calendarwidget=OFF -DFEATURE_undocommand=OFF -DFEATURE_undostack=OFF \
+    -DFEATURE_undogroup=OFF -DFEATURE_undoview=OFF -DFEATURE_wizard=OFF \
+    -DFEATURE_systemtrayicon=OFF -DFEATURE_movie=OFF -DFEATURE_colordialog=OFF \
+    -DFEATURE_fontdialog=OFF -DFEATURE_errormessage=OFF -DFEATURE_lcdnumber=OFF \
+    -DFEATURE_dial=OFF -DFEATURE_keysequenceedit=OFF -DFEATURE_splashscreen=OFF \
+    -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF >qt-configure.log 2>&1 ||
+    fail qt-configure.log
+quietly qt-build.log cmake --build qt-build --parallel "$jobs"
 cmake --install qt-build >/dev/null
 
 # TagLib without Debian's patches (they reach for a system utf8-cpp the cross compiler cannot
@@ -75,8 +96,9 @@ cmake -S taglib-$taglib_version -B taglib-build -G Ninja -Wno-dev \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON -DBUILD_TESTS=OFF \
     -DBUILD_EXAMPLES=OFF -DBUILD_BINDINGS=OFF -DWITH_ZLIB=ON \
     -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
-    -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >taglib-configure.log
-cmake --build taglib-build --parallel "$jobs"
+    -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >taglib-configure.log 2>&1 ||
+    fail taglib-configure.log
+quietly taglib-build.log cmake --build taglib-build --parallel "$jobs"
 cmake --install taglib-build >/dev/null
 
 # The MinGW runtime every program loads, stripped, and Qt's Chinese texts.

@@ -9,8 +9,8 @@ constexpr int kWakeAfter = 16;
 // Reads faster than this come from the cache; after kFastStreak of them in a row the threads
 // leave the reads that follow to whoever waits for them, since handing a read to a thread and
 // back costs more than the read. A slow one sets every thread to work again.
-constexpr auto kFastRead = std::chrono::microseconds(50);
-constexpr int kFastStreak = 64;
+constexpr auto kFastRead = std::chrono::microseconds(20);
+constexpr int kFastStreak = 256;
 
 } // namespace
 

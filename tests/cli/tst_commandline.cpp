@@ -196,6 +196,12 @@ void TestCommandLine::run_data() {
                          u"{work}"_s},
                         1}}
         << QStringList{u".h"_s, u"c.mp3"_s, u"d.txt"_s} << QString();
+    QTest::newRow("the program's own folder refused")
+        << folder
+        << QList<Call>{{{u"--number"_s, u"--prefix"_s, u"p"_s, u"--start"_s, u"1"_s,
+                         u"{program}"_s},
+                        1}}
+        << QStringList{u".h"_s, u"c.mp3"_s, u"d.txt"_s} << QString();
     QTest::newRow("usage errors")
         << two
         << QList<Call>{{{u"--bogus"_s}, 2},
@@ -231,6 +237,7 @@ void TestCommandLine::run() {
     for (const Call &call : calls) {
         QStringList arguments = call.arguments;
         arguments.replaceInStrings(u"{work}"_s, work);
+        arguments.replaceInStrings(u"{program}"_s, programDir);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
