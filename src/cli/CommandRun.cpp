@@ -233,8 +233,9 @@ QList<FilePath> absolutePaths(const QList<FilePath> &paths) {
     QList<FilePath> absolute;
     const FilePath here = QDir::currentPath() + u'/';
     for (const FilePath &given : paths) {
-        if (!given.hasOwnBytes())
-            absolute << FilePath(QFileInfo(given.text()).absoluteFilePath());
+        if (!given.hasOwnBytes()) // with the system's separators, as every path shown
+            absolute << FilePath(
+                QDir::toNativeSeparators(QFileInfo(given.text()).absoluteFilePath()));
         else // a name that is not UTF-8 is kept as its bytes and shown decoded
             absolute << (given.exactBytes().startsWith('/') ? given : here.join(given));
     }

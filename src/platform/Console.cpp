@@ -38,8 +38,8 @@ void writeText(FILE *stream, QByteArrayView utf8) {
                       &written, nullptr);
         return;
     }
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    // A pipe or file gets UTF-8: the ANSI code page would turn most names into "?".
+    std::fwrite(utf8.data(), 1, size_t(utf8.size()), stream);
 #else
     std::fwrite(utf8.data(), 1, size_t(utf8.size()), stream);
 #endif

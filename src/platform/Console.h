@@ -14,5 +14,5 @@ bool isTerminal(FILE *stream);
 
 // Writes text to stream. Off Windows the bytes go as they are: UTF-8 text and names as the file
 // system's exact bytes. On Windows, where names are UTF-16 and text is given as UTF-8, a
-// console gets it as Unicode and a file or pipe in the ANSI code page, as text files are.
+// console gets it as Unicode and a file or pipe as UTF-8, which holds every name.
 void writeText(FILE *stream, QByteArrayView utf8);

@@ -5,6 +5,7 @@
 #include "platform/RunLock.h"
 #include "settings/ProfileFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -56,7 +57,8 @@ SettingsFile SettingsFile::at(const QString &iniPath) {
 }
 
 QString SettingsFile::failureMessage(const QString &why) const {
-    const QString file = m_iniPath.isEmpty() ? OwnFiles::kSettings.toString() : m_iniPath;
+    const QString file =
+        m_iniPath.isEmpty() ? OwnFiles::kSettings.toString() : QDir::toNativeSeparators(m_iniPath);
     return QStringLiteral("无法保存设置：%1（%2）").arg(file, why);
 }
 

@@ -21,7 +21,8 @@ void TestSettingsPage::failedSaveSaysSo() {
     clickTab(2);
     QTest::mouseClick(child<QPushButton>(u"Command1(3)"_s), Qt::LeftButton);
     QCOMPARE(m_dialogs->messages,
-             QStringList{u"无法保存设置：%1（无法读取：不是普通文件，或太大）"_s.arg(ini)});
+             QStringList{u"无法保存设置：%1（无法读取：不是普通文件，或太大）"_s.arg(
+                 TestFiles::native(ini))});
     QVERIFY(QFileInfo(ini).isDir());
 }
 

@@ -56,6 +56,8 @@ private:
 
 void TestSysDlg32::initTestCase() {
     QVERIFY(installQtChinese(m_qtChinese));
+    // Qt's own dialogs, which a test can look into; on Windows the program shows the system's.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 }
 
 void TestSysDlg32::translations() {

@@ -286,6 +286,8 @@ void TestRenameNoReplace::letterCaseOnlyOnCaseBlindFileSystem() {
     QVERIFY(TestFiles::write(m_dir + u"Song.mp3"_s, "song"));
     if (!QFile::exists(m_dir + u"SONG.MP3"_s))
         SKIP_TEST("the temporary folder tells letter case apart");
+    SKIP_UNDER_WINE("MoveFileExW succeeds but keeps a name whose letter case alone changes; NTFS "
+                    "renames it");
     QVERIFY(renameIn(m_dir, u"Song.mp3"_s, u"song.mp3"_s).ok());
     QCOMPARE(QDir(m_dir).entryList(QDir::Files), QStringList{u"song.mp3"_s});
     QCOMPARE(contents(m_dir).value(u"song.mp3"_s), QByteArray("song"));

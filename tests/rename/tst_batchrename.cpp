@@ -147,6 +147,9 @@ void TestBatchRename::logAndPlaylist_data() {
 }
 
 void TestBatchRename::logAndPlaylist() {
+    if (QByteArray(QTest::currentDataTag()) == "letter case only")
+        SKIP_UNDER_WINE("MoveFileExW succeeds but keeps a name whose letter case alone changes; "
+                        "NTFS renames it");
     QFETCH(QStringList, rows);
     QFETCH(bool, playlist);
     QFETCH(bool, history);
@@ -254,8 +257,9 @@ void TestBatchRename::outputsThatCannotBeCreated() {
     Fixture fx;
     fx.program = fx.tmp.path() + u"/no such folder/"_s;
     fx.list_({u"a/1.mp3|x.mp3|"_s});
-    QCOMPARE(fx.run(true, true), kDone + u"\n\n无法写入改名记录："_s + fx.program +
-                                     u"rename.log\n无法写入播放列表："_s + fx.program +
+    const QString folder = TestFiles::native(fx.program); // as messages give paths
+    QCOMPARE(fx.run(true, true), kDone + u"\n\n无法写入改名记录："_s + folder +
+                                     u"rename.log\n无法写入播放列表："_s + folder +
                                      u"rename.m3u"_s);
     QCOMPARE(FileTree::files(fx.music).keys(), QStringList{u"a/x.mp3"_s});
 }

@@ -211,6 +211,8 @@ void TestTagReaders::encodings_data() {
 
 void TestTagReaders::encodings() {
     QFETCH(int, codePage);
+    if (TestFiles::wineLacksCodePage(unsigned(codePage)))
+        SKIP_TEST("Wine: no code page 54936 (IsValidCodePage says false), which Windows has");
     QFETCH(QByteArray, titleBytes);
     QFETCH(QByteArray, singerBytes);
     compareTag(ReadId3v1Tag(id3v1Block(titleBytes, singerBytes), codePage));
