@@ -53,7 +53,11 @@ run() {
             wineserver -w
         fi
     fi
-    echo "== Windows tests, ANSI code page $codepage (tst_legacytext says which Wine gave)"
+    # Which code page Wine gives, as a program sees it (GetACP).
+    local seen
+    seen=$(LANG=$lang LC_ALL=$lang ctest --test-dir "$build" -R '^tst_legacytext$' -V 2>&1 |
+        grep -ao 'ANSI code page [0-9]*' | head -1)
+    echo "== Windows tests, ANSI code page $codepage asked, ${seen:-none} seen"
     LANG=$lang LC_ALL=$lang xvfb-run -a -s "-screen 0 1280x1024x24" \
         ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -LE fuzz || failed+=("$codepage")
     wineserver -k || true

@@ -126,7 +126,8 @@ void TestCommandLine::run_data() {
                     {u"sub/b.mp3"_s, mp3("Song", "Singer")}};
     const QStringList twoAfter{u"sub/Song-Singer.mp3"_s, u"歌-人.mp3"_s};
     const QStringList twoBefore{u"a.mp3"_s, u"sub/b.mp3"_s};
-    const QStringList rename{u"--rename"_s, u"{work}"_s};
+    // The tags' legacy text is GBK, whatever the system's code page.
+    const QStringList rename{u"--rename"_s, u"--encoding"_s, u"GBK"_s, u"{work}"_s};
     const auto with = [](QStringList arguments, const QStringList &more) {
         return arguments << more;
     };

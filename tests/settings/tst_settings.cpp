@@ -290,6 +290,8 @@ void TestSettings::fullDiskLeavesTheFileWhole() {
 // A typed character GBK lacks turns a GBK rename.ini into UTF-8 behind a mark, on any system;
 // every other line is kept.
 void TestSettings::characterTheCodePageLacksTurnsTheFileUtf8() {
+    if (!TestFiles::systemCodePageIsGbk())
+        SKIP_TEST("the file's text is GBK, which only a GBK system reads as the program's own");
     QTemporaryDir dir;
     QVERIFY(TestFiles::write(iniPath(dir),
                              "[setup]\r\nformat=%1\xA1\xB6%2\r\n[filter]\r\n\xB8\xE8\r\n"_ba));
