@@ -29,8 +29,13 @@ x86_64-w64-mingw32-strip -o "$stage/tunemark-cli.exe" "$build/src/cli/tunemark-c
 for dll in Qt6Core Qt6Gui Qt6Widgets libtag libstdc++-6 libgcc_s_seh-1 libwinpthread-1; do
     install -m 644 "$sdk/bin/$dll.dll" "$stage/"
 done
+# Debian's MinGW zlib, which Qt, TagLib and the program load.
+install -m 644 /usr/x86_64-w64-mingw32/lib/zlib1.dll "$stage/"
+x86_64-w64-mingw32-strip "$stage/zlib1.dll"
 install -m 644 "$sdk/plugins/platforms/qwindows.dll" "$stage/platforms/"
 install -m 644 "$sdk/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+mkdir -p "$stage/imageformats" # the picture on the fourth page is a JPEG
+install -m 644 "$sdk/plugins/imageformats/qjpeg.dll" "$stage/imageformats/"
 install -m 644 "$sdk/translations/qtbase_zh_CN.qm" "$stage/translations/"
 # Qt's paths relative to the program, not to where Qt was built.
 printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$stage/qt.conf"

@@ -3,9 +3,7 @@
 # every product source, the core libraries and their tests built without the window, then
 # everything built with
 # AddressSanitizer and UBSan (clang, so the fuzz targets build too) and every test run, the
-# fuzz targets over their corpora included, what the install puts in place, and last the
-# Windows build with every test run under Wine (scripts/test-windows.sh; the first time it
-# builds Qt and TagLib for Windows, which takes about half an hour on two cores).
+# fuzz targets over their corpora included, and last what the install puts in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -69,4 +67,3 @@ step windows scripts/check-windows.sh
 step core-only core_only
 step everything everything
 step install install_check
-step windows-suite scripts/test-windows.sh

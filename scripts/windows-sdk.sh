@@ -107,7 +107,8 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll; do
     install -m 644 "$runtime/$dll" "$prefix/bin/"
 done
 install -m 644 /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$prefix/bin/"
-x86_64-w64-mingw32-strip "$prefix"/bin/lib{stdc++-6,gcc_s_seh-1,winpthread-1}.dll
+install -m 644 /usr/x86_64-w64-mingw32/lib/zlib1.dll "$prefix/bin/"
+x86_64-w64-mingw32-strip "$prefix"/bin/{libstdc++-6,libgcc_s_seh-1,libwinpthread-1,zlib1}.dll
 mkdir -p "$prefix/translations"
 install -m 644 /usr/share/qt6/translations/qtbase_zh_CN.qm "$prefix/translations/"
 echo "$want" >"$stamp"
