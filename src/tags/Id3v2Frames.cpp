@@ -276,9 +276,13 @@ std::optional<TagText> read(const ReadBytes &source, int codePage, const FrameTe
     int settled = 0; // fields holding their own frame's text: the walk ends at all of them
     bool any = false;
     while (offset + frameHeader <= end && settled < kFields) {
-        const QByteArray head = tag.at(offset, frameHeader).toByteArray();
-        if (head.size() < frameHeader || head.front() == '\0')
+        // The header is copied: a look further on may move the window.
+        std::array<char, 10> headBytes{};
+        const QByteArrayView headView = tag.at(offset, frameHeader);
+        if (headView.size() < frameHeader || headView.front() == '\0')
             break; // cut short, or padding
+        std::copy(headView.begin(), headView.end(), headBytes.begin());
+        const QByteArrayView head(headBytes.data(), frameHeader);
         const QByteArrayView id = QByteArrayView(head).first(idSize);
         qint64 frameSize = 0;
         if (v2) {
@@ -338,15 +342,16 @@ std::optional<TagText> read(const ReadBytes &source, int codePage, const FrameTe
         }
         if (encrypted || extra > frameSize)
             continue;
-        QByteArray data = tag.at(dataStart + extra, frameSize - extra).toByteArray();
+        QByteArrayView data = tag.at(dataStart + extra, frameSize - extra);
         if (data.size() < frameSize - extra)
-            break; // cut short
+            break;         // cut short
+        QByteArray undone; // the data with unsynchronisation or compression undone
         if (unsynchronised)
-            data = withoutUnsynchronisation(data);
+            data = undone = withoutUnsynchronisation(data);
         if (compressed) {
             if (plainSize <= 0 || plainSize > kMostTextBytes)
                 continue;
-            data = inflated(data, plainSize);
+            data = undone = inflated(data.toByteArray(), plainSize);
             if (data.isEmpty())
                 continue;
         }
