@@ -2,7 +2,8 @@
 # Builds Tunemark, window included, with every test and benchmark for 64-bit Windows against
 # the prefix scripts/windows-sdk.sh fills (built first when missing), and runs the whole ctest
 # under Wine on a virtual display: with the ANSI code page 936, with 1252, and with 65001 where
-# Wine takes it (Wine 8 does not: it keeps the locale's, and the run says which it saw). Each run has a Wine prefix of its own under the build folder.
+# Wine takes it (Wine 8 does not: it keeps the locale's, and the run says which it saw). Each
+# run has a Wine prefix of its own under the build folder.
 #
 #     scripts/test-windows.sh [BUILD]    default build-windows
 set -euo pipefail
