@@ -47,6 +47,7 @@ private slots:
     void run_data();
     void run();
     void anotherRunHoldsTheLock();
+    void outputThatCannotBeWritten();
 };
 
 void TestCommandLine::parse_data() {
@@ -303,6 +304,23 @@ void TestCommandLine::anotherRunHoldsTheLock() {
         QVERIFY(process.readAllStandardError().contains("另一个 Tunemark 正在改名"));
     }
     QVERIFY(QFile::exists(root.filePath(u"a.mp3"_s)));
+}
+
+// A log that cannot be written: the files are renamed still, the error stream says so and the
+// exit status is 1.
+void TestCommandLine::outputThatCannotBeWritten() {
+    QTemporaryDir root;
+    const QString program = root.filePath(programName());
+    QVERIFY(QFile::copy(QString::fromUtf8(TUNEMARK_PROGRAM), program));
+    QVERIFY(QDir(root.path()).mkdir(u"rename.log"_s)); // a folder where the log would go
+    QVERIFY(QDir(root.path()).mkdir(u"music"_s));
+    FileTree::write(root.filePath(u"music/a.mp3"_s), TagBytes::mp3File("Song", "Singer"));
+    QProcess process;
+    process.start(program, {u"--rename"_s, u"--log"_s, root.filePath(u"music"_s)});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(u"无法写入改名记录"_s));
+    QVERIFY(QFile::exists(root.filePath(u"music/Song-Singer.mp3"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
