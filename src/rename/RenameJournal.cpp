@@ -153,20 +153,6 @@ bool RenameJournal::write(const QByteArray &lines) {
     return m_ok;
 }
 
-RenameNoReplace::Result
-RenameJournal::record(const FilePath &source, const QString &newName,
-                      const std::function<RenameNoReplace::Result()> &rename) {
-    const bool tried = source.name().text() != newName &&
-                       RenameNoReplace::checkName(newName) == RenameNoReplace::Failure::None;
-    const FileStamp stamp = tried ? FileStamp::of(source) : FileStamp();
-    if (tried) // the new path in the old one's folder, byte for byte
-        recordTries({{source, source.folder().join(newName), stamp}});
-    const RenameNoReplace::Result result = rename();
-    if (tried && result.ok())
-        recordDone({stamp});
-    return result;
-}
-
 void RenameJournal::recordTries(const QVector<Try> &tries) {
     if (m_path.isEmpty() || !m_ok || tries.isEmpty())
         return;

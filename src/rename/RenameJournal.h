@@ -45,11 +45,6 @@ public:
     // first that succeeds in the run makes this record take the place of the last run's.
     void recordDone(const QVector<FileStamp> &renamed);
 
-    // Runs rename, the rename of the file at source to newName in its folder, and records it
-    // as a block of one. A file that keeps its name, and a new name no file can have, are not
-    // recorded: nothing is tried.
-    RenameNoReplace::Result record(const FilePath &source, const QString &newName,
-                                   const std::function<RenameNoReplace::Result()> &rename);
     // False once anything could not be written.
     bool ok() const { return m_ok; }
 

@@ -249,19 +249,12 @@ std::optional<TagText> read(const ReadBytes &source, int codePage, const FrameTe
     const bool v2 = version == 2;
     const qint64 frameHeader = v2 ? 6 : 10;
     const qsizetype idSize = v2 ? 3 : 4;
-    const auto wanted = [v2](QByteArrayView id) -> const Wanted * {
-        if (v2) {
-            for (const Wanted &w : kWanted2) {
-                if (id == QByteArrayView(w.id))
-                    return &w;
-            }
-        } else {
-            for (const Wanted &w : kWanted34) {
-                if (id == QByteArrayView(w.id))
-                    return &w;
-            }
-        }
-        return nullptr;
+    const Wanted *const wantedBegin = v2 ? std::begin(kWanted2) : std::begin(kWanted34);
+    const Wanted *const wantedEnd = v2 ? std::end(kWanted2) : std::end(kWanted34);
+    const auto wanted = [&](QByteArrayView id) -> const Wanted * {
+        const Wanted *w = std::find_if(
+            wantedBegin, wantedEnd, [id](const Wanted &x) { return id == QByteArrayView(x.id); });
+        return w == wantedEnd ? nullptr : w;
     };
 
     TagText tags;

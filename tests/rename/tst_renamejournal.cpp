@@ -50,12 +50,10 @@ void TestRenameJournal::init() {
 }
 
 void TestRenameJournal::rename(const QString &name, const QString &newName) {
-    RenameJournal journal(m_journal);
-    const FilePath source(m_dir + name);
-    QVERIFY(
-        journal
-            .record(source, newName, [&] { return RenameNoReplace::renameFile(source, newName); })
-            .ok());
+    RenamePlan plan;
+    plan.journalPath = m_journal;
+    plan.steps = {{FilePath(m_dir), name, newName}};
+    QCOMPARE(executePlan(plan).renamed, 1);
 }
 
 // A kill between a rename and its done line: the old name is gone and the new one holds the
@@ -94,17 +92,11 @@ void TestRenameJournal::tryCutOffByACrashStillCounts() {
 void TestRenameJournal::undoCutShortResumes() {
     QVERIFY(TestFiles::write(m_dir + u"a.mp3"_s, "a"));
     QVERIFY(TestFiles::write(m_dir + u"b.mp3"_s, "b"));
-    { // the run ends, and its record is closed, before the undo: Windows keeps an open file
-        RenameJournal journal(m_journal);
-        for (const auto &names : {std::pair(u"a.mp3"_s, u"x.mp3"_s), {u"b.mp3"_s, u"y.mp3"_s}}) {
-            const FilePath source(m_dir + names.first);
-            const QString newName = names.second;
-            QVERIFY(journal
-                        .record(source, newName,
-                                [&] { return RenameNoReplace::renameFile(source, newName); })
-                        .ok());
-        }
-    }
+    RenamePlan plan;
+    plan.journalPath = m_journal;
+    plan.steps = {{FilePath(m_dir), u"a.mp3"_s, u"x.mp3"_s},
+                  {FilePath(m_dir), u"b.mp3"_s, u"y.mp3"_s}};
+    QCOMPARE(executePlan(plan).renamed, 2);
     QVERIFY(QFile::rename(m_dir + u"y.mp3"_s, m_dir + u"b.mp3"_s)); // the undo got this far
     // An undo killed after it marked a step: that step is no longer offered.
     QFile record(m_journal);
