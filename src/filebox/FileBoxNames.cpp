@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -85,13 +87,41 @@ namespace {
 // Sorts items by the name nameOf gives each.
 template <typename T, typename NameOf>
 void sortByName(QList<T> &items, NameOf nameOf, const ChineseCollator &collator = {}) {
-    std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
-        const QString &a = nameOf(x);
-        const QString &b = nameOf(y);
-        const int order = collator.compare(a, b);
+    const auto byName = [&](const QString &a, const QString &b, int order) {
         // Names equal but for letter case keep a fixed order between them.
         return order != 0 ? order < 0 : a < b;
+    };
+    if (!collator.hasSortKeys() || items.size() < 3) {
+        std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
+            const QString &a = nameOf(x);
+            const QString &b = nameOf(y);
+            return byName(a, b, collator.compare(a, b));
+        });
+        return;
+    }
+    // Each name's key made once, all in one buffer.
+    std::string keys;
+    std::vector<size_t> ends;
+    ends.reserve(size_t(items.size()));
+    for (const T &item : std::as_const(items)) {
+        collator.appendSortKey(nameOf(item), keys);
+        ends.push_back(keys.size());
+    }
+    const auto keyOf = [&](size_t i) {
+        const size_t start = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(keys).substr(start, ends[i] - start);
+    };
+    std::vector<size_t> order(size_t(items.size()));
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+        return byName(nameOf(items.at(qsizetype(x))), nameOf(items.at(qsizetype(y))),
+                      keyOf(x).compare(keyOf(y)));
     });
+    QList<T> sorted;
+    sorted.reserve(items.size());
+    for (const size_t i : order)
+        sorted.append(std::move(items[qsizetype(i)]));
+    items = std::move(sorted);
 }
 
 } // namespace

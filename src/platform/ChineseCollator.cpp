@@ -51,6 +51,8 @@ int ChineseCollator::compare(QStringView a, QStringView b) const {
     return order == CSTR_LESS_THAN ? -1 : 1;
 }
 
+void ChineseCollator::appendSortKey(QStringView, std::string &) const {}
+
 #else
 
 struct ChineseCollator::Icu {
@@ -84,6 +86,26 @@ int ChineseCollator::compare(QStringView a, QStringView b) const {
         ucol_strcoll(m_icu->collator, reinterpret_cast<const UChar *>(a.utf16()), int32_t(a.size()),
                      reinterpret_cast<const UChar *>(b.utf16()), int32_t(b.size()));
     return order == UCOL_EQUAL ? 0 : order == UCOL_LESS ? -1 : 1;
+}
+
+// ICU's key orders the symbols as kSymbolOrder does, so no pair needs compare's shortcut.
+void ChineseCollator::appendSortKey(QStringView name, std::string &keys) const {
+    if (!m_icu)
+        return;
+    const auto *text = reinterpret_cast<const UChar *>(name.utf16());
+    const size_t start = keys.size();
+    // Most names' keys fit in a few times their length; a longer one is made again.
+    int32_t room = int32_t(qMin<qsizetype>(name.size() * 4 + 16, 1 << 20));
+    for (;;) {
+        keys.resize(start + size_t(room));
+        const int32_t length = ucol_getSortKey(m_icu->collator, text, int32_t(name.size()),
+                                               reinterpret_cast<uint8_t *>(&keys[start]), room);
+        if (length <= room) {
+            keys.resize(start + size_t(qMax(length - 1, 0))); // without the closing 0
+            return;
+        }
+        room = length;
+    }
 }
 
 #endif

@@ -47,41 +47,43 @@ QString RenamePreview::markText(const RenameStep &step, Failure reason, int clas
 
 void RenamePreview::update() {
     const int generation = ++*m_generation;
-    const QVector<RenameStep> steps =
-        planListedFiles(m_list.table(), m_ownFilesFolder, {}).steps.mid(0, m_list.lineCount());
-    const QVector<int> clashes = sameNewNames(steps);
-    RenameVerdict verdict(m_ownFilesFolder);
-    QVector<int> toLookAt;
-    for (int i = 0; i < steps.size(); ++i) {
-        const Failure reason = verdict.of(steps.at(i), clashes.at(i));
-        if (reason != Failure::None)
-            m_list.model()->setMark(i, markText(steps.at(i), reason, clashes.at(i)));
-        else if (!steps.at(i).keepsName())
-            toLookAt.append(i);
-    }
-    m_done = toLookAt.isEmpty();
-    if (m_done) {
-        emit marksDone();
-        return;
-    }
-    const auto current = m_generation;
-    m_looker.start([this, current, generation, steps, toLookAt, folder = m_ownFilesFolder] {
-        RenameVerdict lookingVerdict(folder);
+    m_done = false;
+    // The list as it is now, shared rather than copied: the plan and every verdict are made on
+    // the looking thread, so that rebuilding a long list costs the window nothing per line.
+    m_looker.start([this, current = m_generation, generation, table = m_list.table(),
+                    lines = m_list.lineCount(), folder = m_ownFilesFolder] {
+        const QVector<RenameStep> steps = planListedFiles(table, folder, {}).steps.mid(0, lines);
         QVector<std::pair<int, QString>> marks;
+        const auto show = [&](bool last) {
+            if (marks.isEmpty() && !last)
+                return;
+            QMetaObject::invokeMethod(
+                this, [this, generation, marks, last] { showMarks(generation, marks, last); },
+                Qt::QueuedConnection);
+            marks.clear();
+        };
+        // What needs no look at the disk first, all at once.
+        const QVector<int> clashes = sameNewNames(steps);
+        RenameVerdict verdict(folder);
+        QVector<int> toLookAt;
+        for (int i = 0; i < steps.size(); ++i) {
+            const Failure reason = verdict.of(steps.at(i), clashes.at(i));
+            if (reason != Failure::None)
+                marks.append({i, markText(steps.at(i), reason, clashes.at(i))});
+            else if (!steps.at(i).keepsName())
+                toLookAt.append(i);
+        }
+        show(toLookAt.isEmpty());
         for (qsizetype k = 0; k < toLookAt.size(); ++k) {
             if (*current != generation)
                 return; // the list has changed: its new marks are on their way
             const int i = toLookAt.at(k);
-            const Failure reason = lookingVerdict.of(steps.at(i), -1, true);
+            const Failure reason = verdict.of(steps.at(i), -1, true);
             if (reason != Failure::None)
                 marks.append({i, markText(steps.at(i), reason, -1)});
             const bool last = k + 1 == toLookAt.size();
-            if (marks.size() >= kMarksPerBatch || last) {
-                QMetaObject::invokeMethod(
-                    this, [this, generation, marks, last] { showMarks(generation, marks, last); },
-                    Qt::QueuedConnection);
-                marks.clear();
-            }
+            if (marks.size() >= kMarksPerBatch || last)
+                show(last);
         }
     });
 }

@@ -12,9 +12,9 @@
 class EntryList;
 
 // The red marks of the audio-file list: at each rebuild, the lines whose rename would be
-// refused, for the reason the run would give (RenameVerdict). What needs no file system is
-// marked at once; whether an existing file holds a new name is looked at on a thread of its
-// own, and shown as the answers come, so that the view never waits on a slow disk.
+// refused, for the reason the run would give (RenameVerdict). They are found on a thread of
+// their own, what needs no file system first, then whether an existing file holds a new name,
+// and shown as the answers come, so that neither a long list nor a slow disk holds the view.
 class RenamePreview : public QObject {
     Q_OBJECT
 public:

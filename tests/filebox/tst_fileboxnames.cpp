@@ -1,6 +1,10 @@
 #include "filebox/FileBoxNames.h"
+#include "platform/ChineseCollator.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -11,6 +15,7 @@ private slots:
     void matching();
     void order_data();
     void order();
+    void orderOfManyIsTheCollatorsOrder();
 };
 
 void TestFileBoxNames::matching_data() {
@@ -48,6 +53,10 @@ void TestFileBoxNames::order_data() {
     QTest::newRow("symbols in one order everywhere") << symbols;
     QTest::newRow("case ignored, then a fixed order")
         << QStringList{u"A.mp3"_s, u"a.mp3"_s, u"b.mp3"_s, u"C.mp3"_s};
+    // A ligature that stands for many letters: its key outgrows a first guess.
+    const QString longName = QString(400, QChar(0xFDFA));
+    QTest::newRow("long names") << QStringList{longName + u"a"_s, longName + u"B"_s,
+                                               longName + u"阿"_s};
 }
 
 void TestFileBoxNames::order() {
@@ -56,6 +65,28 @@ void TestFileBoxNames::order() {
     std::reverse(names.begin(), names.end());
     FileBoxNames::sort(names);
     QCOMPARE(names, sorted);
+}
+
+// A long list is sorted another way than a short one: it must still be the collator's order,
+// ties broken alike.
+void TestFileBoxNames::orderOfManyIsTheCollatorsOrder() {
+    const QString alphabet = u" -_.aAbBzZ09阿张李éÉ"_s;
+    QRandomGenerator random(7);
+    QStringList names;
+    for (int i = 0; i < 500; ++i) {
+        QString name;
+        for (int length = random.bounded(1, 7); length > 0; --length)
+            name += alphabet.at(random.bounded(int(alphabet.size())));
+        names << name;
+    }
+    QStringList expected = names;
+    const ChineseCollator collator;
+    std::stable_sort(expected.begin(), expected.end(), [&](const QString &a, const QString &b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
+    FileBoxNames::sort(names);
+    QCOMPARE(names, expected);
 }
 
 QTEST_GUILESS_MAIN(TestFileBoxNames)
