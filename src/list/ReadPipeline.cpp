@@ -12,8 +12,8 @@ const QString kRefusal = QStringLiteral("知你是这种人，pk!!!");
 
 constexpr int kFilesPerReport = 32;
 // Reading threads: each waits on the disk nearly all the time, so more of them than cores
-// keep the disk busy; beyond this the disk gains little.
-constexpr int kReadThreads = 8;
+// keep the disk busy; beyond this the disk gains little (measured: 8 slower, 32 no faster).
+constexpr int kReadThreads = 16;
 
 std::shared_ptr<TagReadPool::Read> readOf(const TagFormat *format, const FilePath &path,
                                           const TagOptions &options, bool noLink) {

@@ -28,8 +28,9 @@ struct ReadOptions {
     QString nameTemplate = QStringLiteral("%1-%2");
     TagOptions tags;
     // How many files are read ahead at most, on threads of their own, while the list is still
-    // filled in order. 1 reads each file when its turn comes.
-    int readsInFlight = 64;
+    // filled in order. 1 reads each file when its turn comes. Many, so that a slow file at the
+    // front of the queue does not hold the walk through the folders.
+    int readsInFlight = 1024;
     bool safeNames = false; // see ExpandNameTemplate
 };
 

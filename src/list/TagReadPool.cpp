@@ -14,8 +14,11 @@ constexpr int kFastStreak = 256;
 
 } // namespace
 
+// Reads are taken to come from the cache until one shows otherwise: no thread is started for
+// a folder whose files are all there already.
 TagReadPool::TagReadPool(int maxThreads)
-    : m_maxThreads(std::max(1, maxThreads)) {}
+    : m_maxThreads(std::max(1, maxThreads))
+    , m_fastStreak(kFastStreak) {}
 
 TagReadPool::~TagReadPool() {
     {
@@ -35,7 +38,7 @@ void TagReadPool::start(const std::shared_ptr<Read> &read) {
         if (m_fastStreak >= kFastStreak)
             return; // done by whoever waits for it
         if (m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads) {
-            m_threads.emplace_back([this] { work(); });
+            addThread();
             return; // the new thread finds the read itself
         }
         // Waking a thread for every read costs more than a read from the cache: a thread is
@@ -82,8 +85,18 @@ bool TagReadPool::timedPerform(Read &read) {
 
 void TagReadPool::noteSpeed(bool fast) {
     m_fastStreak = fast ? m_fastStreak + 1 : 0;
-    if (!fast && !m_waiting.empty() && m_idleThreads > 0)
-        m_readWaiting.notify_all(); // the disk is slow here: every thread to work
+    if (fast || m_waiting.empty())
+        return;
+    // The disk is slow here: every thread to work, as many as there are reads waiting.
+    if (m_idleThreads > 0)
+        m_readWaiting.notify_all();
+    for (size_t wanted = m_waiting.size() - std::min(m_waiting.size(), size_t(m_idleThreads));
+         wanted > 0 && int(m_threads.size()) < m_maxThreads; --wanted)
+        addThread();
+}
+
+void TagReadPool::addThread() {
+    m_threads.emplace_back([this] { work(); });
 }
 
 void TagReadPool::perform(Read &read) {

@@ -58,8 +58,11 @@ private:
     void work();
     // perform, and whether it was fast: from the cache.
     static bool timedPerform(Read &read);
-    // Counts a read's speed; under the lock.
+    // Counts a read's speed, and sets threads to the reads waiting when it was slow; under the
+    // lock.
     void noteSpeed(bool fast);
+    // Under the lock.
+    void addThread();
 
     const int m_maxThreads;
     std::mutex m_mutex;
@@ -69,6 +72,6 @@ private:
     std::vector<std::thread> m_threads;
     int m_idleThreads = 0;
     int m_doneWaiters = 0; // threads waiting in waitFor
-    int m_fastStreak = 0;  // reads done in waitFor from the cache in a row
+    int m_fastStreak;      // reads done in waitFor from the cache in a row
     bool m_stopping = false;
 };
