@@ -17,23 +17,46 @@ namespace {
 constexpr char16_t kInvalid = 0xFFFD;
 constexpr char16_t kUnmapped = 0; // table slot without a character
 
-// The code page's own conversion of a short byte sequence; empty when the bytes do not form
-// text of it.
-QString convert(int codePage, const char *bytes, qsizetype size) {
+// The code page's own conversion of short byte sequences. One converter serves a whole table:
+// opening one costs far more than a conversion.
+class Converter {
+public:
 #ifdef Q_OS_WIN
-    wchar_t out[4];
-    const int n = MultiByteToWideChar(static_cast<UINT>(codePage), MB_ERR_INVALID_CHARS, bytes,
-                                      static_cast<int>(size), out, 4);
-    if (n <= 0)
-        return {};
-    return QString::fromWCharArray(out, n);
+    explicit Converter(int codePage)
+        : m_codePage(codePage) {}
 #else
-    const char *name = LegacyText::tagEncoding(codePage).converter;
-    QStringDecoder decoder(name, QStringConverter::Flag::Stateless);
-    const QString s = decoder.decode(QByteArrayView(bytes, size));
-    return decoder.hasError() || s.contains(QChar(kInvalid)) ? QString() : s;
+    explicit Converter(int codePage)
+        : m_name(LegacyText::tagEncoding(codePage).converter)
+        , m_decoder(m_name, QStringConverter::Flag::Stateless) {}
 #endif
-}
+
+    // Empty when the bytes do not form text of the code page.
+    QString operator()(const char *bytes, qsizetype size) {
+#ifdef Q_OS_WIN
+        wchar_t out[4];
+        const int n = MultiByteToWideChar(static_cast<UINT>(m_codePage), MB_ERR_INVALID_CHARS,
+                                          bytes, static_cast<int>(size), out, 4);
+        if (n <= 0)
+            return {};
+        return QString::fromWCharArray(out, n);
+#else
+        const QString s = m_decoder.decode(QByteArrayView(bytes, size));
+        if (m_decoder.hasError()) {
+            m_decoder = QStringDecoder(m_name, QStringConverter::Flag::Stateless); // it stays set
+            return {};
+        }
+        return s.contains(QChar(kInvalid)) ? QString() : s;
+#endif
+    }
+
+private:
+#ifdef Q_OS_WIN
+    const int m_codePage;
+#else
+    const char *m_name;
+    QStringDecoder m_decoder;
+#endif
+};
 
 bool isControl(char16_t u) {
     return u < 0x20 || (u >= 0x7F && u <= 0x9F);
@@ -60,8 +83,9 @@ struct CodePage {
     CodePage(int codePage, bool doubleByte)
         : number(codePage)
         , fourByte(codePage == LegacyText::kGb18030) {
+        Converter convert(codePage);
         auto decodeOne = [&](const char *bytes, qsizetype size) -> char16_t {
-            const QString s = convert(codePage, bytes, size);
+            const QString s = convert(bytes, size);
             if (s.size() != 1 || s.at(0).isSurrogate())
                 return kUnmapped;
             return s.at(0).unicode();
@@ -161,7 +185,7 @@ template <typename Sink> qsizetype walkTable(const CodePage &cp, QByteArrayView 
             const qsizetype left = size - i;
             if (left >= 4 && isDigit(data[i + 1]) && isFourByteLead(data[i + 2]) &&
                 isDigit(data[i + 3])) {
-                const QString s = convert(cp.number, reinterpret_cast<const char *>(data + i), 4);
+                const QString s = Converter(cp.number)(reinterpret_cast<const char *>(data + i), 4);
                 const QList<uint> ucs4 = s.toUcs4();
                 if (ucs4.size() == 1) {
                     sink(ucs4.front(), static_cast<quint16>(0x400 | b));
