@@ -80,7 +80,7 @@ void BusyProgress::release() {
         m_focus->setFocus();
 }
 
-bool BusyProgress::update(int done, int total, const QString &text) {
+bool BusyProgress::update(int done, int total, const std::function<QString()> &text) {
     if (!m_clock.isValid()) {
         holdStill();
         m_clock.start();
@@ -112,19 +112,21 @@ bool BusyProgress::update(int done, int total, const QString &text) {
     m_dialog->setRange(0, total);
     if (total > 0)
         m_dialog->setValue(done);
-    m_dialog->setLabelText(text);
+    m_dialog->setLabelText(text());
     QCoreApplication::processEvents();
     return !m_dialog->wasCanceled();
 }
 
 RenameProgress BusyProgress::renameProgress() {
     return [this](int done, int total) {
-        update(done, total, QStringLiteral("正在改名：%1 / %2").arg(done).arg(total));
+        update(done, total,
+               [&] { return QStringLiteral("正在改名：%1 / %2").arg(done).arg(total); });
     };
 }
 
 AddProgress BusyProgress::addProgress() {
     return [this](int files, const QString &folder) {
-        return update(0, 0, QStringLiteral("已添加 %1 个文件\n%2").arg(files).arg(folder));
+        return update(
+            0, 0, [&] { return QStringLiteral("已添加 %1 个文件\n%2").arg(files).arg(folder); });
     };
 }

@@ -32,9 +32,9 @@ public:
     BusyProgress(const BusyProgress &) = delete;
     BusyProgress &operator=(const BusyProgress &) = delete;
 
-    // Shows done of total (total 0: no range) and text. Returns false once the user has
-    // cancelled.
-    bool update(int done, int total, const QString &text);
+    // Shows done of total (total 0: no range) and the text text makes, made only when shown.
+    // Returns false once the user has cancelled.
+    bool update(int done, int total, const std::function<QString()> &text);
 
     // Progress reports for the two kinds of long operation, worded for the user.
     RenameProgress renameProgress();

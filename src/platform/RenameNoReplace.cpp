@@ -253,7 +253,6 @@ Result renameFile(const FilePath &source, const FilePath &newName, const FileIde
     const FilePath oldName = source.name();
     if (const Failure problem = checkOldName(oldName.text()); problem != Failure::None)
         return {problem, 0};
-    const Native from = nativeOf(source);
     if (expected.valid) {
         // The file itself, not what a link leads to: a link is renamed as the link.
         const FileIdentity now = FileIdentity::ofEntry(source);
@@ -265,15 +264,19 @@ Result renameFile(const FilePath &source, const FilePath &newName, const FileIde
     // A made name equal to the old one as text is the same name, whatever bytes the file
     // system holds it as: a name that is not UTF-8 is not rewritten as UTF-8. A former name
     // given back is compared as the bytes it was.
-    const bool same = kind == NewName::Made ? newName.text() == oldName.text()
-                                            : nativeOf(newName) == nativeOf(oldName);
+    // Each part turned into the system's form once: a run does this for every file.
+    const Native folder = nativeOf(source.folder());
+    const Native oldNative = nativeOf(oldName);
+    const Native newNative = nativeOf(newName);
+    const bool same =
+        kind == NewName::Made ? newName.text() == oldName.text() : newNative == oldNative;
     if (same)
-        return exists(from) ? Result{} : Result{Failure::SourceMissing, 0};
+        return exists(folder + oldNative) ? Result{} : Result{Failure::SourceMissing, 0};
     const Failure problem =
         kind == NewName::Made ? checkName(newName.text()) : checkOldName(newName.text());
     if (problem != Failure::None)
         return {problem, 0};
-    return renameNative(nativeOf(source.folder()), nativeOf(oldName), nativeOf(newName));
+    return renameNative(folder, oldNative, newNative);
 }
 
 bool isTakenByAnother(const FilePath &source, const FilePath &newName) {

@@ -62,6 +62,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
     QVector<RenameJournal::Try> tries;
     QVector<int> tried; // the steps of the block's tries
     QVector<FileStamp> renamed;
+    QVector<std::pair<FilePath, FilePath>> paths; // the block's sources and targets, made once
     for (int first = 0; first < total; first += kBlockSteps) {
         const int end = qMin(total, first + kBlockSteps);
         // The block's files are looked at once each, judged, and shown in the log and recorded
@@ -69,11 +70,13 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
         results.fill({}, end - first);
         tries.clear();
         tried.clear();
+        paths.clear();
         for (int i = first; i < end; ++i) {
             const RenameStep &step = plan.steps.at(i);
-            const FilePath source = step.source();
+            paths.append({step.source(), step.target()});
+            const auto &[source, target] = paths.constLast();
             if (log)
-                log->addLine(source.outputForm(inUtf8), step.target().outputForm(inUtf8));
+                log->addLine(source.outputForm(inUtf8), target.outputForm(inUtf8));
             RenameNoReplace::Result &result = results[i - first];
             if (const auto refused = verdict.of(step); refused != RenameNoReplace::Failure::None) {
                 result = {refused, 0};
@@ -88,7 +91,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             else if (step.expected.valid && !now.sameAs(step.expected))
                 result = {RenameNoReplace::Failure::FileReplaced, 0};
             else {
-                tries.append({source, step.target(), stamp});
+                tries.append({source, target, stamp});
                 tried.append(i);
             }
         }
@@ -108,7 +111,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             const bool isTry = next < tried.size() && tried.at(next) == i;
             // A try's file was checked against the one listed above, in the look that took
             // its stamp.
-            result = RenameNoReplace::renameFile(step.source(), step.newName,
+            result = RenameNoReplace::renameFile(paths.at(i - first).first, step.newName,
                                                  isTry ? FileIdentity() : step.expected);
             if (isTry && result.ok())
                 renamed.append(tries.at(next).stamp);
@@ -126,10 +129,11 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             } else {
                 run.report.addFailure(step.name.text(), step.newName, result);
             }
-            if (playlist) // where the file lies now
-                playlist->addEntry(
-                    step.playlistTitle,
-                    (result.ok() ? step.target() : step.source()).outputForm(inUtf8));
+            if (playlist) { // where the file lies now
+                const auto &[source, target] = paths.at(i - first);
+                playlist->addEntry(step.playlistTitle,
+                                   (result.ok() ? target : source).outputForm(inUtf8));
+            }
             if (progress)
                 progress(i + 1, total);
         }

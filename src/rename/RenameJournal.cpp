@@ -12,6 +12,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <deque>
 
 namespace {
@@ -30,14 +32,64 @@ QString tempPathFor(const QString &path) {
            OwnFiles::journalInProgress(QCoreApplication::applicationPid());
 }
 
-QByteArray stampText(const FileStamp &stamp) {
-    return QByteArray::number(stamp.file) + ' ' + QByteArray::number(stamp.size) + ' ' +
-           QByteArray::number(stamp.modified);
+void appendNumber(QByteArray &to, qint64 number) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    to.append(digits, end - digits);
 }
 
-QByteArray tryLine(const FilePath &oldPath, const FilePath &newPath, const FileStamp &stamp) {
-    return "try " + oldPath.exactBytes().toPercentEncoding(kPlain) + ' ' +
-           newPath.exactBytes().toPercentEncoding(kPlain) + ' ' + stampText(stamp);
+void appendStamp(QByteArray &to, const FileStamp &stamp) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, stamp.file).ptr;
+    to.append(digits, end - digits);
+    to.append(' ');
+    appendNumber(to, stamp.size);
+    to.append(' ');
+    appendNumber(to, stamp.modified);
+}
+
+// What QByteArray::toPercentEncoding(kPlain) gives, appended to to without a copy.
+void appendPercentEncoded(QByteArray &to, const QByteArray &bytes) {
+    static const auto plain = [] {
+        std::array<bool, 256> table{};
+        for (int b = 0; b < 256; ++b)
+            table[size_t(b)] = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+                               (b >= '0' && b <= '9') || (b != 0 && kPlain.contains(char(b)));
+        return table;
+    }();
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const qsizetype start = to.size();
+    to.resize(start + 3 * bytes.size());
+    char *out = to.data() + start;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (plain[b]) {
+            *out++ = c;
+        } else {
+            *out++ = '%';
+            *out++ = kHex[b >> 4];
+            *out++ = kHex[b & 0xF];
+        }
+    }
+    to.truncate(out - to.constData());
+}
+
+// "try OLD NEW STAMP" and its line end.
+void appendTryLine(QByteArray &to, const FilePath &oldPath, const FilePath &newPath,
+                   const FileStamp &stamp) {
+    to.append("try ");
+    appendPercentEncoded(to, oldPath.exactBytes());
+    to.append(' ');
+    appendPercentEncoded(to, newPath.exactBytes());
+    to.append(' ');
+    appendStamp(to, stamp);
+    to.append('\n');
+}
+
+void appendDoneLine(QByteArray &to, const FileStamp &stamp) {
+    to.append("done ");
+    appendStamp(to, stamp);
+    to.append('\n');
 }
 
 FileStamp stampOf(const QList<QByteArray> &fields, qsizetype at) {
@@ -167,7 +219,7 @@ void RenameJournal::recordTries(const QVector<Try> &tries) {
         lines = kHeader.toByteArray() + '\n';
     }
     for (const Try &t : tries)
-        lines += tryLine(t.source, t.newPath, t.stamp) + '\n';
+        appendTryLine(lines, t.source, t.newPath, t.stamp);
     write(lines);
 }
 
@@ -185,7 +237,7 @@ void RenameJournal::recordDone(const QVector<FileStamp> &renamed) {
     // The file keeps its number, size and time through a rename: the stamp taken before it.
     QByteArray lines;
     for (const FileStamp &stamp : renamed)
-        lines += "done " + stampText(stamp) + '\n';
+        appendDoneLine(lines, stamp);
     write(lines);
     if (m_renamedAny || !m_ok)
         return;
@@ -271,9 +323,10 @@ void keepOnly(const QString &path, const QList<JournalStep> &steps) {
         return;
     }
     QByteArray content = kHeader.toByteArray() + '\n';
-    for (const JournalStep &step : steps)
-        content += tryLine(step.oldPath, step.newPath, step.stamp) + "\ndone " +
-                   stampText(step.stamp) + '\n';
+    for (const JournalStep &step : steps) {
+        appendTryLine(content, step.oldPath, step.newPath, step.stamp);
+        appendDoneLine(content, step.stamp);
+    }
     QSaveFile file(path);
     if (!(file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
           file.flush() && file.commit()))

@@ -31,6 +31,7 @@ private slots:
     void recordsThatCannotBeReadSafely();
     void killedInTheMiddleOfARun();
     void blockWithAFailedRename();
+    void namesKeepEveryByte();
     void readOnlyRemountKeepsTheStepsToUndo();
     void anotherProcessHoldsTheLock();
 
@@ -215,6 +216,36 @@ void TestRenameJournal::killedInTheMiddleOfARun() {
     std::sort(before.begin(), before.end());
     std::sort(after.begin(), after.end());
     QCOMPARE(after, before);
+#endif
+}
+
+// A name of any bytes is recorded percent-encoded, bytes kept plain only where they are
+// letters, digits or path marks, and read back byte for byte.
+void TestRenameJournal::namesKeepEveryByte() {
+#ifdef Q_OS_WIN
+    SKIP_TEST("names on Windows are UTF-16");
+#else
+    QByteArray odd;
+    for (int b = 1; b < 256; ++b) {
+        if (b != '/')
+            odd.append(char(b));
+    }
+    const QByteArray folder = QFile::encodeName(m_dir);
+    const QByteArray oddPath = folder + odd;
+    QVERIFY(TestFiles::writeExactPath(oddPath, "x"));
+    const QString newName = u"a %&+#[]{}你好.mp3"_s;
+    RenamePlan plan;
+    plan.journalPath = m_journal;
+    plan.steps = {{FilePath(m_dir), FilePath::fromExactBytes(odd), newName}};
+    QCOMPARE(executePlan(plan).renamed, 1);
+    const QByteArray plain("/._-~:\\");
+    const QList<QByteArray> fields = TestFiles::read(m_journal).split('\n').at(1).split(' ');
+    QCOMPARE(fields.size(), 6);
+    QCOMPARE(fields.at(1), oddPath.toPercentEncoding(plain));
+    QCOMPARE(fields.at(2), (folder + newName.toUtf8()).toPercentEncoding(plain));
+    const QList<JournalStep> steps = readRenameJournal(m_journal);
+    QCOMPARE(steps.size(), 1);
+    QCOMPARE(steps.at(0).oldPath.exactBytes(), oddPath);
 #endif
 }
 

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -24,6 +25,18 @@ inline bool write(const QString &path, const QByteArray &content) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
+
+#ifdef Q_OS_UNIX
+// A file at path given as the system's exact bytes, which need not be text of any encoding.
+inline bool writeExactPath(const QByteArray &path, const QByteArray &content) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0)
+        return false;
+    const bool written =
+        ::write(fd, content.constData(), size_t(content.size())) == ssize_t(content.size());
+    return ::close(fd) == 0 && written;
+}
+#endif
 
 inline QByteArray read(const QString &path) {
     QFile file(path);
