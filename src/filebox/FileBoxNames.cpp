@@ -91,7 +91,10 @@ void sortByName(QList<T> &items, NameOf nameOf, const ChineseCollator &collator 
         // Names equal but for letter case keep a fixed order between them.
         return order != 0 ? order < 0 : a < b;
     };
-    if (!collator.hasSortKeys() || items.size() < 3) {
+    const bool quickly = std::all_of(items.cbegin(), items.cend(), [&](const T &item) {
+        return collator.comparesQuickly(nameOf(item));
+    });
+    if (quickly || !collator.hasSortKeys() || items.size() < 3) {
         std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
             const QString &a = nameOf(x);
             const QString &b = nameOf(y);
