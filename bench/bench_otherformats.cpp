@@ -135,7 +135,7 @@ int main(int argc, char *argv[]) {
                     pipeline.ScanFolder(tmp.path());
                     pipeline.finish();
                     files = list.table().size();
-                    ok = ok && dialogs.messages == 0 && list.table().at(0).track == u"3/12";
+                    ok = ok && dialogs.messages == 0 && list.table().at(0).tags().track == u"3/12";
                 }
                 const double seconds = t.nsecsElapsed() / 1e9;
                 ok = ok && files == int(bytes.size());

@@ -260,6 +260,7 @@ void Form1::renameListedFiles() {
     RunLock lock(m_folders.dataDirectory);
     if (!RunQuestions::takeRunLock(m_dialogs, lock, options.journalPath))
         return;
+    m_preview.stop();
     std::optional<RenameReport> report;
     {
         BusyProgress busy(this, m_busy, BusyProgress::Cancel::NotOffered, m_progressObserver);

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 // One file of the audio-file list. An entry has no identity of its own: it is known by its
 // place in the EntryTable.
 struct RenameEntry {
@@ -16,12 +18,9 @@ struct RenameEntry {
     QString singer;
     // The file as it was when it was added; invalid when unknown, and then not checked.
     FileIdentity identity{};
-    // The tag's other fields, which the list does not show.
-    QString album{};
-    QString track{};
-    QString year{};
-    QString disc{};
-    QString albumArtist{};
+    // The tag's other fields, which the list does not show, in one string (packFields): a
+    // list of a million files keeps one string for them per file, none where all are empty.
+    QString otherFields{};
     // Whether the new name, or the title or singer, holds text the tag encoding may have
     // garbled (usesDoubtfulText).
     bool doubtful = false;
@@ -34,18 +33,51 @@ struct RenameEntry {
     bool looksGarbled() const {
         return doubtful || looksMisdecoded(title) || looksMisdecoded(singer);
     }
-    TagText tags() const { return {title, singer, album, track, year, disc, albumArtist}; }
+    TagText tags() const {
+        TagText tags{title, singer};
+        unpackFields(otherFields,
+                     {&tags.album, &tags.track, &tags.year, &tags.disc, &tags.albumArtist});
+        return tags;
+    }
     // Takes the fields of tags and forms the new name from nameTemplate.
     void name(const TagText &tags, const QString &nameTemplate, bool safeNames) {
         title = tags.title;
         singer = tags.singer;
-        album = tags.album;
-        track = tags.track;
-        year = tags.year;
-        disc = tags.disc;
-        albumArtist = tags.albumArtist;
+        otherFields =
+            packFields({&tags.album, &tags.track, &tags.year, &tags.disc, &tags.albumArtist});
         newName = ExpandNameTemplate(nameTemplate, tags, originalName.text(), safeNames);
         doubtful = usesDoubtfulText(nameTemplate, tags);
         untagged = !templateBringsText(nameTemplate, tags);
+    }
+
+    // Each field as its length in two units, then its text; nothing when all are empty.
+    static QString packFields(std::initializer_list<const QString *> fields) {
+        qsizetype total = 0;
+        for (const QString *field : fields)
+            total += field->size();
+        if (total == 0)
+            return {};
+        QString packed;
+        packed.reserve(total + 2 * qsizetype(fields.size()));
+        for (const QString *field : fields) {
+            const auto size = quint32(field->size());
+            packed += QChar(char16_t(size >> 16));
+            packed += QChar(char16_t(size & 0xFFFF));
+            packed += *field;
+        }
+        return packed;
+    }
+    static void unpackFields(const QString &packed, std::initializer_list<QString *> fields) {
+        qsizetype at = 0;
+        for (QString *field : fields) {
+            if (at + 2 > packed.size()) {
+                field->clear();
+                continue;
+            }
+            const qsizetype size =
+                qsizetype(packed.at(at).unicode()) << 16 | packed.at(at + 1).unicode();
+            *field = packed.mid(at + 2, size);
+            at += 2 + size;
+        }
     }
 };

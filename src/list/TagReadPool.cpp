@@ -32,22 +32,34 @@ TagReadPool::~TagReadPool() {
 }
 
 void TagReadPool::start(const std::shared_ptr<Read> &read) {
+    bool notifyAll = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_waiting.push_back(read);
-        if (m_fastStreak >= kFastStreak)
-            return; // done by whoever waits for it
-        if (m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads) {
+        if (m_fastStreak >= kFastStreak) {
+            // Done by whoever waits for it, and by one helper reading ahead from the newest,
+            // where the two do not meet: the reads share the second core with the list.
+            if (m_threads.empty()) {
+                addThread();
+                return;
+            }
+            if (!m_helperIdle || m_waiting.size() < size_t(kWakeAfter))
+                return;
+            notifyAll = true;
+        } else if (m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads) {
             addThread();
             return; // the new thread finds the read itself
         }
         // Waking a thread for every read costs more than a read from the cache: a thread is
         // woken once a few reads wait, and goes on while any do. Those that wait on no thread
         // are done by whoever waits for them.
-        if (m_idleThreads == 0 || m_waiting.size() < size_t(kWakeAfter))
+        else if (m_idleThreads == 0 || m_waiting.size() < size_t(kWakeAfter))
             return;
     }
-    m_readWaiting.notify_one();
+    if (notifyAll)
+        m_readWaiting.notify_all();
+    else
+        m_readWaiting.notify_one();
 }
 
 bool TagReadPool::isDone(const Read &read) {
@@ -96,7 +108,8 @@ void TagReadPool::noteSpeed(bool fast) {
 }
 
 void TagReadPool::addThread() {
-    m_threads.emplace_back([this] { work(); });
+    const bool helper = m_threads.empty();
+    m_threads.emplace_back([this, helper] { work(helper); });
 }
 
 void TagReadPool::perform(Read &read) {
@@ -107,19 +120,28 @@ void TagReadPool::perform(Read &read) {
     read.identity = read.entryIsNoLink ? opened : FileIdentity::ofEntry(read.path);
 }
 
-void TagReadPool::work() {
+void TagReadPool::work(bool helper) {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         ++m_idleThreads;
-        m_readWaiting.wait(lock, [this] {
-            return m_stopping || (!m_waiting.empty() && m_fastStreak < kFastStreak);
+        m_helperIdle = helper;
+        m_readWaiting.wait(lock, [&] {
+            return m_stopping || (!m_waiting.empty() && (helper || m_fastStreak < kFastStreak));
         });
         --m_idleThreads;
+        if (helper)
+            m_helperIdle = false;
         if (m_stopping)
             return;
         // Kept alive by this reference even if the pool is told to drop it meanwhile.
-        const std::shared_ptr<Read> read = std::move(m_waiting.front());
-        m_waiting.pop_front();
+        std::shared_ptr<Read> read;
+        if (m_fastStreak >= kFastStreak) {
+            read = std::move(m_waiting.back());
+            m_waiting.pop_back();
+        } else {
+            read = std::move(m_waiting.front());
+            m_waiting.pop_front();
+        }
         lock.unlock();
         const bool fast = timedPerform(*read);
         lock.lock();

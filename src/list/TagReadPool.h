@@ -55,7 +55,7 @@ public:
     static void perform(Read &read);
 
 private:
-    void work();
+    void work(bool helper);
     // perform, and whether it was fast: from the cache.
     static bool timedPerform(Read &read);
     // Counts a read's speed, and sets threads to the reads waiting when it was slow; under the
@@ -74,4 +74,5 @@ private:
     int m_doneWaiters = 0; // threads waiting in waitFor
     int m_fastStreak;      // reads done in waitFor from the cache in a row
     bool m_stopping = false;
+    bool m_helperIdle = false; // the first thread, which reads ahead even from the cache
 };

@@ -1,5 +1,7 @@
 #include "platform/LegacyText.h"
 
+#include <QVarLengthArray>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
@@ -266,10 +268,11 @@ void append(QString &text, char32_t u) {
 
 // The text of bytes, with or without the bytes of a character the end cut off. No character
 // takes fewer bytes than UTF-16 units, so the text is written straight into room for as many
-// units as there are bytes: tags and names are decoded by the thousand.
+// units as there are bytes, then copied into a string of its own size: tags and names are
+// decoded by the thousand, and a list keeps them.
 QString decodeInto(QByteArrayView bytes, int codePage, bool withCutBytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    QVarLengthArray<char16_t, 256> units(bytes.size());
+    char16_t *out = units.data();
     const auto put = [&](char32_t u, quint16) {
         if (u > 0xFFFF) {
             *out++ = QChar::highSurrogate(u);
@@ -283,8 +286,7 @@ QString decodeInto(QByteArrayView bytes, int codePage, bool withCutBytes) {
         for (const char b : bytes.last(cut))
             *out++ = cutByte(b);
     }
-    text.truncate(out - reinterpret_cast<const char16_t *>(text.constData()));
-    return text;
+    return QString(reinterpret_cast<const QChar *>(units.data()), out - units.data());
 }
 
 } // namespace

@@ -2,15 +2,18 @@
 
 #include "rename/RenameExecutor.h"
 
+RenameStep stepOf(const RenameEntry &entry, bool keepName) {
+    return {entry.directory, entry.originalName,
+            keepName ? entry.originalName.text() : entry.newName, entry.identity, entry.title};
+}
+
 RenamePlan planListedFiles(const EntryTable &entries, const QString &outputDirectory,
                            const BatchRenameOptions &options) {
     RenamePlan plan;
     plan.steps.reserve(entries.size());
     for (int i = 0; i < entries.size(); ++i) {
         const RenameEntry &e = entries.at(i);
-        const bool keep = options.keepGarbledNames && e.looksGarbled();
-        plan.steps.append({e.directory, e.originalName, keep ? e.originalName.text() : e.newName,
-                           e.identity, e.title});
+        plan.steps.append(stepOf(e, options.keepGarbledNames && e.looksGarbled()));
     }
     plan.ownFilesFolder = outputDirectory;
     plan.outputDirectory = outputDirectory;

@@ -16,6 +16,9 @@ struct BatchRenameOptions {
     bool keepGarbledNames = false;
 };
 
+// The step that renames entry to its new name, or keeps its name where keepName.
+RenameStep stepOf(const RenameEntry &entry, bool keepName = false);
+
 // The plan that renames every entry to its new name inside its own directory; rename.log and
 // rename.m3u go into outputDirectory, where no entry may take one of the program's own names.
 RenamePlan planListedFiles(const EntryTable &entries, const QString &outputDirectory,

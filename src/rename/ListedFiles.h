@@ -4,9 +4,9 @@
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
-#include <QList>
 #include <QSet>
 
+#include <functional>
 #include <utility>
 
 // The files of a run by identity, so that nothing the program writes (rename.log, rename.m3u,
@@ -14,15 +14,18 @@
 // identities are looked up at the first question only: a new output cannot be one of them.
 class ListedFiles {
 public:
-    explicit ListedFiles(QList<FilePath> paths);
-    // The files of the entries.
+    // count paths, each made by pathAt when first needed: a run of many files keeps none of
+    // them meanwhile. pathAt must stay usable as long as this.
+    ListedFiles(qsizetype count, std::function<FilePath(qsizetype)> pathAt);
+    // The files of the entries, which must outlive this.
     static ListedFiles of(const EntryTable &entries);
 
     // Whether identity is the file one of the paths leads to.
     bool contains(const FileIdentity &identity);
 
 private:
-    QList<FilePath> m_paths;
+    qsizetype m_count;
+    std::function<FilePath(qsizetype)> m_pathAt;
     bool m_known = false;
     QSet<std::pair<quint64, quint64>> m_identities;
 };

@@ -38,11 +38,7 @@ bool outputsInUtf8(const RenamePlan &plan) {
 RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
                       const StepOutcome &outcome) {
     RenameRun run;
-    QList<FilePath> sources;
-    sources.reserve(plan.steps.size());
-    for (const RenameStep &step : plan.steps)
-        sources << step.source();
-    ListedFiles listed(sources);
+    ListedFiles listed(plan.steps.size(), [&](qsizetype i) { return plan.steps.at(i).source(); });
     const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
 
     const bool inUtf8 = outputsInUtf8(plan);

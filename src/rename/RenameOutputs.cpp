@@ -10,6 +10,8 @@
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
+// The playlist is written a part of this size at a time.
+constexpr qsizetype kWriteAfter = 64 * 1024;
 
 QByteArray outputText(const QString &text, bool inUtf8) {
     return LegacyText::encodeOutput(Paths::printableText(text), inUtf8);
@@ -77,6 +79,11 @@ void M3uPlaylist::addEntry(const QString &title, const QByteArray &filePath) {
     m_bytes += kLineEnd;
     m_bytes += filePath;
     m_bytes += kLineEnd;
+    // Written as it grows: a run of a million files keeps no playlist of them in memory.
+    if (m_bytes.size() >= kWriteAfter) {
+        m_writable = m_file.write(m_bytes) == m_bytes.size();
+        m_bytes.clear();
+    }
 }
 
 bool M3uPlaylist::finish() {

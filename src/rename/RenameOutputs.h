@@ -77,5 +77,5 @@ public:
 
 private:
     bool m_inUtf8;
-    QByteArray m_bytes;
+    QByteArray m_bytes; // not yet written
 };

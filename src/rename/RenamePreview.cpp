@@ -28,8 +28,13 @@ RenamePreview::RenamePreview(EntryList &list, QString ownFilesFolder, QObject *p
 }
 
 RenamePreview::~RenamePreview() {
+    stop();
+}
+
+void RenamePreview::stop() {
     ++*m_generation;
     m_looker.waitForDone();
+    m_done = true;
 }
 
 QString RenamePreview::markText(const RenameStep &step, Failure reason, int clashesWith) {
@@ -52,7 +57,9 @@ void RenamePreview::update() {
     // the looking thread, so that rebuilding a long list costs the window nothing per line.
     m_looker.start([this, current = m_generation, generation, table = m_list.table(),
                     lines = m_list.lineCount(), folder = m_ownFilesFolder] {
-        const QVector<RenameStep> steps = planListedFiles(table, folder, {}).steps.mid(0, lines);
+        // Each step made from its entry when needed: a plan of a long list would be as large
+        // again as the list.
+        const auto stepAt = [&](int i) { return stepOf(table.at(i)); };
         QVector<std::pair<int, QString>> marks;
         const auto show = [&](bool last) {
             if (marks.isEmpty() && !last)
@@ -63,14 +70,17 @@ void RenamePreview::update() {
             marks.clear();
         };
         // What needs no look at the disk first, all at once.
-        const QVector<int> clashes = sameNewNames(steps);
+        const QVector<int> clashes = sameNewNames(lines, stepAt);
         RenameVerdict verdict(folder);
         QVector<int> toLookAt;
-        for (int i = 0; i < steps.size(); ++i) {
-            const Failure reason = verdict.of(steps.at(i), clashes.at(i));
+        for (int i = 0; i < lines; ++i) {
+            if (i % 1024 == 0 && *current != generation)
+                return;
+            const RenameStep step = stepAt(i);
+            const Failure reason = verdict.of(step, clashes.at(i));
             if (reason != Failure::None)
-                marks.append({i, markText(steps.at(i), reason, clashes.at(i))});
-            else if (!steps.at(i).keepsName())
+                marks.append({i, markText(step, reason, clashes.at(i))});
+            else if (!step.keepsName())
                 toLookAt.append(i);
         }
         show(toLookAt.isEmpty());
@@ -78,9 +88,10 @@ void RenamePreview::update() {
             if (*current != generation)
                 return; // the list has changed: its new marks are on their way
             const int i = toLookAt.at(k);
-            const Failure reason = verdict.of(steps.at(i), -1, true);
+            const RenameStep step = stepAt(i);
+            const Failure reason = verdict.of(step, -1, true);
             if (reason != Failure::None)
-                marks.append({i, markText(steps.at(i), reason, -1)});
+                marks.append({i, markText(step, reason, -1)});
             const bool last = k + 1 == toLookAt.size();
             if (marks.size() >= kMarksPerBatch || last)
                 show(last);

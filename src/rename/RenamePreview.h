@@ -27,6 +27,9 @@ public:
     void update();
     // Waits until every mark of the last update is shown. For tests and benchmarks.
     void waitForMarks();
+    // Stops looking and waits for the thread, which then holds nothing of the list: before a
+    // run, whose own plan is the list's size again. The marks shown stay.
+    void stop();
 
     // The words of a mark.
     static QString markText(const RenameStep &step, RenameNoReplace::Failure reason,

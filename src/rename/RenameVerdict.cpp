@@ -33,13 +33,17 @@ Failure RenameVerdict::of(const RenameStep &step, int clashesWith, bool lookAtFi
 }
 
 QVector<int> sameNewNames(const QVector<RenameStep> &steps) {
-    QVector<int> same(steps.size(), -1);
+    return sameNewNames(int(steps.size()), [&](int i) { return steps.at(i); });
+}
+
+QVector<int> sameNewNames(int count, const std::function<RenameStep(int)> &stepAt) {
+    QVector<int> same(count, -1);
     // Keyed by folder and name as they are: copies of both share their text.
     QHash<std::pair<QString, QString>, int> firstWithName;
-    firstWithName.reserve(steps.size());
+    firstWithName.reserve(count);
     const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
-    for (int i = 0; i < steps.size(); ++i) {
-        const RenameStep &step = steps.at(i);
+    for (int i = 0; i < count; ++i) {
+        const RenameStep step = stepAt(i);
         const QString &folder = step.folder.text();
         const std::pair<QString, QString> key =
             foldCase ? std::pair(folder.toCaseFolded(), step.newName.toCaseFolded())

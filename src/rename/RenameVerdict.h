@@ -6,6 +6,8 @@
 
 #include <QVector>
 
+#include <functional>
+
 // Why a step of a plan cannot be renamed as it stands. The preview asks before the run, with
 // every reason; the executor asks again at each rename, so that a mark gone stale can never let
 // a rename through (a name taken meanwhile is refused by the rename itself, which never
@@ -31,6 +33,8 @@ private:
 // case ignored where the file system ignores it), or -1; each of two such steps points at the
 // other. Steps whose files keep their names are among them too.
 QVector<int> sameNewNames(const QVector<RenameStep> &steps);
+// The same for count steps, each made by stepAt when its turn comes.
+QVector<int> sameNewNames(int count, const std::function<RenameStep(int)> &stepAt);
 
 // How each step of plan would go if it ran now, without touching a file: the verdict of each
 // step, then, for a step that renames, whether its new name is held by a file that no earlier

@@ -29,6 +29,8 @@ QString fieldText(QByteArrayView bytes, int codePage) {
     text.truncate(end);
     text.remove(0, begin);
     text.remove(QChar(u'\0'));
+    // Kept by the list for every file: no room for the field's padding.
+    text.squeeze();
     return text;
 }
 

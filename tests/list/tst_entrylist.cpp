@@ -41,6 +41,7 @@ private slots:
     void deleteWithoutCurrentLineChangesNothing();
     void clearEmptiesEverything();
     void tableGrowsPastAThousand();
+    void tableAcrossItsBlocks();
     void sameNameInTwoDirectories();
     void refreshAsksForFocus();
 };
@@ -203,6 +204,30 @@ void TestEntryList::tableGrowsPastAThousand() {
     QCOMPARE(list.counterText(), QStringLiteral("1/ 1500"));
     QCOMPARE(list.table().size(), 1500);
     QCOMPARE(list.model()->index(1499, 0).data().toString(), QStringLiteral("1499"));
+}
+
+// Entries past the table's first blocks: a line deleted before them moves each up once, and a
+// copy taken before a change keeps what it saw.
+void TestEntryList::tableAcrossItsBlocks() {
+    EntryTable table;
+    for (int i = 0; i < 10000; ++i)
+        table.append(entry(QString::number(i)));
+    const EntryTable before = table;
+    table.removeAt(10);
+    table[9000].newName = QStringLiteral("changed");
+    QCOMPARE(table.size(), 9999);
+    QCOMPARE(table.at(10).originalName.text(), QStringLiteral("11"));
+    QCOMPARE(table.at(4095).originalName.text(), QStringLiteral("4096"));
+    QCOMPARE(table.at(9998).originalName.text(), QStringLiteral("9999"));
+    QCOMPARE(before.size(), 10000);
+    QCOMPARE(before.at(10).originalName.text(), QStringLiteral("10"));
+    QVERIFY(before.at(9000).newName != QStringLiteral("changed"));
+    while (table.size() > 4096)
+        table.removeAt(table.size() - 1);
+    table.append(entry(QStringLiteral("last")));
+    QCOMPARE(table.at(4096).originalName.text(), QStringLiteral("last"));
+    table.clear();
+    QVERIFY(table.isEmpty());
 }
 
 void TestEntryList::sameNameInTwoDirectories() {

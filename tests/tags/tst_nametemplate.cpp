@@ -17,6 +17,7 @@ private slots:
     void safeNames();
     void doubtfulTextOfEveryFieldUsed();
     void reformatFollowsNewTemplate();
+    void reformatKeepsEveryField();
     void reformatEmptyListRebuildsEmpty();
 };
 
@@ -190,6 +191,21 @@ void TestNameTemplate::reformatFollowsNewTemplate() {
     QCOMPARE(list.model()->index(1, EntryListModel::NewName).data().toString(),
              QStringLiteral("y_B.RM"));
     QCOMPARE(list.counterText(), QStringLiteral("1/ 3"));
+}
+
+// Every field the tag gave is kept for a new template, whatever its length.
+void TestNameTemplate::reformatKeepsEveryField() {
+    EntryList list;
+    RenameEntry entry{u"/m/"_s, u"a.mp3"_s, {}, {}, {}};
+    const QString longAlbum(70000, u'专');
+    entry.name({u"T"_s, u"S"_s, longAlbum, u"7"_s, u"1999"_s, u"2/3"_s, u"AA"_s}, u"%1"_s, false);
+    list.table().append(entry);
+    list.table().append({u"/m/"_s, u"b.mp3"_s, {}, {}, {}});
+    list.ReformatNewNames(u"%7 %6 %5 %4 %2 %1"_s);
+    QCOMPARE(list.table().at(0).newName, u"AA 2 1999 07 S T.mp3"_s);
+    QCOMPARE(list.table().at(0).tags().album, longAlbum);
+    QCOMPARE(list.table().at(1).tags().album, QString());
+    QCOMPARE(list.table().at(1).newName, u"b.mp3"_s);
 }
 
 void TestNameTemplate::reformatEmptyListRebuildsEmpty() {
