@@ -3,7 +3,9 @@
 # every product source, the core libraries and their tests built without the window, then
 # everything built with
 # AddressSanitizer and UBSan (clang, so the fuzz targets build too) and every test run, the
-# fuzz targets over their corpora included, and last what the install puts in place.
+# fuzz targets over their corpora included, then what the install puts in place, and last the
+# Windows build of everything with the whole suite run under Wine (scripts/test-windows.sh; its
+# Qt and TagLib are built once into a prefix outside the clone and reused after).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -67,3 +69,4 @@ step windows scripts/check-windows.sh
 step core-only core_only
 step everything everything
 step install install_check
+step windows-suite scripts/test-windows.sh
