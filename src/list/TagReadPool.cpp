@@ -14,8 +14,8 @@ constexpr int kFastStreak = 256;
 
 } // namespace
 
-// Reads are taken to come from the cache until one shows otherwise: no thread is started for
-// a folder whose files are all there already.
+// Reads are taken to come from the cache until one shows otherwise: until then one thread, the
+// helper, reads ahead.
 TagReadPool::TagReadPool(int maxThreads)
     : m_maxThreads(std::max(1, maxThreads))
     , m_fastStreak(kFastStreak) {}
@@ -32,33 +32,29 @@ TagReadPool::~TagReadPool() {
 }
 
 void TagReadPool::start(const std::shared_ptr<Read> &read) {
-    bool notifyAll = false;
+    bool wakeOne = false;
+    bool wakeHelper = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_waiting.push_back(read);
-        if (m_fastStreak >= kFastStreak) {
-            // Done by whoever waits for it, and by one helper reading ahead from the newest,
-            // where the two do not meet: the reads share the second core with the list.
-            if (m_threads.empty()) {
-                addThread();
-                return;
-            }
-            if (!m_helperIdle || m_waiting.size() < size_t(kWakeAfter))
-                return;
-            notifyAll = true;
-        } else if (m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads) {
+        const bool fromCache = m_fastStreak >= kFastStreak;
+        if (m_threads.empty() ||
+            (!fromCache && m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads)) {
             addThread();
             return; // the new thread finds the read itself
         }
         // Waking a thread for every read costs more than a read from the cache: a thread is
         // woken once a few reads wait, and goes on while any do. Those that wait on no thread
-        // are done by whoever waits for them.
-        else if (m_idleThreads == 0 || m_waiting.size() < size_t(kWakeAfter))
+        // are done by whoever waits for them. From the cache only the helper reads ahead, from
+        // the newest end, where it does not meet the waiter: the two share the cores.
+        if (m_waiting.size() < size_t(kWakeAfter))
             return;
+        wakeHelper = fromCache && m_helperIdle;
+        wakeOne = !fromCache && m_idleThreads > 0;
     }
-    if (notifyAll)
-        m_readWaiting.notify_all();
-    else
+    if (wakeHelper)
+        m_readWaiting.notify_all(); // the others go back to waiting
+    else if (wakeOne)
         m_readWaiting.notify_one();
 }
 
@@ -124,7 +120,8 @@ void TagReadPool::work(bool helper) {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         ++m_idleThreads;
-        m_helperIdle = helper;
+        if (helper)
+            m_helperIdle = true;
         m_readWaiting.wait(lock, [&] {
             return m_stopping || (!m_waiting.empty() && (helper || m_fastStreak < kFastStreak));
         });

@@ -15,8 +15,10 @@
 #include <vector>
 
 // Reads the tags of many files at once on threads of its own: a disk answers many small reads
-// at once far faster than one after another. Whoever starts a read waits for its result; the
-// order in which results are taken is the caller's. Only reading happens on the threads.
+// at once far faster than one after another. While reads come from the cache, whoever waits
+// for one mostly does it and a single thread reads ahead; a slow read sets every thread to
+// work. Whoever starts a read waits for its result; the order in which results are taken is
+// the caller's. Only reading happens on the threads.
 class TagReadPool {
 public:
     // One file to read, and, once done, what was read.
@@ -72,7 +74,7 @@ private:
     std::vector<std::thread> m_threads;
     int m_idleThreads = 0;
     int m_doneWaiters = 0; // threads waiting in waitFor
-    int m_fastStreak;      // reads done in waitFor from the cache in a row
+    int m_fastStreak;      // reads from the cache in a row
     bool m_stopping = false;
     bool m_helperIdle = false; // the first thread, which reads ahead even from the cache
 };
