@@ -24,21 +24,35 @@ FilePath FilePath::fromExactBytes(const QByteArray &bytes) {
         path.m_text = QString::fromUtf8(bytes);
     } else {
         path.m_text = Paths::pathText(bytes);
-        path.m_ownBytes = bytes;
+        path.setOwnBytes(bytes);
     }
 #endif
     return path;
 }
 
 QByteArray FilePath::exactBytes() const {
-    return m_ownBytes.isEmpty() ? Paths::toExactBytes(m_text) : m_ownBytes;
+    return hasOwnBytes() ? m_ownBytes->bytes : Paths::toExactBytes(m_text);
+}
+
+const QByteArray &FilePath::ownBytes() const {
+    static const QByteArray none;
+    return hasOwnBytes() ? m_ownBytes->bytes : none;
+}
+
+void FilePath::setOwnBytes(const QByteArray &bytes) {
+    if (bytes.isEmpty()) {
+        m_ownBytes.reset();
+        return;
+    }
+    m_ownBytes = new OwnBytes;
+    m_ownBytes->bytes = bytes;
 }
 
 FilePath FilePath::join(const FilePath &name) const {
     FilePath joined;
     joined.m_text = m_text + name.m_text;
     if (hasOwnBytes() || name.hasOwnBytes())
-        joined.m_ownBytes = exactBytes() + name.exactBytes();
+        joined.setOwnBytes(exactBytes() + name.exactBytes());
     return joined;
 }
 
@@ -46,9 +60,9 @@ FilePath FilePath::folder() const {
     FilePath part;
     part.m_text = m_text.left(Paths::nameStart(m_text));
     if (hasOwnBytes()) {
-        part.m_ownBytes = m_ownBytes.left(lastPartStart(m_ownBytes));
-        if (Paths::toExactBytes(part.m_text) == part.m_ownBytes)
-            part.m_ownBytes.clear();
+        const QByteArray bytes = ownBytes().left(lastPartStart(ownBytes()));
+        if (Paths::toExactBytes(part.m_text) != bytes)
+            part.setOwnBytes(bytes);
     }
     return part;
 }
@@ -57,18 +71,18 @@ FilePath FilePath::name() const {
     FilePath part;
     part.m_text = m_text.mid(Paths::nameStart(m_text));
     if (hasOwnBytes()) {
-        part.m_ownBytes = m_ownBytes.mid(lastPartStart(m_ownBytes));
-        if (Paths::toExactBytes(part.m_text) == part.m_ownBytes)
-            part.m_ownBytes.clear();
+        const QByteArray bytes = ownBytes().mid(lastPartStart(ownBytes()));
+        if (Paths::toExactBytes(part.m_text) != bytes)
+            part.setOwnBytes(bytes);
     }
     return part;
 }
 
 QByteArray FilePath::outputForm(bool inUtf8) const {
-    if (m_ownBytes.isEmpty()) {
+    if (!hasOwnBytes()) {
         return LegacyText::encodeOutputPath(Paths::printableText(m_text), inUtf8);
     }
-    QByteArray bytes = m_ownBytes;
+    QByteArray bytes = ownBytes();
     for (char &b : bytes) {
         if (static_cast<unsigned char>(b) < 0x20)
             b = '?';

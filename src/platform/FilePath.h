@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHashFunctions>
+#include <QSharedData>
 #include <QString>
 
 // A path, or a part of one, as the program passes it around: text for people, and the file
@@ -28,8 +29,8 @@ public:
     // The bytes that name the file to the system.
     QByteArray exactBytes() const;
     // Whether the bytes are kept beside the text because the text does not give them back.
-    bool hasOwnBytes() const { return !m_ownBytes.isEmpty(); }
-    bool isEmpty() const { return m_text.isEmpty() && m_ownBytes.isEmpty(); }
+    bool hasOwnBytes() const { return m_ownBytes != nullptr; }
+    bool isEmpty() const { return m_text.isEmpty() && !hasOwnBytes(); }
 
     // This path followed by name, as they are: a folder joined with a name is the file's path.
     FilePath join(const FilePath &name) const;
@@ -44,14 +45,24 @@ public:
 
     // Two paths are the same when they name the same bytes.
     friend bool operator==(const FilePath &a, const FilePath &b) {
-        return a.m_text == b.m_text && a.m_ownBytes == b.m_ownBytes;
+        return a.m_text == b.m_text && a.ownBytes() == b.ownBytes();
     }
     friend bool operator!=(const FilePath &a, const FilePath &b) { return !(a == b); }
     friend size_t qHash(const FilePath &path, size_t seed = 0) {
-        return qHashMulti(seed, path.m_text, path.m_ownBytes);
+        return qHashMulti(seed, path.m_text, path.ownBytes());
     }
 
 private:
     QString m_text;
-    QByteArray m_ownBytes; // empty when the text gives the bytes back
+    struct OwnBytes : QSharedData {
+        QByteArray bytes; // never empty
+    };
+    // The bytes kept beside the text, or none.
+    const QByteArray &ownBytes() const;
+    // Keeps bytes beside the text; empty bytes keep none.
+    void setOwnBytes(const QByteArray &bytes);
+
+    // Null when the text gives the bytes back: a pointer, so that the many paths a long list
+    // holds pay little for the few that need their own bytes.
+    QExplicitlySharedDataPointer<OwnBytes> m_ownBytes;
 };
