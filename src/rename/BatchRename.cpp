@@ -29,5 +29,13 @@ std::optional<RenameReport> RenameListedFiles(const EntryTable &entries,
                                               const RenameProgress &progress) {
     if (entries.isEmpty())
         return std::nullopt;
-    return executePlan(planListedFiles(entries, outputDirectory, options), progress).report;
+    // The steps made from the entries as the run reaches them: a plan of a long list would
+    // be as large again as the list, which stays as it is while the run goes on.
+    RenamePlan plan = planListedFiles(EntryTable(), outputDirectory, options);
+    plan.stepCount = entries.size();
+    plan.stepAt = [&entries, keep = options.keepGarbledNames](int i) {
+        const RenameEntry &e = entries.at(i);
+        return stepOf(e, keep && e.looksGarbled());
+    };
+    return executePlan(plan, progress).report;
 }

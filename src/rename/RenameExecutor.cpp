@@ -25,7 +25,8 @@ bool outputsInUtf8(const RenamePlan &plan) {
     if (!LegacyText::kUtf8WhenCodePageLacks || !(plan.writeLog || plan.writePlaylist))
         return false;
     QStringList texts;
-    for (const RenameStep &step : plan.steps) {
+    for (int i = 0; i < plan.size(); ++i) {
+        const RenameStep step = plan.step(i);
         texts << step.source().text() << step.target().text();
         if (plan.writePlaylist)
             texts << step.playlistTitle;
@@ -38,7 +39,7 @@ bool outputsInUtf8(const RenamePlan &plan) {
 RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
                       const StepOutcome &outcome) {
     RenameRun run;
-    ListedFiles listed(plan.steps.size(), [&](qsizetype i) { return plan.steps.at(i).source(); });
+    ListedFiles listed(plan.size(), [&](qsizetype i) { return plan.step(int(i)).source(); });
     const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
 
     const bool inUtf8 = outputsInUtf8(plan);
@@ -53,12 +54,13 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
 
     RenameJournal journal(plan.journalPath);
     RenameVerdict verdict(plan.ownFilesFolder);
-    const int total = int(plan.steps.size());
+    const int total = plan.size();
     QVector<RenameNoReplace::Result> results;
     QVector<RenameJournal::Try> tries;
     QVector<int> tried; // the steps of the block's tries
     QVector<FileStamp> renamed;
-    QVector<std::pair<FilePath, FilePath>> paths; // the block's sources and targets, made once
+    QVector<RenameStep> steps;                    // the block's steps, made once
+    QVector<std::pair<FilePath, FilePath>> paths; // their sources and targets
     for (int first = 0; first < total; first += kBlockSteps) {
         const int end = qMin(total, first + kBlockSteps);
         // The block's files are looked at once each, judged, and shown in the log and recorded
@@ -66,9 +68,11 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
         results.fill({}, end - first);
         tries.clear();
         tried.clear();
+        steps.clear();
         paths.clear();
         for (int i = first; i < end; ++i) {
-            const RenameStep &step = plan.steps.at(i);
+            steps.append(plan.step(i));
+            const RenameStep &step = steps.constLast();
             paths.append({step.source(), step.target()});
             const auto &[source, target] = paths.constLast();
             if (log)
@@ -97,7 +101,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
         renamed.clear();
         int next = 0; // the next of the block's tries
         for (int i = first; i < end; ++i) {
-            const RenameStep &step = plan.steps.at(i);
+            const RenameStep &step = steps.at(i - first);
             RenameNoReplace::Result &result = results[i - first];
             if (!result.ok()) {
                 if (outcome)
@@ -117,7 +121,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
         }
         journal.recordDone(renamed);
         for (int i = first; i < end; ++i) {
-            const RenameStep &step = plan.steps.at(i);
+            const RenameStep &step = steps.at(i - first);
             const RenameNoReplace::Result &result = results.at(i - first);
             if (result.ok()) {
                 ++run.renamed;

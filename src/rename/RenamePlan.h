@@ -29,6 +29,11 @@ struct RenameStep {
 // besides. The preview reads the same steps, so what it marks is what the run refuses.
 struct RenamePlan {
     QVector<RenameStep> steps;
+    // Where set, the plan's steps instead: stepCount of them, each made by stepAt when needed,
+    // so that a run over a long list holds no copy of it. What stepAt reads must not change
+    // while the plan is used.
+    std::function<RenameStep(int)> stepAt;
+    int stepCount = 0;
     // The folder the program keeps its files in: no step may give a file one of their names
     // there. Empty: not checked.
     QString ownFilesFolder;
@@ -37,6 +42,9 @@ struct RenamePlan {
     bool writeLog = false;
     bool writePlaylist = false;
     QString journalPath; // rename.undo; empty: no record for undoing the run
+
+    int size() const { return stepAt ? stepCount : int(steps.size()); }
+    RenameStep step(int i) const { return stepAt ? stepAt(i) : steps.at(i); }
 };
 
 // Called after each step of a long run with the number of steps done and their total.
