@@ -1,5 +1,7 @@
 #include "rename/ListedFiles.h"
 
+#include <algorithm>
+
 ListedFiles::ListedFiles(qsizetype count, std::function<FilePath(qsizetype)> pathAt)
     : m_count(count)
     , m_pathAt(std::move(pathAt)) {}
@@ -16,9 +18,11 @@ bool ListedFiles::contains(const FileIdentity &identity) {
             // The file the name leads to, whose bytes an output written there would cut.
             const FileIdentity id = FileIdentity::of(m_pathAt(i));
             if (id.valid)
-                m_identities.insert({id.device, id.file});
+                m_identities.emplace_back(id.device, id.file);
         }
         m_pathAt = {};
+        std::sort(m_identities.begin(), m_identities.end());
     }
-    return identity.valid && m_identities.contains({identity.device, identity.file});
+    return identity.valid && std::binary_search(m_identities.cbegin(), m_identities.cend(),
+                                                std::pair(identity.device, identity.file));
 }

@@ -4,10 +4,9 @@
 #include "platform/FileIdentity.h"
 #include "platform/FilePath.h"
 
-#include <QSet>
-
 #include <functional>
 #include <utility>
+#include <vector>
 
 // The files of a run by identity, so that nothing the program writes (rename.log, rename.m3u,
 // rename.ini) is written into one of them under another name: a link, a hard link. The
@@ -27,5 +26,5 @@ private:
     qsizetype m_count;
     std::function<FilePath(qsizetype)> m_pathAt;
     bool m_known = false;
-    QSet<std::pair<quint64, quint64>> m_identities;
+    std::vector<std::pair<quint64, quint64>> m_identities; // sorted: a million take 16 MB
 };

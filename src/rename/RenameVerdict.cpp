@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 using RenameNoReplace::Failure;
 
@@ -38,25 +40,44 @@ QVector<int> sameNewNames(const QVector<RenameStep> &steps) {
 
 QVector<int> sameNewNames(int count, const std::function<RenameStep(int)> &stepAt) {
     QVector<int> same(count, -1);
-    // Keyed by folder and name as they are: copies of both share their text.
-    QHash<std::pair<QString, QString>, int> firstWithName;
-    firstWithName.reserve(count);
     const bool foldCase = Paths::pathCase() == Qt::CaseInsensitive;
-    for (int i = 0; i < count; ++i) {
+    const auto keyOf = [&](int i) {
         const RenameStep step = stepAt(i);
         const QString &folder = step.folder.text();
-        const std::pair<QString, QString> key =
-            foldCase ? std::pair(folder.toCaseFolded(), step.newName.toCaseFolded())
-                     : std::pair(folder, step.newName);
-        const auto found = firstWithName.constFind(key);
-        if (found == firstWithName.cend()) {
-            firstWithName.insert(key, i);
-            continue;
+        return foldCase ? std::pair(folder.toCaseFolded(), step.newName.toCaseFolded())
+                        : std::pair(folder, step.newName);
+    };
+    // Each step's folder and new name hashed, and the hashes sorted: a table of the names
+    // themselves would take many times the room for a list of a million files.
+    std::vector<std::pair<size_t, int>> hashes;
+    hashes.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const auto [folder, name] = keyOf(i);
+        hashes.emplace_back(qHashMulti(0, folder, name), i);
+    }
+    std::sort(hashes.begin(), hashes.end()); // by hash, then by position
+    std::vector<std::pair<std::pair<QString, QString>, int>> firstWithName;
+    for (size_t run = 0; run < hashes.size();) {
+        size_t end = run + 1;
+        while (end < hashes.size() && hashes[end].first == hashes[run].first)
+            ++end;
+        // Steps whose hashes agree, in their order: those whose names agree too are paired.
+        firstWithName.clear();
+        for (size_t k = run; end - run > 1 && k < end; ++k) {
+            const int i = hashes[k].second;
+            auto key = keyOf(i);
+            const auto found = std::find_if(firstWithName.cbegin(), firstWithName.cend(),
+                                            [&](const auto &entry) { return entry.first == key; });
+            if (found == firstWithName.cend()) {
+                firstWithName.emplace_back(std::move(key), i);
+                continue;
+            }
+            const int first = found->second;
+            same[i] = first;
+            if (same[first] < 0)
+                same[first] = i;
         }
-        const int first = found.value();
-        same[i] = first;
-        if (same[first] < 0)
-            same[first] = i;
+        run = end;
     }
     return same;
 }

@@ -1,5 +1,6 @@
 #include "list/EntryList.h"
 #include "rename/RenamePreview.h"
+#include "rename/RenameVerdict.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@ private slots:
     void marksSayWhatTheRunWouldRefuse();
     void undecodedTagTextShown();
     void marksOfAnOlderListAreDropped();
+    void sameNewNamesPairEachWithTheFirst();
 };
 
 namespace {
@@ -88,6 +90,29 @@ void TestRenamePreview::marksOfAnOlderListAreDropped() {
     preview.waitForMarks();
     QCoreApplication::processEvents();
     QCOMPARE(tooltips(list).join(QString()), QString());
+}
+
+// Steps giving one name in one folder: the first points at the second, every later one at the
+// first; a name in another folder, or given once, points nowhere. Many steps, few names.
+void TestRenamePreview::sameNewNamesPairEachWithTheFirst() {
+    QVector<RenameStep> steps;
+    for (int i = 0; i < 3000; ++i) {
+        const QString folder = i % 7 == 0 ? u"/b/"_s : u"/a/"_s;
+        steps.append({FilePath(folder), u"o%1.mp3"_s.arg(i), u"n%1.mp3"_s.arg(i * 37 % 1000)});
+    }
+    const QVector<int> same = sameNewNames(steps);
+    QHash<QString, QList<int>> byName;
+    for (int i = 0; i < steps.size(); ++i)
+        byName[steps.at(i).folder.text() + steps.at(i).newName].append(i);
+    for (const QList<int> &group : std::as_const(byName)) {
+        if (group.size() == 1) {
+            QCOMPARE(same.at(group.first()), -1);
+            continue;
+        }
+        QCOMPARE(same.at(group.at(0)), group.at(1));
+        for (qsizetype k = 1; k < group.size(); ++k)
+            QCOMPARE(same.at(group.at(k)), group.at(0));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRenamePreview)
