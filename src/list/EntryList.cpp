@@ -1,5 +1,6 @@
 #include "list/EntryList.h"
 
+#include "platform/FreedMemory.h"
 #include "platform/ReadOnlyFile.h"
 
 namespace {
@@ -10,6 +11,8 @@ QString signReserved(int n) {
 }
 
 const QString kEmptyCounter = QStringLiteral("0/0");
+// A list this long, once emptied, leaves enough freed memory to give back to the system.
+constexpr int kLargeList = 10000;
 
 } // namespace
 
@@ -166,8 +169,11 @@ void EntryList::DeleteCurrentEntry() {
 void EntryList::ClearEntries() {
     if (lineCount() == 0)
         return;
+    const bool large = m_table.size() >= kLargeList;
     m_model.removeAllLines();
     m_table.clear();
+    if (large)
+        FreedMemory::giveBack();
     setCounter(kEmptyCounter);
 }
 
