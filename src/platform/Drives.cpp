@@ -18,8 +18,11 @@ constexpr unsigned kRemovable = 2;
 constexpr unsigned kRemote = 4;
 constexpr unsigned kCdRom = 5;
 
-// How long the window waits for a drive before taking it as not ready.
+// How long the window waits for a drive before taking it as not ready. A fixed disk always
+// answers, only late on a busy machine: it is given longer, so that a loaded system never shows
+// its own disk as missing.
 constexpr std::chrono::milliseconds kReadyWait(1500);
+constexpr std::chrono::milliseconds kFixedDiskWait(10000);
 
 #ifdef Q_OS_WIN
 static_assert(kRemovable == DRIVE_REMOVABLE && kRemote == DRIVE_REMOTE && kCdRom == DRIVE_CDROM);
@@ -64,15 +67,18 @@ QList<Drive> list() {
 
 bool isReady(const QString &drive) {
 #ifdef Q_OS_WIN
+    const std::wstring root = rootOf(drive);
+    const bool fixed = kindOfDriveType(GetDriveTypeW(root.c_str())) == Kind::Fixed;
     return answersWithin(
-        [root = rootOf(drive)] {
+        [root] {
             return GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr,
                                          nullptr, 0) != 0;
         },
-        kReadyWait);
+        fixed ? kFixedDiskWait : kReadyWait);
 #else
     Q_UNUSED(drive);
     Q_UNUSED(kReadyWait);
+    Q_UNUSED(kFixedDiskWait);
     return true;
 #endif
 }

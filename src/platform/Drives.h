@@ -25,7 +25,8 @@ Kind kindOfDriveType(unsigned type);
 QList<Drive> list();
 
 // Whether the drive holds a volume that answers within a short wait: an empty card reader or
-// a network drive whose server is gone is not ready, and the window never waits for long.
+// a network drive whose server is gone is not ready, and the window never waits for long (a
+// fixed disk is given longer: it answers, if late on a busy machine).
 // Always true off Windows.
 bool isReady(const QString &drive);
 
