@@ -250,8 +250,28 @@ void RenameJournal::recordDone(const QVector<FileStamp> &renamed) {
            m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
 }
 
+// How many try lines the record at path holds, counted without reading them: the steps are at
+// most as many, and a list of a million that grows as it is read holds it twice at times.
+qsizetype tryLinesIn(const QString &path) {
+    QFile file(path);
+    if (!openRegularFileForReading(file))
+        return 0;
+    constexpr QByteArrayView kTry("\ntry ");
+    qsizetype count = 0;
+    QByteArray carried; // the end of the last piece, where a try line may begin
+    while (!file.atEnd() && count < kMostJournalSteps) {
+        const QByteArray piece = carried + file.read(1 << 20);
+        if (piece.size() <= carried.size())
+            break;
+        count += piece.count(kTry);
+        carried = piece.right(kTry.size() - 1);
+    }
+    return qMin<qsizetype>(count, kMostJournalSteps);
+}
+
 QList<JournalStep> readRenameJournal(const QString &path, QString *error) {
     QList<JournalStep> steps;
+    steps.reserve(tryLinesIn(path));
     QSet<int> undone;
     const auto take = [&](const JournalStep &step) {
         steps.append(step);
