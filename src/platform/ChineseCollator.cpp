@@ -87,24 +87,26 @@ struct ChineseCollator::Icu {
         }
     }
 
+    // c's place; 0 for a character that is not printable ASCII.
+    quint8 rankOf(QChar c) const { return c.unicode() < 128 ? asciiRank[c.unicode()] : 0; }
+    bool isRanked(QStringView name) const {
+        return std::all_of(name.begin(), name.end(), [&](QChar c) { return rankOf(c) != 0; });
+    }
+
     // Compares a and b by their places where both are printable ASCII alone; false otherwise.
     bool compareAscii(QStringView a, QStringView b, int *order) const {
         const qsizetype common = qMin(a.size(), b.size());
         int decided = 0;
         for (qsizetype i = 0; i < common; ++i) {
-            const char16_t x = a[i].unicode();
-            const char16_t y = b[i].unicode();
-            if (x >= 128 || y >= 128 || !asciiRank[x] || !asciiRank[y])
+            const quint8 x = rankOf(a[i]);
+            const quint8 y = rankOf(b[i]);
+            if (!x || !y)
                 return false;
-            if (!decided && asciiRank[x] != asciiRank[y])
-                decided = asciiRank[x] < asciiRank[y] ? -1 : 1;
+            if (!decided && x != y)
+                decided = x < y ? -1 : 1;
         }
-        for (QStringView rest : {a.mid(common), b.mid(common)}) {
-            for (const QChar c : rest) {
-                if (c.unicode() >= 128 || !asciiRank[c.unicode()])
-                    return false;
-            }
-        }
+        if (!isRanked(a.mid(common)) || !isRanked(b.mid(common)))
+            return false;
         *order = decided ? decided : a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
         return true;
     }
@@ -144,9 +146,7 @@ int ChineseCollator::compare(QStringView a, QStringView b) const {
 }
 
 bool ChineseCollator::comparesQuickly(QStringView name) const {
-    return m_icu && std::all_of(name.begin(), name.end(), [&](QChar c) {
-               return c.unicode() < 128 && m_icu->asciiRank[c.unicode()] != 0;
-           });
+    return m_icu && m_icu->isRanked(name);
 }
 
 // ICU's key orders the symbols as kSymbolOrder does, so no pair needs compare's shortcut.

@@ -187,7 +187,10 @@ template <typename Sink> qsizetype walkTable(const CodePage &cp, QByteArrayView 
             const qsizetype left = size - i;
             if (left >= 4 && isDigit(data[i + 1]) && isFourByteLead(data[i + 2]) &&
                 isDigit(data[i + 3])) {
-                const QString s = Converter(cp.number)(reinterpret_cast<const char *>(data + i), 4);
+                // Opened once per thread, not per character: decoding runs on the reading
+                // threads too.
+                thread_local Converter fourBytes(LegacyText::kGb18030);
+                const QString s = fourBytes(reinterpret_cast<const char *>(data + i), 4);
                 const QList<uint> ucs4 = s.toUcs4();
                 if (ucs4.size() == 1) {
                     sink(ucs4.front(), static_cast<quint16>(0x400 | b));

@@ -7,19 +7,29 @@ RenameStep stepOf(const RenameEntry &entry, bool keepName) {
             keepName ? entry.originalName.text() : entry.newName, entry.identity, entry.title};
 }
 
-RenamePlan planListedFiles(const EntryTable &entries, const QString &outputDirectory,
-                           const BatchRenameOptions &options) {
+namespace {
+
+// A plan of the listed files with its settings and no steps yet.
+RenamePlan planWithoutSteps(const QString &outputDirectory, const BatchRenameOptions &options) {
     RenamePlan plan;
-    plan.steps.reserve(entries.size());
-    for (int i = 0; i < entries.size(); ++i) {
-        const RenameEntry &e = entries.at(i);
-        plan.steps.append(stepOf(e, options.keepGarbledNames && e.looksGarbled()));
-    }
     plan.ownFilesFolder = outputDirectory;
     plan.outputDirectory = outputDirectory;
     plan.writeLog = options.writeLog;
     plan.writePlaylist = options.writePlaylist;
     plan.journalPath = options.journalPath;
+    return plan;
+}
+
+} // namespace
+
+RenamePlan planListedFiles(const EntryTable &entries, const QString &outputDirectory,
+                           const BatchRenameOptions &options) {
+    RenamePlan plan = planWithoutSteps(outputDirectory, options);
+    plan.steps.reserve(entries.size());
+    for (int i = 0; i < entries.size(); ++i) {
+        const RenameEntry &e = entries.at(i);
+        plan.steps.append(stepOf(e, options.keepGarbledNames && e.looksGarbled()));
+    }
     return plan;
 }
 
@@ -31,7 +41,7 @@ std::optional<RenameReport> RenameListedFiles(const EntryTable &entries,
         return std::nullopt;
     // The steps made from the entries as the run reaches them: a plan of a long list would
     // be as large again as the list, which stays as it is while the run goes on.
-    RenamePlan plan = planListedFiles(EntryTable(), outputDirectory, options);
+    RenamePlan plan = planWithoutSteps(outputDirectory, options);
     plan.stepCount = entries.size();
     plan.stepAt = [&entries, keep = options.keepGarbledNames](int i) {
         const RenameEntry &e = entries.at(i);

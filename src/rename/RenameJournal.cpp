@@ -32,16 +32,14 @@ QString tempPathFor(const QString &path) {
            OwnFiles::journalInProgress(QCoreApplication::applicationPid());
 }
 
-void appendNumber(QByteArray &to, qint64 number) {
+template <typename Number> void appendNumber(QByteArray &to, Number number) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     to.append(digits, end - digits);
 }
 
 void appendStamp(QByteArray &to, const FileStamp &stamp) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, stamp.file).ptr;
-    to.append(digits, end - digits);
+    appendNumber(to, stamp.file);
     to.append(' ');
     appendNumber(to, stamp.size);
     to.append(' ');
