@@ -94,7 +94,7 @@ void sortByName(QList<T> &items, NameOf nameOf, const ChineseCollator &collator 
     const bool quickly = std::all_of(items.cbegin(), items.cend(), [&](const T &item) {
         return collator.comparesQuickly(nameOf(item));
     });
-    if (quickly || !collator.hasSortKeys() || items.size() < 3) {
+    if (items.size() < 3 || (!quickly && !collator.hasSortKeys())) {
         std::sort(items.begin(), items.end(), [&](const T &x, const T &y) {
             const QString &a = nameOf(x);
             const QString &b = nameOf(y);
@@ -107,7 +107,10 @@ void sortByName(QList<T> &items, NameOf nameOf, const ChineseCollator &collator 
     std::vector<size_t> ends;
     ends.reserve(size_t(items.size()));
     for (const T &item : std::as_const(items)) {
-        collator.appendSortKey(nameOf(item), keys);
+        if (quickly)
+            collator.appendQuickKey(nameOf(item), keys);
+        else
+            collator.appendSortKey(nameOf(item), keys);
         ends.push_back(keys.size());
     }
     const auto keyOf = [&](size_t i) {
