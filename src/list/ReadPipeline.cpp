@@ -35,6 +35,7 @@ ReadPipeline::ReadPipeline(EntryList &list, UserDialogs &dialogs, const ReadOpti
     : m_list(list)
     , m_dialogs(dialogs)
     , m_options(options)
+    , m_naming{options.nameTemplate, options.safeNames}
     , m_progress(std::move(progress)) {}
 
 ReadPipeline::~ReadPipeline() {
@@ -50,8 +51,11 @@ void ReadPipeline::AddAudioFile(const FilePath &folder, const FilePath &name, bo
         return;
     }
     auto read = readOf(format, path, m_options.tags, noLink);
+    read->naming = &m_naming;
+    read->entry.directory = folder;
+    read->entry.originalName = name;
     readPool().start(read);
-    queue({Step::Kind::File, folder, name, {}, std::move(read)});
+    queue({Step::Kind::File, folder, {}, std::move(read)});
 }
 
 void ReadPipeline::ScanFolder(const FilePath &name, const FilePath &prefix) {
@@ -63,7 +67,7 @@ void ReadPipeline::reportFolder(const FilePath &folder) {
 }
 
 void ReadPipeline::skip(const QString &path) {
-    queue({Step::Kind::Skip, {}, {}, path});
+    queue({Step::Kind::Skip, {}, path});
 }
 
 bool ReadPipeline::enterFolder(const FilePath &folder) {
@@ -132,13 +136,11 @@ void ReadPipeline::take(Step &step) {
     TagReadPool::Read &read = *step.read;
     readPool().waitFor(read);
     if (read.unreadable || !read.identity.valid) {
-        Step skipped{Step::Kind::Skip, {}, {}, read.path.text()};
+        Step skipped{Step::Kind::Skip, {}, read.path.text()};
         take(skipped);
         return;
     }
-    RenameEntry entry{step.folder, step.name, {}, {}, {}, read.identity};
-    entry.name(read.tags, m_options.nameTemplate, m_options.safeNames);
-    m_list.table().append(std::move(entry));
+    m_list.table().append(std::move(read.entry)); // named by the read
     if (++m_added % kFilesPerReport == 0)
         reportProgress(step.folder.text());
 }
@@ -171,7 +173,7 @@ void ReadPipeline::finish() {
 void ReadPipeline::readAgain(int line) {
     const FilePath path = m_list.table().at(line).path();
     const TagFormat *format = formatByNameEnding(path.text(), true);
-    Step step{Step::Kind::Again, {}, {}, {}, {}, line};
+    Step step{Step::Kind::Again, {}, {}, {}, line};
     if (format) {
         step.read = readOf(format, path, m_options.tags, true);
         readPool().start(step.read);

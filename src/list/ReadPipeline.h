@@ -86,7 +86,6 @@ private:
         enum class Kind { File, Again, Refused, Progress, Skip };
         Kind kind;
         FilePath folder;
-        FilePath name{};
         QString skipped{};
         std::shared_ptr<TagReadPool::Read> read{};
         int line = -1; // Again: the entry read again
@@ -108,6 +107,7 @@ private:
     EntryList &m_list;
     UserDialogs &m_dialogs;
     const ReadOptions m_options;
+    const TagReadPool::Naming m_naming; // the options' own, for the reads
     const AddProgress m_progress;
     int m_added = 0;
     bool m_stopped = false;

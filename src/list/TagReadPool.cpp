@@ -6,19 +6,17 @@
 namespace {
 
 constexpr int kWakeAfter = 16;
-// Reads faster than this come from the cache; after kFastStreak of them in a row the threads
-// leave the reads that follow to whoever waits for them, since handing a read to a thread and
-// back costs more than the read. A slow one sets every thread to work again.
+// Reads faster than this come from the cache. While reads come from there the threads leave
+// them to whoever waits for them, since handing a read to a thread and back costs more than
+// the read; from a slow disk every thread is set to work.
 constexpr auto kFastRead = std::chrono::microseconds(20);
-constexpr int kFastStreak = 256;
 
 } // namespace
 
-// Reads are taken to come from the cache until one shows otherwise: until then one thread, the
+// Reads are taken to come from the cache until they show otherwise: until then one thread, the
 // helper, reads ahead.
 TagReadPool::TagReadPool(int maxThreads)
-    : m_maxThreads(std::max(1, maxThreads))
-    , m_fastStreak(kFastStreak) {}
+    : m_maxThreads(std::max(1, maxThreads)) {}
 
 TagReadPool::~TagReadPool() {
     {
@@ -37,7 +35,7 @@ void TagReadPool::start(const std::shared_ptr<Read> &read) {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_waiting.push_back(read);
-        const bool fromCache = m_fastStreak >= kFastStreak;
+        const bool fromCache = m_speeds.fromCache();
         if (m_threads.empty() ||
             (!fromCache && m_idleThreads == 0 && int(m_threads.size()) < m_maxThreads)) {
             addThread();
@@ -92,8 +90,8 @@ bool TagReadPool::timedPerform(Read &read) {
 }
 
 void TagReadPool::noteSpeed(bool fast) {
-    m_fastStreak = fast ? m_fastStreak + 1 : 0;
-    if (fast || m_waiting.empty())
+    m_speeds.note(fast);
+    if (fast || m_speeds.fromCache() || m_waiting.empty())
         return;
     // The disk is slow here: every thread to work, as many as there are reads waiting.
     if (m_idleThreads > 0)
@@ -114,6 +112,11 @@ void TagReadPool::perform(Read &read) {
                     .value_or(TagText());
     // The identity the rename checks later: the file as it is now.
     read.identity = read.entryIsNoLink ? opened : FileIdentity::ofEntry(read.path);
+    if (read.naming && !read.unreadable && read.identity.valid) {
+        read.entry.identity = read.identity;
+        read.entry.name(read.tags, read.naming->nameTemplate, read.naming->safeNames);
+        read.tags = {};
+    }
 }
 
 void TagReadPool::work(bool helper) {
@@ -123,7 +126,7 @@ void TagReadPool::work(bool helper) {
         if (helper)
             m_helperIdle = true;
         m_readWaiting.wait(lock, [&] {
-            return m_stopping || (!m_waiting.empty() && (helper || m_fastStreak < kFastStreak));
+            return m_stopping || (!m_waiting.empty() && (helper || !m_speeds.fromCache()));
         });
         --m_idleThreads;
         if (helper)
@@ -132,7 +135,7 @@ void TagReadPool::work(bool helper) {
             return;
         // Kept alive by this reference even if the pool is told to drop it meanwhile.
         std::shared_ptr<Read> read;
-        if (m_fastStreak >= kFastStreak) {
+        if (m_speeds.fromCache()) {
             read = std::move(m_waiting.back());
             m_waiting.pop_back();
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "list/RenameEntry.h"
 #include "platform/FileIdentity.h"
 #include "tags/TagReader.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <atomic>
+#include <bitset>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -14,13 +16,47 @@
 #include <thread>
 #include <vector>
 
+// Whether reads come from the cache, told by how fast the last ones were. A read from the cache
+// is slow now and then, when its thread is preempted on a busy system (about one in a hundred
+// on two cores): one alone does not make the disk slow, where from a disk nearly all are.
+class ReadSpeeds {
+public:
+    // Of the last kWindow reads, this many slow ones make the disk slow, and no more than
+    // kSlowAtRest make it the cache again.
+    static constexpr size_t kWindow = 64;
+    static constexpr size_t kSlowToWake = 8;
+    static constexpr size_t kSlowAtRest = 1;
+
+    void note(bool fast) {
+        m_recentSlow <<= 1;
+        m_recentSlow.set(0, !fast);
+        const size_t slow = m_recentSlow.count();
+        if (m_fromCache && slow >= kSlowToWake)
+            m_fromCache = false;
+        else if (!m_fromCache && slow <= kSlowAtRest)
+            m_fromCache = true;
+    }
+    // Taken so until the reads show otherwise.
+    bool fromCache() const { return m_fromCache; }
+
+private:
+    std::bitset<kWindow> m_recentSlow; // the last read in bit 0
+    bool m_fromCache = true;
+};
+
 // Reads the tags of many files at once on threads of its own: a disk answers many small reads
 // at once far faster than one after another. While reads come from the cache, whoever waits
 // for one mostly does it and a single thread reads ahead; a slow read sets every thread to
 // work. Whoever starts a read waits for its result; the order in which results are taken is
-// the caller's. Only reading happens on the threads.
+// the caller's. Only reading, and making the entry of what was read, happens on the threads.
 class TagReadPool {
 public:
+    // How an entry is named from the tags read.
+    struct Naming {
+        QString nameTemplate;
+        bool safeNames = false;
+    };
+
     // One file to read, and, once done, what was read.
     struct Read {
         const TagFormat *format = nullptr;
@@ -29,10 +65,15 @@ public:
         // How the file's identity is taken: from the file opened, which is the entry itself
         // when it is known to be no link; else from the entry, a link not followed.
         bool entryIsNoLink = false;
+        // When set, the read also fills in entry (its folder and name given) from what it
+        // read, unless the file was unreadable or its identity unknown: whichever thread reads
+        // does this work too. naming must outlive the read.
+        const Naming *naming = nullptr;
 
-        TagText tags;
+        TagText tags; // left empty when entry was filled in
         bool unreadable = true;
         FileIdentity identity;
+        RenameEntry entry{};
 
     private:
         friend class TagReadPool;
@@ -74,7 +115,7 @@ private:
     std::vector<std::thread> m_threads;
     int m_idleThreads = 0;
     int m_doneWaiters = 0; // threads waiting in waitFor
-    int m_fastStreak;      // reads from the cache in a row
+    ReadSpeeds m_speeds;
     bool m_stopping = false;
     bool m_helperIdle = false; // the first thread, which reads ahead even from the cache
 };

@@ -1,5 +1,6 @@
 #include "list/EntryList.h"
 #include "list/FileAdder.h"
+#include "list/TagReadPool.h"
 #include "platform/Paths.h"
 #include "support/FakeDialogs.h"
 #include "support/TagBytes.h"
@@ -97,6 +98,8 @@ private slots:
     void pathsGivenAsBytes();
     void readsAheadChangeNothing_data();
     void readsAheadChangeNothing();
+    void readSpeedsTellTheDiskFromTheCache_data();
+    void readSpeedsTellTheDiskFromTheCache();
 };
 
 void TestFileAdder::refusal_data() {
@@ -468,6 +471,34 @@ void TestFileAdder::pathsGivenAsBytes() {
     QCOMPARE(::rmdir(folder.constData()), 0);
     QCOMPARE(::unlink(natives[1].constData()), 0);
 #endif
+}
+
+// Reads given as runs of fast ('f') and slow ('s') ones, oldest first: a read preempted now and
+// then is no disk, so the threads stay resting; a disk that turns out slow wakes them at once,
+// and the cache again puts them back to rest only once nearly all recent reads were fast.
+void TestFileAdder::readSpeedsTellTheDiskFromTheCache_data() {
+    QTest::addColumn<QString>("reads");
+    QTest::addColumn<bool>("fromCache");
+    const auto times = [](int count, const QString &reads) { return reads.repeated(count); };
+    QTest::newRow("nothing read") << QString() << true;
+    QTest::newRow("one slow in thirty-two") << times(40, u"s"_s + QString(31, u'f')) << true;
+    QTest::newRow("seven slow at once") << u"fffsssssssfff"_s << true;
+    QTest::newRow("a disk") << QString(8, u's') << false;
+    QTest::newRow("eight slow spread out") << times(8, u"sfffffff"_s) << false;
+    QTest::newRow("a disk, then 62 from the cache")
+        << QString(64, u's') + QString(62, u'f') << false;
+    QTest::newRow("a disk, then 63 from the cache")
+        << QString(64, u's') + QString(63, u'f') << true;
+    QTest::newRow("a disk with one fast now and then") << times(30, u"sssf"_s) << false;
+}
+
+void TestFileAdder::readSpeedsTellTheDiskFromTheCache() {
+    QFETCH(QString, reads);
+    QFETCH(bool, fromCache);
+    ReadSpeeds speeds;
+    for (const QChar read : std::as_const(reads))
+        speeds.note(read == u'f');
+    QCOMPARE(speeds.fromCache(), fromCache);
 }
 
 QTEST_GUILESS_MAIN(TestFileAdder)
