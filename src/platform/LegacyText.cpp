@@ -1,11 +1,12 @@
 #include "platform/LegacyText.h"
 
+#include "platform/Paths.h"
+
 #include <QVarLengthArray>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <QFile>
 #include <QStringDecoder>
 #endif
 
@@ -419,7 +420,7 @@ QByteArray encodeOutputPath(const QString &path, bool inUtf8) {
     return inUtf8 ? path.toUtf8() : encode(path);
 #else
     Q_UNUSED(inUtf8);
-    return QFile::encodeName(path);
+    return Paths::toExactBytes(path);
 #endif
 }
 

@@ -34,7 +34,9 @@ inline bool isOwnName(QStringView name, Qt::CaseSensitivity cs) {
         if (own.compare(name, cs) == 0)
             return true;
     }
-    return name.startsWith(QString(kJournal.toString() + u'.'), cs) && name.endsWith(u".new", cs);
+    // Asked for every file of a run: no text made for it.
+    return name.endsWith(u".new", cs) && name.startsWith(kJournal, cs) &&
+           name.mid(kJournal.size()).startsWith(u'.');
 }
 
 } // namespace OwnFiles

@@ -191,6 +191,10 @@ QByteArray toExactBytes(const QString &path) {
 #ifdef Q_OS_WIN
     return path.toUtf8();
 #else
+    // ASCII is the same bytes in every encoding a file system's names use, and taken so in
+    // half the time: a run turns each path into bytes several times.
+    if (QtPrivate::isAscii(path))
+        return path.toLatin1();
     return QFile::encodeName(path);
 #endif
 }

@@ -185,6 +185,15 @@ Native nativeOf(const FilePath &path) {
 #endif
 }
 
+// Where the last part of a path in the system's form begins, as FilePath::name takes it.
+qsizetype nameStartOf(const Native &path) {
+#ifdef Q_OS_WIN
+    return Paths::nameStart(path);
+#else
+    return path.lastIndexOf('/') + 1;
+#endif
+}
+
 Result failed(int error) {
     return {classify(error), error};
 }
@@ -235,8 +244,9 @@ Result throughTemporaryName(const Native &directory, const Native &from, const N
     return failed(error);
 }
 
-Result renameNative(const Native &directory, const Native &oldName, const Native &newName) {
-    const Native from = directory + oldName;
+// from is directory + oldName.
+Result renameNative(const Native &directory, const Native &from, const Native &oldName,
+                    const Native &newName) {
     const Native to = directory + newName;
     const int error = rawRename(from, to);
     if (error == 0)
@@ -261,22 +271,25 @@ Result renameFile(const FilePath &source, const FilePath &newName, const FileIde
         if (!now.sameAs(expected))
             return {Failure::FileReplaced, 0};
     }
+    // The path turned into the system's form once and split there: a run does this for every
+    // file.
+    const Native sourceNative = nativeOf(source);
+    const qsizetype nameAt = nameStartOf(sourceNative);
+    const Native folder = sourceNative.left(nameAt);
+    const Native oldNative = sourceNative.mid(nameAt);
+    const Native newNative = nativeOf(newName);
     // A made name equal to the old one as text is the same name, whatever bytes the file
     // system holds it as: a name that is not UTF-8 is not rewritten as UTF-8. A former name
     // given back is compared as the bytes it was.
-    // Each part turned into the system's form once: a run does this for every file.
-    const Native folder = nativeOf(source.folder());
-    const Native oldNative = nativeOf(oldName);
-    const Native newNative = nativeOf(newName);
     const bool same =
         kind == NewName::Made ? newName.text() == oldName.text() : newNative == oldNative;
     if (same)
-        return exists(folder + oldNative) ? Result{} : Result{Failure::SourceMissing, 0};
+        return exists(sourceNative) ? Result{} : Result{Failure::SourceMissing, 0};
     const Failure problem =
         kind == NewName::Made ? checkName(newName.text()) : checkOldName(newName.text());
     if (problem != Failure::None)
         return {problem, 0};
-    return renameNative(folder, oldNative, newNative);
+    return renameNative(folder, sourceNative, oldNative, newNative);
 }
 
 bool isTakenByAnother(const FilePath &source, const FilePath &newName) {

@@ -1,3 +1,4 @@
+#include "platform/OwnFiles.h"
 #include "platform/Paths.h"
 
 #include <QTest>
@@ -9,6 +10,10 @@ class TestPaths : public QObject {
 private slots:
     void longPathForm_data();
     void longPathForm();
+    void exactBytes_data();
+    void exactBytes();
+    void ownNames_data();
+    void ownNames();
 };
 
 void TestPaths::longPathForm_data() {
@@ -36,6 +41,50 @@ void TestPaths::longPathForm() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(Paths::longPathForm(path), expected);
+}
+
+// A path's bytes are the file system's form of its text, ASCII or not.
+void TestPaths::exactBytes_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ASCII") << u"/music/a b-c.mp3"_s << QByteArray("/music/a b-c.mp3");
+#ifdef Q_OS_WIN
+    QTest::newRow("Latin-1") << u"C:\\é.mp3"_s << QByteArray("C:\\\xC3\xA9.mp3");
+#else
+    QTest::newRow("Latin-1") << u"/é.mp3"_s << QByteArray("/\xC3\xA9.mp3");
+    QTest::newRow("Chinese") << u"/音乐/歌.mp3"_s << QByteArray("/音乐/歌.mp3");
+#endif
+    QTest::newRow("empty") << QString() << QByteArray();
+}
+
+void TestPaths::exactBytes() {
+    QFETCH(QString, path);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(Paths::toExactBytes(path), bytes);
+    QCOMPARE(Paths::fromExactBytes(bytes), path);
+}
+
+// The program's own files, and the record of a run in progress, by name alone.
+void TestPaths::ownNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<bool>("ownIgnoringCase");
+    QTest::newRow("settings") << u"rename.ini"_s << true << true;
+    QTest::newRow("settings, other case") << u"Rename.INI"_s << false << true;
+    QTest::newRow("record") << u"rename.undo"_s << true << true;
+    QTest::newRow("record in progress") << u"rename.undo.4711.new"_s << true << true;
+    QTest::newRow("in progress, other case") << u"RENAME.UNDO.1.NEW"_s << false << true;
+    QTest::newRow("no dot after the record's name") << u"rename.undox.new"_s << false << false;
+    QTest::newRow("not new") << u"rename.undo.4711"_s << false << false;
+    QTest::newRow("a song") << u"rename.mp3"_s << false << false;
+}
+
+void TestPaths::ownNames() {
+    QFETCH(QString, name);
+    QFETCH(bool, own);
+    QFETCH(bool, ownIgnoringCase);
+    QCOMPARE(OwnFiles::isOwnName(name, Qt::CaseSensitive), own);
+    QCOMPARE(OwnFiles::isOwnName(name, Qt::CaseInsensitive), ownIgnoringCase);
 }
 
 QTEST_GUILESS_MAIN(TestPaths)
