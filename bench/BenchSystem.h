@@ -121,6 +121,14 @@ inline bool renameNoReplace(const std::string &from, const std::string &to) {
 #endif
 }
 
+// Writes out what earlier work left to write, so that a timed part does not share the disk with
+// the writing of the files made or renamed before it.
+inline void settle() {
+#ifndef Q_OS_WIN
+    sync();
+#endif
+}
+
 // Drops the page cache (Linux, as root); false where that is refused or there is none to drop.
 inline bool dropPageCache() {
 #ifdef Q_OS_WIN

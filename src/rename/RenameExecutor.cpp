@@ -59,8 +59,9 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
     QVector<RenameJournal::Try> tries;
     QVector<int> tried; // the steps of the block's tries
     QVector<FileStamp> renamed;
-    QVector<RenameStep> steps;                    // the block's steps, made once
-    QVector<std::pair<FilePath, FilePath>> paths; // their sources and targets
+    QVector<RenameStep> steps;                        // the block's steps, made once
+    QVector<std::pair<FilePath, FilePath>> paths;     // their sources and targets
+    QVector<std::pair<QByteArray, QByteArray>> shown; // those as the log shows them
     for (int first = 0; first < total; first += kBlockSteps) {
         const int end = qMin(total, first + kBlockSteps);
         // The block's files are looked at once each, judged, and shown in the log and recorded
@@ -70,13 +71,16 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
         tried.clear();
         steps.clear();
         paths.clear();
+        shown.clear();
         for (int i = first; i < end; ++i) {
             steps.append(plan.step(i));
             const RenameStep &step = steps.constLast();
             paths.append({step.source(), step.target()});
             const auto &[source, target] = paths.constLast();
-            if (log)
-                log->addLine(source.outputForm(inUtf8), target.outputForm(inUtf8));
+            if (log) {
+                shown.append({source.outputForm(inUtf8), target.outputForm(inUtf8)});
+                log->addLine(shown.constLast().first, shown.constLast().second);
+            }
             RenameNoReplace::Result &result = results[i - first];
             if (const auto refused = verdict.of(step); refused != RenameNoReplace::Failure::None) {
                 result = {refused, 0};
@@ -131,8 +135,13 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             }
             if (playlist) { // where the file lies now
                 const auto &[source, target] = paths.at(i - first);
-                playlist->addEntry(step.playlistTitle,
-                                   (result.ok() ? target : source).outputForm(inUtf8));
+                if (log) {
+                    const auto &[shownSource, shownTarget] = shown.at(i - first);
+                    playlist->addEntry(step.playlistTitle, result.ok() ? shownTarget : shownSource);
+                } else {
+                    playlist->addEntry(step.playlistTitle,
+                                       (result.ok() ? target : source).outputForm(inUtf8));
+                }
             }
             if (progress)
                 progress(i + 1, total);

@@ -32,18 +32,19 @@ QString tempPathFor(const QString &path) {
            OwnFiles::journalInProgress(QCoreApplication::applicationPid());
 }
 
-template <typename Number> void appendNumber(QByteArray &to, Number number) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    to.append(digits, end - digits);
+template <typename Number> char *writeNumber(char *at, Number number) {
+    return std::to_chars(at, at + 24, number).ptr;
 }
 
+// Written in one piece: a run appends a stamp for every file twice.
 void appendStamp(QByteArray &to, const FileStamp &stamp) {
-    appendNumber(to, stamp.file);
-    to.append(' ');
-    appendNumber(to, stamp.size);
-    to.append(' ');
-    appendNumber(to, stamp.modified);
+    char text[3 * 24];
+    char *end = writeNumber(text, stamp.file);
+    *end++ = ' ';
+    end = writeNumber(end, stamp.size);
+    *end++ = ' ';
+    end = writeNumber(end, stamp.modified);
+    to.append(text, end - text);
 }
 
 // What QByteArray::toPercentEncoding(kPlain) gives, appended to to without a copy.
@@ -59,15 +60,20 @@ void appendPercentEncoded(QByteArray &to, const QByteArray &bytes) {
     const qsizetype start = to.size();
     to.resize(start + 3 * bytes.size());
     char *out = to.data() + start;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (plain[b]) {
-            *out++ = c;
-        } else {
-            *out++ = '%';
-            *out++ = kHex[b >> 4];
-            *out++ = kHex[b & 0xF];
-        }
+    const char *in = bytes.constData();
+    const char *const end = in + bytes.size();
+    while (in != end) {
+        // Most of a path is plain: copied a stretch at a time.
+        const char *const stretch = in;
+        while (in != end && plain[static_cast<unsigned char>(*in)])
+            ++in;
+        out = std::copy(stretch, in, out);
+        if (in == end)
+            break;
+        const auto b = static_cast<unsigned char>(*in++);
+        *out++ = '%';
+        *out++ = kHex[b >> 4];
+        *out++ = kHex[b & 0xF];
     }
     to.truncate(out - to.constData());
 }

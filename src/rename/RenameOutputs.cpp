@@ -54,7 +54,10 @@ RenameLog::RenameLog(const QString &path, const ListedFileTest &isListed, bool i
 void RenameLog::addLine(const QByteArray &source, const QByteArray &target) {
     if (!m_writable)
         return;
-    m_lines += source + "-->" + target + kLineEnd;
+    m_lines += source;
+    m_lines += "-->";
+    m_lines += target;
+    m_lines += kLineEnd;
 }
 
 void RenameLog::writeLines() {
