@@ -11,7 +11,10 @@
 
 #include <QDir>
 
+#include <functional>
+#include <future>
 #include <optional>
+#include <system_error>
 
 namespace {
 
@@ -34,12 +37,57 @@ bool outputsInUtf8(const RenamePlan &plan) {
     return outputsNeedUtf8(texts);
 }
 
+// One block of a run's steps, with what is made of them before any file is looked at.
+struct PreparedBlock {
+    int first = 0;
+    int end = 0;
+    QVector<RenameStep> steps;
+    QVector<std::pair<FilePath, FilePath>> paths;     // their sources and targets
+    QVector<std::pair<QByteArray, QByteArray>> shown; // those as the log shows them, if logged
+    QVector<RenameNoReplace::Failure> refusals;       // the verdict on each
+};
+
+// The steps first to end of plan; shownInUtf8, when set, makes their paths as the log shows them.
+// Names alone are judged: no file is looked at.
+PreparedBlock prepareBlock(const RenamePlan &plan, int first, int end, RenameVerdict &verdict,
+                           std::optional<bool> shownInUtf8) {
+    PreparedBlock block{first, end, {}, {}, {}, {}};
+    block.steps.reserve(end - first);
+    block.paths.reserve(end - first);
+    block.refusals.reserve(end - first);
+    for (int i = first; i < end; ++i) {
+        block.steps.append(plan.step(i));
+        const RenameStep &step = block.steps.constLast();
+        block.paths.append({step.source(), step.target()});
+        const auto &[source, target] = block.paths.constLast();
+        if (shownInUtf8)
+            block.shown.append({source.outputForm(*shownInUtf8), target.outputForm(*shownInUtf8)});
+        block.refusals.append(verdict.of(step));
+    }
+    return block;
+}
+
+// Runs prepare on a thread of its own; on this one where no thread can be had.
+std::future<PreparedBlock> startPreparing(const std::function<PreparedBlock()> &prepare) {
+    try {
+        return std::async(std::launch::async, prepare);
+    } catch (const std::system_error &) {
+        std::promise<PreparedBlock> done;
+        done.set_value(prepare());
+        return done.get_future();
+    }
+}
+
 } // namespace
 
 RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
                       const StepOutcome &outcome) {
     RenameRun run;
-    ListedFiles listed(plan.size(), [&](qsizetype i) { return plan.step(int(i)).source(); });
+    ListedFiles listed(plan.size(), [&](qsizetype i) {
+        const RenameStep step = plan.step(int(i));
+        return ListedFiles::Listed{step.source(),
+                                   step.expectedIsTarget ? step.expected : FileIdentity()};
+    });
     const ListedFileTest isListed = [&](const FileIdentity &id) { return listed.contains(id); };
 
     const bool inUtf8 = outputsInUtf8(plan);
@@ -55,34 +103,38 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
     RenameJournal journal(plan.journalPath);
     RenameVerdict verdict(plan.ownFilesFolder);
     const int total = plan.size();
+    const auto prepare = [&](int first) {
+        return prepareBlock(plan, first, qMin(total, first + kBlockSteps), verdict,
+                            log ? std::optional<bool>(inUtf8) : std::nullopt);
+    };
     QVector<RenameNoReplace::Result> results;
     QVector<RenameJournal::Try> tries;
     QVector<int> tried; // the steps of the block's tries
     QVector<FileStamp> renamed;
-    QVector<RenameStep> steps;                        // the block's steps, made once
-    QVector<std::pair<FilePath, FilePath>> paths;     // their sources and targets
-    QVector<std::pair<QByteArray, QByteArray>> shown; // those as the log shows them
-    for (int first = 0; first < total; first += kBlockSteps) {
-        const int end = qMin(total, first + kBlockSteps);
+    PreparedBlock block = prepare(0);
+    for (;;) {
+        const int first = block.first;
+        const int end = block.end;
+        if (first >= end)
+            break;
+        // The next block is made ready on another thread meanwhile; it judges the steps by
+        // their names alone, so the renames of this one change nothing of it.
+        std::future<PreparedBlock> next;
+        if (end < total)
+            next = startPreparing([&prepare, end] { return prepare(end); });
         // The block's files are looked at once each, judged, and shown in the log and recorded
         // for undo before any of them is renamed.
         results.fill({}, end - first);
         tries.clear();
         tried.clear();
-        steps.clear();
-        paths.clear();
-        shown.clear();
         for (int i = first; i < end; ++i) {
-            steps.append(plan.step(i));
-            const RenameStep &step = steps.constLast();
-            paths.append({step.source(), step.target()});
-            const auto &[source, target] = paths.constLast();
-            if (log) {
-                shown.append({source.outputForm(inUtf8), target.outputForm(inUtf8)});
-                log->addLine(shown.constLast().first, shown.constLast().second);
-            }
+            const RenameStep &step = block.steps.at(i - first);
+            const auto &[source, target] = block.paths.at(i - first);
+            if (log)
+                log->addLine(block.shown.at(i - first).first, block.shown.at(i - first).second);
             RenameNoReplace::Result &result = results[i - first];
-            if (const auto refused = verdict.of(step); refused != RenameNoReplace::Failure::None) {
+            if (const auto refused = block.refusals.at(i - first);
+                refused != RenameNoReplace::Failure::None) {
                 result = {refused, 0};
                 continue;
             }
@@ -103,29 +155,29 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             log->writeLines();
         journal.recordTries(tries);
         renamed.clear();
-        int next = 0; // the next of the block's tries
+        int nextTry = 0; // the next of the block's tries
         for (int i = first; i < end; ++i) {
-            const RenameStep &step = steps.at(i - first);
+            const RenameStep &step = block.steps.at(i - first);
             RenameNoReplace::Result &result = results[i - first];
             if (!result.ok()) {
                 if (outcome)
                     outcome(i, result);
                 continue;
             }
-            const bool isTry = next < tried.size() && tried.at(next) == i;
+            const bool isTry = nextTry < tried.size() && tried.at(nextTry) == i;
             // A try's file was checked against the one listed above, in the look that took
             // its stamp.
-            result = RenameNoReplace::renameFile(paths.at(i - first).first, step.newName,
+            result = RenameNoReplace::renameFile(block.paths.at(i - first).first, step.newName,
                                                  isTry ? FileIdentity() : step.expected);
             if (isTry && result.ok())
-                renamed.append(tries.at(next).stamp);
-            next += isTry;
+                renamed.append(tries.at(nextTry).stamp);
+            nextTry += isTry;
             if (outcome)
                 outcome(i, result);
         }
         journal.recordDone(renamed);
         for (int i = first; i < end; ++i) {
-            const RenameStep &step = steps.at(i - first);
+            const RenameStep &step = block.steps.at(i - first);
             const RenameNoReplace::Result &result = results.at(i - first);
             if (result.ok()) {
                 ++run.renamed;
@@ -134,9 +186,9 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
                 run.report.addFailure(step.name.text(), step.newName, result);
             }
             if (playlist) { // where the file lies now
-                const auto &[source, target] = paths.at(i - first);
+                const auto &[source, target] = block.paths.at(i - first);
                 if (log) {
-                    const auto &[shownSource, shownTarget] = shown.at(i - first);
+                    const auto &[shownSource, shownTarget] = block.shown.at(i - first);
                     playlist->addEntry(step.playlistTitle, result.ok() ? shownTarget : shownSource);
                 } else {
                     playlist->addEntry(step.playlistTitle,
@@ -146,6 +198,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             if (progress)
                 progress(i + 1, total);
         }
+        block = next.valid() ? next.get() : PreparedBlock{};
     }
 
     if (!journal.ok())
