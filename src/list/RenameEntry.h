@@ -26,6 +26,9 @@ struct RenameEntry {
     bool doubtful = false;
     // Whether the template's fields brought no text, so that the file keeps its name.
     bool untagged = false;
+    // Whether identity is also the file the path leads to (the entry is no link), as when it
+    // was added: what the program writes is then checked against it without looking again.
+    bool identityIsTarget = false;
 
     FilePath path() const { return directory.join(originalName); }
     // Whether the new name, the title or the singer holds text the tag encoding may have

@@ -114,6 +114,7 @@ void TagReadPool::perform(Read &read) {
     read.identity = read.entryIsNoLink ? opened : FileIdentity::ofEntry(read.path);
     if (read.naming && !read.unreadable && read.identity.valid) {
         read.entry.identity = read.identity;
+        read.entry.identityIsTarget = read.entryIsNoLink || opened.sameAs(read.identity);
         read.entry.name(read.tags, read.naming->nameTemplate, read.naming->safeNames);
         read.tags = {};
     }

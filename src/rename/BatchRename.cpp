@@ -3,8 +3,9 @@
 #include "rename/RenameExecutor.h"
 
 RenameStep stepOf(const RenameEntry &entry, bool keepName) {
-    return {entry.directory, entry.originalName,
-            keepName ? entry.originalName.text() : entry.newName, entry.identity, entry.title};
+    return {
+        entry.directory, entry.originalName, keepName ? entry.originalName.text() : entry.newName,
+        entry.identity,  entry.title,        entry.identityIsTarget};
 }
 
 namespace {

@@ -13,9 +13,18 @@
 // identities are looked up at the first question only: a new output cannot be one of them.
 class ListedFiles {
 public:
-    // count paths, each made by pathAt when first needed: a run of many files keeps none of
-    // them meanwhile. pathAt must stay usable as long as this.
-    ListedFiles(qsizetype count, std::function<FilePath(qsizetype)> pathAt);
+    // One listed file: its path, and the file it leads to where that is known already (the
+    // identity taken when it was added, of a file that is no link); else invalid, and the
+    // file is looked at. A file replaced since it was added is not the listed one any more:
+    // writing into what replaced it costs no listed file its bytes.
+    struct Listed {
+        FilePath path;
+        FileIdentity known{};
+    };
+
+    // count files, each made by listedAt when first needed: a run of many files keeps none of
+    // them meanwhile. listedAt must stay usable as long as this.
+    ListedFiles(qsizetype count, std::function<Listed(qsizetype)> listedAt);
     // The files of the entries, which must outlive this.
     static ListedFiles of(const EntryTable &entries);
 
@@ -24,7 +33,7 @@ public:
 
 private:
     qsizetype m_count;
-    std::function<FilePath(qsizetype)> m_pathAt;
+    std::function<Listed(qsizetype)> m_listedAt;
     bool m_known = false;
     std::vector<std::pair<quint64, quint64>> m_identities; // sorted: a million take 16 MB
 };

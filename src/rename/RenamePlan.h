@@ -17,6 +17,8 @@ struct RenameStep {
     // The file as it was listed; invalid when unknown, and then not checked before the rename.
     FileIdentity expected{};
     QString playlistTitle{}; // the title rename.m3u gives the file
+    // Whether expected is also the file the path leads to (see RenameEntry::identityIsTarget).
+    bool expectedIsTarget = false;
 
     FilePath source() const { return folder.join(name); }
     // Whether the file keeps the name it has.

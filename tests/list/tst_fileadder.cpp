@@ -99,6 +99,7 @@ private slots:
     void readsAheadChangeNothing_data();
     void readsAheadChangeNothing();
     void readSpeedsTellTheDiskFromTheCache_data();
+    void linksAreKnownAsLinks();
     void readSpeedsTellTheDiskFromTheCache();
 };
 
@@ -470,6 +471,27 @@ void TestFileAdder::pathsGivenAsBytes() {
     QCOMPARE(::unlink((folder + "/\xC4\xE3.mp3").constData()), 0);
     QCOMPARE(::rmdir(folder.constData()), 0);
     QCOMPARE(::unlink(natives[1].constData()), 0);
+#endif
+}
+
+// An entry that is no link is known to be the file it leads to, however it was added; a link is
+// not, so that what the program writes is checked against the file it leads to.
+void TestFileAdder::linksAreKnownAsLinks() {
+#ifndef Q_OS_UNIX
+    SKIP_TEST("needs symbolic links");
+#else
+    Fixture f;
+    f.file(u"songs/a.mp3"_s);
+    f.file(u"elsewhere/b.mp3"_s);
+    QVERIFY(QFile::link(f.dir.filePath(u"elsewhere/b.mp3"_s), f.dir.filePath(u"songs/link.mp3"_s)));
+    f.adder.addPaths({f.dir.filePath(u"songs"_s), f.dir.filePath(u"songs/a.mp3"_s),
+                      f.dir.filePath(u"songs/link.mp3"_s)});
+    QCOMPARE(f.rows(), (QStringList{u"~/songs/|a.mp3"_s, u"~/songs/|link.mp3"_s,
+                                    u"~/songs/|a.mp3"_s, u"~/songs/|link.mp3"_s}));
+    for (const int line : {0, 2})
+        QVERIFY(f.table.at(line).identityIsTarget);
+    for (const int line : {1, 3})
+        QVERIFY(!f.table.at(line).identityIsTarget);
 #endif
 }
 

@@ -52,8 +52,9 @@ struct Fixture {
             if (!name.startsWith(u"gone"_s))
                 FileTree::write(dir + name, name.toUtf8());
             // The identity recorded as adding a file records it; none for a vanished one.
-            list.table().append(
-                {dir, name, f[1], f.value(2), {}, FileIdentity::ofEntry(dir + name)});
+            RenameEntry entry{dir, name, f[1], f.value(2), {}, FileIdentity::ofEntry(dir + name)};
+            entry.identityIsTarget = !QFileInfo(dir + name).isSymLink();
+            list.table().append(std::move(entry));
         }
         list.RefreshEntryList();
     }
@@ -87,6 +88,7 @@ private slots:
     void messageListsTheFirstTwenty();
     void outputsThatCannotBeCreated();
     void listedFileNeverBecomesAnOutput();
+    void listedLinkToAnOutputKeepsItsBytes();
     void logLineIsWrittenBeforeItsRename();
     void undo_data();
     void undo();
@@ -279,6 +281,23 @@ void TestBatchRename::listedFileNeverBecomesAnOutput() {
     QVERIFY(message.contains(u"x.mp3 → rename.m3u：这是本程序自己的文件名"_s));
     QVERIFY(
         message.endsWith(u"没有写入改名记录："_s + fx.program + u"rename.log 是列表中的文件"_s));
+}
+
+// A listed link to a song that bears the log's name: the song is looked at through the link, not
+// taken for the link itself, and the log is not written into it.
+void TestBatchRename::listedLinkToAnOutputKeepsItsBytes() {
+#ifndef Q_OS_UNIX
+    SKIP_TEST("needs symbolic links");
+#else
+    Fixture fx;
+    QVERIFY(QDir().mkpath(fx.music + u"a"_s));
+    QVERIFY(QFile::link(fx.program + u"rename.log"_s, fx.music + u"a/1.mp3"_s));
+    fx.list_({u"a/1.mp3|x.mp3|"_s}); // the song's bytes written through the link
+    QVERIFY(fx.run(false, true)
+                .endsWith(u"没有写入改名记录："_s + fx.program + u"rename.log 是列表中的文件"_s));
+    QCOMPARE(FileTree::files(fx.program).value(u"rename.log"_s), QByteArray("1.mp3"));
+    QVERIFY(QFileInfo(fx.music + u"a/x.mp3"_s).isSymLink());
+#endif
 }
 
 void TestBatchRename::logLineIsWrittenBeforeItsRename() {
