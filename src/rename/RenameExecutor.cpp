@@ -11,10 +11,13 @@
 
 #include <QDir>
 
+#include <condition_variable>
 #include <functional>
-#include <future>
+#include <mutex>
 #include <optional>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -67,16 +70,75 @@ PreparedBlock prepareBlock(const RenamePlan &plan, int first, int end, RenameVer
     return block;
 }
 
-// Runs prepare on a thread of its own; on this one where no thread can be had.
-std::future<PreparedBlock> startPreparing(const std::function<PreparedBlock()> &prepare) {
-    try {
-        return std::async(std::launch::async, prepare);
-    } catch (const std::system_error &) {
-        std::promise<PreparedBlock> done;
-        done.set_value(prepare());
-        return done.get_future();
+// Makes blocks ready one at a time on one thread of its own, the same for the whole run: a
+// thread for each block would spread what they make over many of the allocator's arenas, and a
+// run of a million files would hold more memory. Where no thread can be had, take makes the
+// block itself.
+class BlockPreparer {
+public:
+    explicit BlockPreparer(std::function<PreparedBlock(int)> prepare)
+        : m_prepare(std::move(prepare)) {
+        try {
+            m_thread = std::thread([this] { work(); });
+        } catch (const std::system_error &) {
+        }
     }
-}
+    ~BlockPreparer() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    BlockPreparer(const BlockPreparer &) = delete;
+    BlockPreparer &operator=(const BlockPreparer &) = delete;
+
+    // Begins making the block that starts at first.
+    void start(int first) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_first = first;
+            m_ready.reset();
+        }
+        m_changed.notify_all();
+    }
+    // The block begun last, once made.
+    PreparedBlock take() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable())
+            return m_prepare(std::exchange(m_first, -1));
+        m_changed.wait(lock, [this] { return m_ready.has_value(); });
+        PreparedBlock block = std::move(*m_ready);
+        m_ready.reset();
+        return block;
+    }
+
+private:
+    void work() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_stopping || m_first >= 0; });
+            if (m_stopping)
+                return;
+            const int first = std::exchange(m_first, -1);
+            lock.unlock();
+            PreparedBlock block = m_prepare(first);
+            lock.lock();
+            m_ready = std::move(block);
+            m_changed.notify_all();
+        }
+    }
+
+    const std::function<PreparedBlock(int)> m_prepare;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_first = -1; // the block to make next, or -1
+    std::optional<PreparedBlock> m_ready;
+    bool m_stopping = false;
+    std::thread m_thread; // last: started once the rest is ready
+};
 
 } // namespace
 
@@ -112,6 +174,10 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
     QVector<int> tried; // the steps of the block's tries
     QVector<FileStamp> renamed;
     PreparedBlock block = prepare(0);
+    // Only a run of more than one block needs the thread.
+    std::optional<BlockPreparer> preparer;
+    if (total > kBlockSteps)
+        preparer.emplace(prepare);
     for (;;) {
         const int first = block.first;
         const int end = block.end;
@@ -119,9 +185,8 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             break;
         // The next block is made ready on another thread meanwhile; it judges the steps by
         // their names alone, so the renames of this one change nothing of it.
-        std::future<PreparedBlock> next;
         if (end < total)
-            next = startPreparing([&prepare, end] { return prepare(end); });
+            preparer->start(end);
         // The block's files are looked at once each, judged, and shown in the log and recorded
         // for undo before any of them is renamed.
         results.fill({}, end - first);
@@ -198,7 +263,7 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
             if (progress)
                 progress(i + 1, total);
         }
-        block = next.valid() ? next.get() : PreparedBlock{};
+        block = end < total ? preparer->take() : PreparedBlock{};
     }
 
     if (!journal.ok())
