@@ -165,9 +165,9 @@ RenameRun executePlan(const RenamePlan &plan, const RenameProgress &progress,
     RenameJournal journal(plan.journalPath);
     RenameVerdict verdict(plan.ownFilesFolder);
     const int total = plan.size();
+    const std::optional<bool> shownInUtf8 = log ? std::optional<bool>(inUtf8) : std::nullopt;
     const auto prepare = [&](int first) {
-        return prepareBlock(plan, first, qMin(total, first + kBlockSteps), verdict,
-                            log ? std::optional<bool>(inUtf8) : std::nullopt);
+        return prepareBlock(plan, first, qMin(total, first + kBlockSteps), verdict, shownInUtf8);
     };
     QVector<RenameNoReplace::Result> results;
     QVector<RenameJournal::Try> tries;

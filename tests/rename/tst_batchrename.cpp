@@ -86,6 +86,7 @@ private slots:
     void outputsInUtf8CarryAMark();
     void failuresLoseNothing();
     void messageListsTheFirstTwenty();
+    void longRunKeepsItsOrder();
     void outputsThatCannotBeCreated();
     void listedFileNeverBecomesAnOutput();
     void listedLinkToAnOutputKeepsItsBytes();
@@ -253,6 +254,39 @@ void TestBatchRename::messageListsTheFirstTwenty() {
     QCOMPARE(lines[2], u"有 25 个文件未能改名："_s);
     QCOMPARE(lines[22], u"gone20.mp3 → n20.mp3：原文件不存在"_s);
     QCOMPARE(lines[23], u"……另有 5 个未列出"_s);
+}
+
+// A run of several blocks, each made ready while the one before is renamed: the log, the
+// playlist and the failures keep the list's order, and each step meets its own verdict.
+void TestBatchRename::longRunKeepsItsOrder() {
+    Fixture fx;
+    constexpr int kFiles = 700;
+    QStringList rows;
+    QByteArray log;
+    QByteArray playlist = "#EXTM3U\r\n";
+    for (int i = 0; i < kFiles; ++i) {
+        // Every 100th file is gone, every 300th would take the program's own name.
+        const bool gone = i % 100 == 50;
+        const QString name = (gone ? u"gone%1.mp3"_s : u"%1.mp3"_s).arg(i);
+        const QString newName = i % 300 == 299 ? u"rename.ini"_s : u"n%1.mp3"_s.arg(i);
+        rows << name + u'|' + newName + u"|t%1"_s.arg(i);
+        const bool renamed = !gone && i % 300 != 299;
+        log += "%P" + name.toUtf8() + "-->%P" + newName.toUtf8() + "\r\n";
+        playlist += "#EXTINF:,t" + QByteArray::number(i) + "\r\n%P" +
+                    (renamed ? newName : name).toUtf8() + "\r\n";
+    }
+    fx.music = fx.program;
+    fx.list_(rows);
+    const QString message = fx.run(true, true);
+    QVERIFY(message.startsWith(kDone));
+    QVERIFY(message.contains(u"有 9 个文件未能改名："_s));
+    const auto bytesIn = [&](QByteArray text) {
+        return fx.bytes(text.replace("%P", fx.program.toUtf8()));
+    };
+    QCOMPARE(FileTree::read(fx.program + u"rename.log"_s), bytesIn(log));
+    QCOMPARE(FileTree::read(fx.program + u"rename.m3u"_s), bytesIn(playlist));
+    QVERIFY(QFile::exists(fx.program + u"n698.mp3"_s));
+    QVERIFY(QFile::exists(fx.program + u"599.mp3"_s));
 }
 
 void TestBatchRename::outputsThatCannotBeCreated() {
