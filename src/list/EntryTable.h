@@ -23,8 +23,12 @@ public:
     // entry must name a file: its directory is never empty.
     void append(RenameEntry entry) {
         Q_ASSERT(!entry.directory.isEmpty());
-        if (m_size % kBlock == 0)
+        if (m_size % kBlock == 0) {
+            // Its room made at once: grown by appending, a block would move its entries
+            // several times and end with room for a third more.
             m_blocks.append(QVector<RenameEntry>());
+            m_blocks.last().reserve(kBlock);
+        }
         m_blocks.last().append(std::move(entry));
         ++m_size;
     }
