@@ -99,14 +99,16 @@ bool EntryListModel::startsWithId3v2(int line) const {
 void EntryListModel::rebuild() {
     beginResetModel();
     m_lines = m_table.size();
-    m_marks.fill(QString(), m_lines);
+    m_marks = {};
     m_hasId3v2.clear();
     endResetModel();
 }
 
 void EntryListModel::setMark(int line, const QString &text) {
-    if (line < 0 || line >= m_lines || m_marks.at(line) == text)
+    if (line < 0 || line >= m_lines || m_marks.value(line) == text)
         return;
+    if (m_marks.isEmpty())
+        m_marks.resize(m_lines);
     m_marks[line] = text;
     emit dataChanged(index(line, 0), index(line, ColumnCount - 1));
 }

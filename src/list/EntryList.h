@@ -49,7 +49,9 @@ private:
     const EntryTable &m_table;
     int m_lines = 0;
     QStringList m_headers;
-    QVector<QString> m_marks; // per line
+    // Per line, once one line has a mark; empty while none has: a list of a million lines
+    // without marks keeps no million empty strings.
+    QVector<QString> m_marks;
     bool m_readsId3v2 = false;
     // Per line whose tooltip was asked for: whether its file begins with an ID3v2 header.
     mutable QHash<int, bool> m_hasId3v2;
