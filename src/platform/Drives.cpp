@@ -1,12 +1,14 @@
 #include "platform/Drives.h"
 
-#include <future>
 #include <memory>
-#include <thread>
 
 #ifdef Q_OS_WIN
+#include <atomic>
 #include <string>
 #include <windows.h>
+#else
+#include <future>
+#include <thread>
 #endif
 
 namespace Drives {
@@ -83,11 +85,63 @@ bool isReady(const QString &drive) {
 #endif
 }
 
+#ifdef Q_OS_WIN
+namespace {
+
+// What a check's thread and its caller share; the last of the two to let go frees it.
+struct PendingAnswer {
+    explicit PendingAnswer(std::function<bool()> toRun)
+        : check(std::move(toRun))
+        , ready(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~PendingAnswer() {
+        if (ready)
+            CloseHandle(ready);
+    }
+    PendingAnswer(const PendingAnswer &) = delete;
+    PendingAnswer &operator=(const PendingAnswer &) = delete;
+
+    std::function<bool()> check;
+    HANDLE ready;
+    std::atomic<bool> value{false};
+};
+
+DWORD WINAPI answerCheck(void *parameter) {
+    const std::unique_ptr<std::shared_ptr<PendingAnswer>> owned(
+        static_cast<std::shared_ptr<PendingAnswer> *>(parameter));
+    PendingAnswer &answer = **owned;
+    answer.value.store(answer.check(), std::memory_order_release);
+    SetEvent(answer.ready);
+    return 0;
+}
+
+} // namespace
+#endif
+
 bool answersWithin(std::function<bool()> check, std::chrono::milliseconds wait) {
+#ifdef Q_OS_WIN
+    // A thread of the system's own, its handle closed at once, rather than a detached
+    // std::thread: the MinGW threads library can hand a detached thread's record to a new
+    // thread while the first is still ending, and then fails the detach ("No such process") or
+    // starts the new thread with a spoilt record (a crash at its start). Seen under load, in a
+    // program of a few lines as in the window tests, which check a drive for every window.
+    auto answer = std::make_shared<PendingAnswer>(std::move(check));
+    if (!answer->ready)
+        return false;
+    auto *forThread = new std::shared_ptr<PendingAnswer>(answer);
+    const HANDLE thread = CreateThread(nullptr, 0, answerCheck, forThread, 0, nullptr);
+    if (!thread) {
+        delete forThread;
+        return false;
+    }
+    CloseHandle(thread);
+    return WaitForSingleObject(answer->ready, DWORD(wait.count())) == WAIT_OBJECT_0 &&
+           answer->value.load(std::memory_order_acquire);
+#else
     auto answer = std::make_shared<std::promise<bool>>();
     std::future<bool> future = answer->get_future();
     std::thread([answer, check = std::move(check)] { answer->set_value(check()); }).detach();
     return future.wait_for(wait) == std::future_status::ready && future.get();
+#endif
 }
 
 void keepSystemErrorBoxesAway() {
