@@ -4,8 +4,8 @@
 # under Wine on a virtual display: with the ANSI code page 936, with 1252, and with 65001 where
 # Wine takes it (Wine 8 does not: it keeps the locale's; the run says which it saw and is not
 # made again). Each run has a Wine prefix of its own under the build folder. A test program
-# that fails is run once more on its own, and named either way: under Wine, with the machine
-# loaded, a window test has been seen to crash once in a great many runs.
+# that fails is run once more on its own, and named either way, so that a one-off on a loaded
+# machine shows in the output without stopping the run.
 #
 #     scripts/test-windows.sh [BUILD]    default build-windows
 set -euo pipefail
