@@ -12,8 +12,9 @@ const QString kRefusal = QStringLiteral("知你是这种人，pk!!!");
 
 constexpr int kFilesPerReport = 32;
 // Reading threads: each waits on the disk nearly all the time, so more of them than cores
-// keep the disk busy; beyond this the disk gains little (measured: 8 slower, 32 no faster).
-constexpr int kReadThreads = 16;
+// keep the disk busy. Measured on a cold add of 20,000 files on two cores: 16 threads
+// 0.27-0.34 s, 32 0.25-0.28 s, 64 0.32-0.35 s (starting them costs more than they gain).
+constexpr int kReadThreads = 32;
 
 std::shared_ptr<TagReadPool::Read> readOf(const TagFormat *format, const FilePath &path,
                                           const TagOptions &options, bool noLink) {
